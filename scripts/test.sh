@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Builds and runs every test, in the default preset and under the sanitizers.
+# Does its own set-up on a fresh machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+
+jobs=$(nproc)
+for preset in default asan; do
+  echo "== preset $preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done

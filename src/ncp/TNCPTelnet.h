@@ -1,0 +1,90 @@
+// TNCPTelnet: the NonStop session with the TACL logon and the NCP commands.
+//
+// Logon opens the connection, answers the host's service menu and logs on to
+// TACL ("TACL", "logon", the password, "SETPROMPT SUBVOL", "#mysystem").
+// LogonNCP starts NCPCOM for a PATHMON and logs on to NCP; GetPathmon,
+// GetNetObjects, StatusAll and the single-object operations list and refresh
+// the network; START, STOP and DELIVER command it. Every operation only queues
+// command lines (SendCommand) and returns; every stage and every useful host
+// line comes back on OnNCPState as a text that starts with a three-digit code.
+//
+// Operator text that becomes part of a command line (users, passwords, names)
+// is checked first: a control character anywhere throws EUnsafeCommandText
+// and nothing is sent.
+//
+// Exactly one session exists in the program; its owner (the main window or
+// ncpctl) assigns the events. Single-threaded.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "nsk/TNSKTelnet.h"
+
+using TUISyncCommand = std::function<void(const std::string& aCommand)>;
+
+class TNCPTelnet : public TNSKTelnet {
+ public:
+  explicit TNCPTelnet(QObject* owner = nullptr);
+  ~TNCPTelnet() override;
+
+  const char* ClassName() const override { return "TNCPTelnet"; }
+
+  bool NCPAuthorized() const { return m_ncpAuthorized; }
+  bool NCPStarted() const { return m_ncpStarted; }
+  std::string NCPUserName;
+  std::string NCPPassword;
+
+  TUISyncCommand OnNCPState;
+
+  // TACL logon.
+  void Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword);
+  void Disconnect();
+  void MenuDataAvailable(TTnCnx* Sender, const char* Buffer, int Len);
+  void TACLLogonStep(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+
+  // NCP.
+  void LogonNCP(const std::string& aPathmon, const std::string& aUser, const std::string& aPassword);
+  void GetPathmon();
+  void GetNetObjects();
+  void StatusAll();
+  void StatusLine(const std::string& aName);
+  void StatusProcess(const std::string& aName);
+  void StatusStation(const std::string& aName);
+  void StartLine(const std::string& aName);
+  void StartProcess(const std::string& aName);
+  void StartStation(const std::string& aName);
+  void StopLine(const std::string& aName);
+  void StopProcess(const std::string& aName);
+  void StopStation(const std::string& aName);
+  void SignOn(const std::string& aName);
+  void KeyChange(const std::string& aName);
+  void WarmBoot(const std::string& aName);
+  void ExitNCP();
+  void Logout();
+
+  // Completion handlers of the dialogues; not meant to be called by the owner.
+  void EvNCPLogin(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  void EvGetPathmon(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  void EvGetNetObjects(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  void EvStatusAll(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  void EvStatusLine(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  void EvStatusProcess(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  void EvStatusStation(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+
+  // Step counters of the dialogues (TACL logon, NCP logon, load, refresh).
+  uint8_t TACLLogonStepCount() const { return m_taclLogonStep; }
+  uint8_t NCPLogonStep() const { return m_ncpLogonStep; }
+  uint32_t NetObjectsStep() const { return m_netObjectsStep; }
+  uint32_t StatusAllStep() const { return m_statusAllStep; }
+
+ private:
+  bool m_ncpAuthorized = false;
+  bool m_ncpStarted = false;
+  uint8_t m_taclLogonStep = 0;
+  uint8_t m_ncpLogonStep = 0;
+  uint32_t m_netObjectsStep = 0;
+  uint32_t m_statusAllStep = 0;
+  // Implementation details beyond these are the session's own.
+};

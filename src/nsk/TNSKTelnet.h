@@ -1,0 +1,129 @@
+// TNSKTelnet: the NonStop session over a telnet connection.
+//
+// Turns the connection's data into lines, strips the echo of each command,
+// asks the running command's termination check where its output ends, routes
+// lines to the command's completion handler (or OnStringAvailable), and runs
+// commands one at a time from a first-in first-out queue (SendCommand,
+// NextCommand). A chunk that arrives while a chunk is being processed (through
+// a nested event loop opened by a handler) is kept in PendingChunks and
+// processed afterwards, in order; while chunks wait, the socket stops reading
+// so that TCP holds the host back instead of memory growing.
+//
+// Owns its command queue and pending chunks. TNCPTelnet derives from it and
+// adds the TACL logon and the NCP commands. Single-threaded, re-entrant only
+// through nested event loops.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "transport/TTnCnx.h"
+
+enum TNSKTelnetState : uint8_t { atsIdle = 0, atsOtorisasi = 1, atsCommand = 2, atsCommandEnd = 3 };
+
+// currLine is the session's current line itself; bterminate is false on entry.
+using TNSKTelnetCheckCmdTermination =
+    std::function<void(TTnCnx* Sender, std::string& currLine, bool& bterminate)>;
+using TNSKStringAvailable =
+    std::function<void(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State)>;
+using TNSKTelnetCommandInfo =
+    std::function<void(TTnCnx* Sender, int queueCount, TNSKTelnetState state)>;
+
+// Operator text that would become part of a command line but holds a line
+// break or another control character: it would send lines the operator never
+// chose, so it is refused before anything is sent.
+class EUnsafeCommandText : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// Throws EUnsafeCommandText ("<what> contains a control character") when text
+// holds a byte below 32 or the byte 127.
+void RequireSafeCommandText(const std::string& text, const char* what);
+
+struct RCommandItem {
+  std::string command;
+  TNSKStringAvailable done;
+  TNSKTelnetCheckCmdTermination check;
+};
+
+class TNSKTelnet : public TTnCnx {
+ public:
+  explicit TNSKTelnet(QObject* owner = nullptr);
+  ~TNSKTelnet() override;
+
+  const char* ClassName() const override { return "TNSKTelnet"; }
+
+  bool Authorized() const { return m_authorized; }
+  bool ControlCharToHexa = false;
+  std::string UserName;
+  std::string Password;
+  std::string ExpectedPrompt;
+
+  TTnDisplay OnDebug;
+  TNSKTelnetCommandInfo OnCommand;
+  TNotifyEvent OnConnect;
+  TNSKStringAvailable OnStringAvailable;
+  TNSKTelnetCheckCmdTermination OnCheckCmdTermination;
+
+  void SessionDataAvailable(TTnCnx* Sender, const char* Buffer, int Len);
+  void CheckPromptEnd(TTnCnx* Sender, std::string& currLine, bool& bterminate);
+  void CheckPromptEqual(TTnCnx* Sender, std::string& currLine, bool& bterminate);
+
+  // Sends the line (CR LF appended) at once when idle, else queues it.
+  // An empty check means CheckPromptEnd. A send failure restores the state
+  // the session had before the call and rethrows the ESocketException.
+  void SendCommand(const std::string& command, TNSKTelnetCheckCmdTermination check,
+                   TNSKStringAvailable done);
+  void NextCommand();
+
+  TNSKTelnetState State() const { return m_state; }
+  int QueueCount() const { return static_cast<int>(m_commandQueue.size()); }
+  const std::string& CurrentLine() const { return m_currentLine; }
+  int PendingChunkCount() const { return static_cast<int>(m_pendingChunks.size()); }
+
+  // Wrappers of the session's own handlers, ready to assign to events.
+  TNSKTelnetCheckCmdTermination PromptEndCheck();
+  TNSKTelnetCheckCmdTermination PromptEqualCheck();
+
+ protected:
+  void SetAuthorized(bool value) { m_authorized = value; }
+  void ClearCurrentLine() { m_currentLine.clear(); }
+
+  // Installs one of the session's own data handlers on OnDataAvailable. The
+  // handler installed before, unless it was itself one of the session's own,
+  // is remembered as the owner's data handler.
+  void InstallOwnDataHandler(TTnDataAvailable handler);
+  // Puts the owner's data handler back into OnDataAvailable.
+  void RestoreOwnerDataHandler();
+  // True when OnDataAvailable holds a handler installed by InstallOwnDataHandler.
+  bool OwnDataHandlerInstalled() const;
+
+  // Raises OnDebug with text in which every secret (Password and the texts
+  // given to AddDebugSecret) is replaced by "****"; a host that echoes a
+  // password must not put it into the debug transcript.
+  void Debug(TTnCnx* sender, const std::string& text);
+  void AddDebugSecret(const std::string& secret);
+
+  // A new connection starts clean: the queue is emptied (items never sent),
+  // pending chunks of the old connection are dropped, the running command's
+  // handlers are removed, the saved check is put back and the state is atsIdle.
+  void ResetCommands();
+
+ private:
+  struct PendingChunk {
+    std::string bytes;
+  };
+
+  bool m_authorized = false;
+  TNSKTelnetState m_state = atsIdle;
+  std::string m_currentLine;
+  std::string m_expectedEcho;
+  std::deque<RCommandItem> m_commandQueue;
+  std::deque<PendingChunk> m_pendingChunks;
+  // Implementation details beyond these are the session's own.
+};

@@ -1,0 +1,76 @@
+// TTnCnx: the telnet client connection.
+//
+// Owns one TWSocket (a QObject child), opens it to Host:Port, strips the telnet
+// protocol out of the received bytes with a TelnetParser, answers the host's
+// option negotiation by itself and hands the remaining data bytes to its user
+// through OnDataAvailable, one delivery per received chunk at most.
+// It knows nothing of lines, prompts or commands; TNSKTelnet derives from it.
+//
+// Each Connect starts with a clean parser state, so a sequence cut off at the
+// end of one session cannot corrupt the first bytes of the next. LocalEcho is
+// kept across connections.
+//
+// Single-threaded: everything runs on the thread's Qt event loop; handlers may
+// call back into the connection (SendText, Close) from inside an event.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "transport/Events.h"
+#include "transport/TWSocket.h"
+
+class TTnCnx;
+
+using TTnSessionConnected = std::function<void(TTnCnx* Sender, uint16_t Error)>;
+using TTnSessionClosed = std::function<void(TTnCnx* Sender, uint16_t Error)>;
+// Buffer holds Len data bytes followed by one zero byte; valid only during the call.
+using TTnDataAvailable = std::function<void(TTnCnx* Sender, const char* Buffer, int Len)>;
+// Also the type of every OnDebug event; Sender may be null.
+using TTnDisplay = std::function<void(TTnCnx* Sender, const std::string& Str)>;
+using TNotifyEvent = std::function<void(TTnCnx* Sender)>;
+
+class TTnCnx : public QObject {
+ public:
+  explicit TTnCnx(QObject* owner = nullptr);
+  ~TTnCnx() override;
+  TTnCnx(const TTnCnx&) = delete;
+  TTnCnx& operator=(const TTnCnx&) = delete;
+
+  // The class name shown in debug lines ("TTnCnx", "TNSKTelnet", "TNCPTelnet").
+  virtual const char* ClassName() const { return "TTnCnx"; }
+
+  std::string Port = "23";
+  std::string Host;
+  std::string Location = "TNCNX";
+  std::string TermType = "VT100";
+  bool LocalEcho = false;
+
+  TTnSessionConnected OnSessionConnected;
+  TTnSessionClosed OnSessionClosed;
+  TTnDataAvailable OnDataAvailable;
+  TTnDisplay OnDisplay;
+  TNotifyEvent OnEndOfRecord;
+  TNotifyEvent OnSendLoc;
+  TNotifyEvent OnTermType;
+  TNotifyEvent OnLocalEcho;
+
+  void Connect();
+  void Close();
+  bool IsConnected() const;
+  int Send(const void* data, int len);
+  int SendText(const std::string& str);
+
+  // The socket itself (null once it has been destroyed by something else);
+  // the command queue writes its command lines through it.
+  TWSocket* Socket() const;
+
+ protected:
+  void Display(const std::string& str);
+
+ private:
+  // Implementation details are the connection's own.
+};

@@ -1,0 +1,43 @@
+// Starts the host simulator (tools/nsksim) as a child process for a test and
+// stops it again. The simulator listens on a free loopback port (printed as
+// its first line of output) and writes a transcript of every command line and
+// negotiation reply it received, so tests can assert on exactly what the
+// console sent.
+#pragma once
+
+#include <QStringList>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QProcess;
+
+namespace korvtest {
+
+class NskSimProcess {
+ public:
+  // Starts nsksim with "--port 0 --transcript <temporary file>" plus extraArgs
+  // and waits for its port line. Fails the current test (ADD_FAILURE) if the
+  // simulator does not start.
+  explicit NskSimProcess(const QStringList& extraArgs = {});
+  ~NskSimProcess();
+  NskSimProcess(const NskSimProcess&) = delete;
+  NskSimProcess& operator=(const NskSimProcess&) = delete;
+
+  bool started() const;
+  uint16_t port() const;
+  // "127.0.0.1:<port>", as typed into the console's host field.
+  std::string hostPort() const;
+
+  // Every transcript line so far, in order.
+  std::vector<std::string> transcript() const;
+  // Only the command lines received, in order.
+  std::vector<std::string> commandsReceived() const;
+
+ private:
+  QProcess* m_process = nullptr;
+  uint16_t m_port = 0;
+  std::string m_transcriptPath;
+};
+
+}  // namespace korvtest

@@ -30,11 +30,13 @@ bool isStationLine(std::string_view line);  // 2nd character is "E"
 
 TXPNetStatus StatusFromText(std::string_view text);
 
-// The delimiter split of a qualified name field ("." delimiter, '"' quote).
+// The delimiter split of a qualified name field ("." delimiter, '"' quote,
+// blanks end a part). A zero byte ends the field.
 std::vector<std::string> splitName(std::string_view field);
 
 // Field rules on event texts. An object name is the third part of the name
-// split; a field with fewer than three parts has no name (nullopt).
+// split, trimmed; a field with fewer than three parts, or an empty third part,
+// has no name (nullopt), so no caller acts on an empty or wrong name.
 std::string hostName(std::string_view eventText);     // 003: positions 5..18, not trimmed
 std::string pathmonName(std::string_view eventText);  // 004: positions 4..12, trimmed
 std::optional<std::string> objectName(std::string_view eventText);  // 005, 009, 010, 011, 013

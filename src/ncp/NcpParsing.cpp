@@ -1,0 +1,122 @@
+#include "ncp/NcpParsing.h"
+
+#include <algorithm>
+
+namespace ncp {
+
+namespace {
+
+// Blanks and control characters: they end an unquoted name part and are
+// trimmed. Compared unsigned, so letters of the upper half of the code page
+// are ordinary characters.
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+// Only codes 1 to 32 are skipped between parts; a zero byte ends the text, as
+// it ends the host's string.
+bool isSkippable(char c) { return c != '\0' && isBlank(c); }
+
+bool charAt(std::string_view line, size_t column, char expected) {
+  return line.size() >= column && line[column - 1] == expected;
+}
+
+}  // namespace
+
+std::string positions(std::string_view text, size_t a, size_t b) {
+  if (a == 0) a = 1;
+  if (b < a || a > text.size()) return {};
+  return std::string(text.substr(a - 1, b - a + 1));
+}
+
+std::string trim(std::string_view text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && isBlank(text[first])) ++first;
+  while (last > first && isBlank(text[last - 1])) --last;
+  return std::string(text.substr(first, last - first));
+}
+
+bool isSystemLine(std::string_view line) { return charAt(line, 1, '\\'); }
+bool isPathmonLine(std::string_view line) { return charAt(line, 10, 'B'); }
+bool isObjectLine(std::string_view line) { return charAt(line, 4, '\\'); }
+bool isStationLine(std::string_view line) { return charAt(line, 2, 'E'); }
+
+TXPNetStatus StatusFromText(std::string_view text) {
+  const std::string word = trim(text);
+  if (word == "STARTED") return nsStarted;
+  if (word == "STARTING") return nsStarting;
+  if (word == "STOPPED") return nsStopped;
+  return nsAbnormal;
+}
+
+std::vector<std::string> splitName(std::string_view field) {
+  const size_t end = std::min(field.find('\0'), field.size());
+  field = field.substr(0, end);
+
+  std::vector<std::string> parts;
+  size_t i = 0;
+  auto skip = [&] {
+    while (i < field.size() && isSkippable(field[i])) ++i;
+  };
+
+  skip();
+  while (i < field.size()) {
+    std::string part;
+    if (field[i] == '"') {
+      ++i;
+      while (i < field.size()) {
+        if (field[i] == '"') {
+          if (i + 1 < field.size() && field[i + 1] == '"') {
+            part += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        part += field[i++];
+      }
+    } else {
+      const size_t start = i;
+      while (i < field.size() && field[i] != '.' && !isBlank(field[i])) ++i;
+      part.assign(field.substr(start, i - start));
+    }
+    parts.push_back(std::move(part));
+    skip();
+    if (i < field.size() && field[i] == '.') {
+      if (i + 1 == field.size()) parts.emplace_back();
+      ++i;
+      skip();
+    }
+  }
+  return parts;
+}
+
+std::string hostName(std::string_view eventText) { return positions(eventText, 5, 18); }
+
+std::string pathmonName(std::string_view eventText) { return trim(positions(eventText, 4, 12)); }
+
+std::optional<std::string> objectName(std::string_view eventText) {
+  const std::vector<std::string> parts = splitName(positions(eventText, 7, 41));
+  if (parts.size() < 3) return std::nullopt;
+  std::string name = trim(parts[2]);
+  if (name.empty()) return std::nullopt;
+  return name;
+}
+
+TXPNetStatus objectStatus(std::string_view eventText) {
+  return StatusFromText(positions(eventText, 50, 58));
+}
+
+std::string stationLineName(std::string_view eventText) { return trim(positions(eventText, 50, 65)); }
+
+std::string stationProcessName(std::string_view eventText) {
+  return trim(positions(eventText, 67, 82));
+}
+
+NcpPartialLine classifyNcpPartialLine(std::string_view currLine) {
+  if (currLine.substr(0, 4) == "MORE") return NcpPartialLine::PagePrompt;
+  if (currLine.find(" > ") != std::string_view::npos) return NcpPartialLine::Prompt;
+  return NcpPartialLine::Continues;
+}
+
+}  // namespace ncp

@@ -8,9 +8,11 @@
 // command lines (SendCommand) and returns; every stage and every useful host
 // line comes back on OnNCPState as a text that starts with a three-digit code.
 //
-// Operator text that becomes part of a command line (users, passwords, names)
-// is checked first: a control character anywhere throws EUnsafeCommandText
-// and nothing is sent.
+// Operator text that becomes part of a command line (host, users, passwords,
+// names) is checked first: a control character anywhere throws
+// EUnsafeCommandText and nothing is sent, queued or raised.
+//
+// The host field may be "host:port"; without a port the telnet port 23 is used.
 //
 // Exactly one session exists in the program; its owner (the main window or
 // ncpctl) assigns the events. Single-threaded.
@@ -64,6 +66,14 @@ class TNCPTelnet : public TNSKTelnet {
   void ExitNCP();
   void Logout();
 
+  // Termination check of the NCPCOM listings: answers a page prompt ("MORE")
+  // with an empty line outside the queue and empties the partial line; the
+  // NCPCOM prompt (" > ") ends the listing. It searches only what is new in
+  // the partial line since its last call, so a long line costs linear time;
+  // the session's own completion handlers tell it when a line starts afresh.
+  void CheckNCPCmdTermination(TTnCnx* Sender, std::string& currLine, bool& bterminate);
+  TNSKTelnetCheckCmdTermination NCPCmdTerminationCheck();
+
   // Completion handlers of the dialogues; not meant to be called by the owner.
   void EvNCPLogin(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
   void EvGetPathmon(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
@@ -86,5 +96,16 @@ class TNCPTelnet : public TNSKTelnet {
   uint8_t m_ncpLogonStep = 0;
   uint32_t m_netObjectsStep = 0;
   uint32_t m_statusAllStep = 0;
-  // Implementation details beyond these are the session's own.
+  // How much of the current partial line CheckNCPCmdTermination has searched.
+  size_t m_ncpSearched = 0;
+  // The last characters of the discarded output before the service menu, so
+  // that a menu prompt cut across two chunks is still recognised.
+  std::string m_menuTail;
+
+  using Handler = void (TNCPTelnet::*)(TTnCnx*, const std::string&, TNSKTelnetState);
+  TNSKStringAvailable bound(Handler handler);
+  void raiseState(const std::string& text);
+  void ncpLineSeen() { m_ncpSearched = 0; }
+  void sendListing(const std::string& command, Handler handler);
+  void sendPlain(const std::string& command);
 };

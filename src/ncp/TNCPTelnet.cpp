@@ -1,0 +1,412 @@
+// TNCPTelnet: the TACL logon, the NCP logon and the NCP commands, each a chain
+// of queued command lines whose completion handlers raise the state events.
+#include "ncp/TNCPTelnet.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "ncp/NcpParsing.h"
+#include "transport/Events.h"
+
+namespace {
+
+const char kMenuPrompt[] = "Enter Choice> ";
+const char kTaclPrompt[] = "TACL 1> ";
+const char kTaclPasswordPrompt[] = "Password: ";
+const char kNcpPasswordPrompt[] = "PASSWORD: ";
+const char kNcpStarted[] = "2 >";
+const char kNcpPrompt[] = " > ";
+
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+// "host:port" -> host and port; a host without a trailing ":<digits>" keeps
+// the telnet port. A bare IPv6 address (more than one colon) is not split;
+// "[address]:port" is.
+void splitHostPort(const std::string& field, std::string& host, std::string& port) {
+  host = field;
+  port = "23";
+  const size_t colon = field.rfind(':');
+  if (colon == std::string::npos || colon + 1 == field.size()) return;
+  for (size_t i = colon + 1; i < field.size(); ++i) {
+    if (field[i] < '0' || field[i] > '9') return;
+  }
+  std::string name = field.substr(0, colon);
+  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
+    name = name.substr(1, name.size() - 2);
+  } else if (name.find(':') != std::string::npos) {
+    return;
+  }
+  host = name;
+  port = field.substr(colon + 1);
+}
+
+}  // namespace
+
+TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {}
+
+TNCPTelnet::~TNCPTelnet() = default;
+
+TNSKStringAvailable TNCPTelnet::bound(Handler handler) {
+  return [this, handler](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
+    (this->*handler)(sender, str, state);
+  };
+}
+
+void TNCPTelnet::raiseState(const std::string& text) {
+  Raise(OnNCPState, text);
+}
+
+void TNCPTelnet::sendListing(const std::string& command, Handler handler) {
+  SendCommand(command, NCPCmdTerminationCheck(), bound(handler));
+}
+
+// A command whose answer nobody examines: its lines go to the owner's general
+// handler as it is assigned now.
+void TNCPTelnet::sendPlain(const std::string& command) {
+  SendCommand(command, PromptEndCheck(), OnStringAvailable);
+}
+
+// ---- TACL logon ------------------------------------------------------------
+
+void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
+                       const std::string& aPassword) {
+  RequireSafeCommandText(aHost, "Host");
+  RequireSafeCommandText(aUserName, "TACL user");
+  RequireSafeCommandText(aPassword, "TACL password");
+
+  splitHostPort(aHost, Host, Port);
+  m_ncpStarted = false;
+  UserName = aUserName;
+  Password = aPassword;
+
+  const bool connected = IsConnected();
+  Debug(this, "Connected: " + std::to_string(connected ? 1 : 0));
+  if (connected) Disconnect();
+
+  SetAuthorized(false);
+  ClearCurrentLine();
+  // Whatever the old connection left running or waiting belongs to it.
+  ResetCommands();
+  m_taclLogonStep = 0;
+  m_ncpLogonStep = 0;
+  m_netObjectsStep = 0;
+  m_statusAllStep = 0;
+  m_ncpSearched = 0;
+  m_menuTail.clear();
+
+  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
+    MenuDataAvailable(sender, buffer, len);
+  });
+  m_ncpAuthorized = false;
+  Connect();
+}
+
+void TNCPTelnet::Disconnect() {
+  RestoreOwnerDataHandler();
+  Close();
+}
+
+void TNCPTelnet::MenuDataAvailable(TTnCnx*, const char* Buffer, int Len) {
+  if (Buffer == nullptr || Len <= 0) return;
+  const std::string_view chunk(Buffer, strnlen(Buffer, static_cast<size_t>(Len)));
+  const std::string text = m_menuTail + std::string(chunk);
+  if (!contains(text, kMenuPrompt)) {
+    const size_t keep = sizeof(kMenuPrompt) - 2;
+    m_menuTail = text.size() > keep ? text.substr(text.size() - keep) : text;
+    return;
+  }
+  m_menuTail.clear();
+  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
+    SessionDataAvailable(sender, buffer, len);
+  });
+  m_taclLogonStep = 0;
+  ExpectedPrompt = kTaclPrompt;
+  SendCommand("TACL", PromptEqualCheck(), bound(&TNCPTelnet::TACLLogonStep));
+}
+
+void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  if (State == atsCommandEnd) {
+    ++m_taclLogonStep;
+    switch (m_taclLogonStep) {
+      case 1:
+        ExpectedPrompt = kTaclPasswordPrompt;
+        SendCommand("logon " + UserName, PromptEqualCheck(), bound(&TNCPTelnet::TACLLogonStep));
+        break;
+      case 2:
+        SendCommand(Password, PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
+        break;
+      case 3:
+        SendCommand("SETPROMPT SUBVOL", PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
+        break;
+      case 4:
+        SendCommand("#mysystem", PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
+        break;
+      case 5:
+        Debug(this, "Connected");
+        Raise(OnConnect, this);
+        raiseState(Authorized() ? "002" : "001");
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  if (m_taclLogonStep == 2) {
+    if (contains(Str, "*ERROR*")) SetAuthorized(false);
+  } else if (m_taclLogonStep == 4) {
+    if (ncp::isSystemLine(Str)) {
+      raiseState("003" + Str);
+      SetAuthorized(true);
+    }
+  }
+}
+
+// ---- NCP logon ---------------------------------------------------------------
+
+void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
+                          const std::string& aPassword) {
+  RequireSafeCommandText(aPathmon, "PATHMON name");
+  RequireSafeCommandText(aUser, "NCP user");
+  RequireSafeCommandText(aPassword, "NCP password");
+
+  NCPUserName = aUser;
+  NCPPassword = aPassword;
+  AddDebugSecret(aPassword);
+  m_ncpLogonStep = 0;
+  if (!m_ncpStarted && Authorized()) {
+    SendCommand("NCPCOM " + aPathmon, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
+    return;
+  }
+  raiseState("012");
+  m_ncpAuthorized = false;
+  m_ncpLogonStep = 1;
+  sendPlain("EXIT");
+  SendCommand("NCPCOM " + aPathmon, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
+}
+
+void TNCPTelnet::EvNCPLogin(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  Debug(this, "EvNCPLogin->" + Str);
+  if (State != atsCommandEnd) {
+    if (m_ncpLogonStep == 0) {
+      if (contains(Str, kNcpStarted)) m_ncpLogonStep = 1;
+    } else if (m_ncpLogonStep == 2) {
+      if (!Str.empty()) m_ncpAuthorized = Str.size() >= 31 && Str[30] == '1';
+    }
+    return;
+  }
+  ++m_ncpLogonStep;
+  switch (m_ncpLogonStep) {
+    case 1:
+      if (contains(Str, kNcpStarted)) {
+        ExpectedPrompt = kNcpPasswordPrompt;
+        SendCommand("SET USER " + NCPUserName, PromptEqualCheck(), bound(&TNCPTelnet::EvNCPLogin));
+        m_ncpStarted = true;
+      }
+      break;
+    case 2:
+      SendCommand(NCPPassword, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
+      break;
+    case 3:
+      if (m_ncpAuthorized) {
+        raiseState("006" + Str);
+      } else {
+        raiseState("007" + Str);
+        sendPlain("EXIT");
+        m_ncpStarted = false;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- PATHMON discovery -----------------------------------------------------
+
+void TNCPTelnet::GetPathmon() {
+  SendCommand("STATUS *, PROG $*.*.PATHMON", PromptEndCheck(), bound(&TNCPTelnet::EvGetPathmon));
+}
+
+void TNCPTelnet::EvGetPathmon(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  if (State == atsCommandEnd) {
+    raiseState("008");
+    return;
+  }
+  if (ncp::isPathmonLine(Str)) {
+    Debug(this, "EvGetPathmon->" + Str);
+    raiseState("004" + Str);
+  }
+}
+
+// ---- Object load and status refresh ---------------------------------------
+
+void TNCPTelnet::GetNetObjects() {
+  m_netObjectsStep = 0;
+  sendListing("STATUS PROCESS *", &TNCPTelnet::EvGetNetObjects);
+}
+
+void TNCPTelnet::EvGetNetObjects(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  ncpLineSeen();
+  if (State == atsCommandEnd) {
+    ++m_netObjectsStep;
+    switch (m_netObjectsStep) {
+      case 1: sendListing("INFO STATION *", &TNCPTelnet::EvGetNetObjects); break;
+      case 2: sendListing("STATUS STATION *", &TNCPTelnet::EvGetNetObjects); break;
+      case 3: sendListing("STATUS LINE *", &TNCPTelnet::EvGetNetObjects); break;
+      default: break;
+    }
+    return;
+  }
+  switch (m_netObjectsStep) {
+    case 0: if (ncp::isObjectLine(Str)) raiseState("005" + Str); break;
+    case 1: if (ncp::isStationLine(Str)) raiseState("009" + Str); break;
+    case 2: if (ncp::isObjectLine(Str)) raiseState("010" + Str); break;
+    case 3: if (ncp::isObjectLine(Str)) raiseState("011" + Str); break;
+    default: break;
+  }
+}
+
+void TNCPTelnet::StatusAll() {
+  if (!(m_ncpStarted && m_ncpAuthorized)) return;
+  m_statusAllStep = 0;
+  sendListing("STATUS PROCESS *", &TNCPTelnet::EvStatusAll);
+}
+
+void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  ncpLineSeen();
+  if (State == atsCommandEnd) {
+    ++m_statusAllStep;
+    switch (m_statusAllStep) {
+      case 1: sendListing("STATUS STATION *", &TNCPTelnet::EvStatusAll); break;
+      case 2: sendListing("STATUS LINE *", &TNCPTelnet::EvStatusAll); break;
+      default: break;
+    }
+    return;
+  }
+  if (!ncp::isObjectLine(Str)) return;
+  switch (m_statusAllStep) {
+    case 0: raiseState("013" + Str); break;
+    case 1: raiseState("010" + Str); break;
+    case 2: raiseState("011" + Str); break;
+    default: break;
+  }
+}
+
+// ---- Status of one object ----------------------------------------------------
+
+void TNCPTelnet::StatusLine(const std::string& aName) {
+  RequireSafeCommandText(aName, "Line name");
+  if (!(m_ncpStarted && m_ncpAuthorized)) return;
+  sendListing("STATUS LINE " + aName, &TNCPTelnet::EvStatusLine);
+}
+
+void TNCPTelnet::StatusProcess(const std::string& aName) {
+  RequireSafeCommandText(aName, "Process name");
+  if (!(m_ncpStarted && m_ncpAuthorized)) return;
+  sendListing("STATUS PROCESS " + aName, &TNCPTelnet::EvStatusProcess);
+}
+
+void TNCPTelnet::StatusStation(const std::string& aName) {
+  RequireSafeCommandText(aName, "Station name");
+  if (!(m_ncpStarted && m_ncpAuthorized)) return;
+  sendListing("STATUS STATION " + aName, &TNCPTelnet::EvStatusStation);
+}
+
+void TNCPTelnet::EvStatusLine(TTnCnx*, const std::string& Str, TNSKTelnetState) {
+  ncpLineSeen();
+  Debug(nullptr, "EvStatusLine->" + Str);
+  if (ncp::isObjectLine(Str)) raiseState("011" + Str);
+}
+
+void TNCPTelnet::EvStatusProcess(TTnCnx*, const std::string& Str, TNSKTelnetState) {
+  ncpLineSeen();
+  Debug(nullptr, "EvStatusProcess->" + Str);
+  if (ncp::isObjectLine(Str)) raiseState("013" + Str);
+}
+
+void TNCPTelnet::EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetState) {
+  ncpLineSeen();
+  Debug(nullptr, "EvStatusStation->" + Str);
+  if (ncp::isObjectLine(Str)) raiseState("010" + Str);
+}
+
+// ---- Control commands ----------------------------------------------------------
+
+void TNCPTelnet::StartLine(const std::string& aName) {
+  RequireSafeCommandText(aName, "Line name");
+  sendPlain("START LINE " + aName);
+}
+
+void TNCPTelnet::StartProcess(const std::string& aName) {
+  RequireSafeCommandText(aName, "Process name");
+  sendPlain("START PROCESS " + aName);
+}
+
+void TNCPTelnet::StartStation(const std::string& aName) {
+  RequireSafeCommandText(aName, "Station name");
+  sendPlain("START STATION " + aName);
+}
+
+void TNCPTelnet::StopLine(const std::string& aName) {
+  RequireSafeCommandText(aName, "Line name");
+  sendPlain("STOP LINE " + aName);
+}
+
+void TNCPTelnet::StopProcess(const std::string& aName) {
+  RequireSafeCommandText(aName, "Process name");
+  sendPlain("STOP PROCESS " + aName);
+}
+
+void TNCPTelnet::StopStation(const std::string& aName) {
+  RequireSafeCommandText(aName, "Station name");
+  sendPlain("STOP STATION " + aName);
+}
+
+void TNCPTelnet::SignOn(const std::string& aName) {
+  RequireSafeCommandText(aName, "Process name");
+  sendPlain("DELIVER PROCESS " + aName + ", /LOGON ALL/");
+}
+
+void TNCPTelnet::KeyChange(const std::string& aName) {
+  RequireSafeCommandText(aName, "Process name");
+  sendPlain("DELIVER PROCESS " + aName + ", \"PIN KEY CHANGE B\"");
+}
+
+void TNCPTelnet::WarmBoot(const std::string& aName) {
+  RequireSafeCommandText(aName, "Process name");
+  sendPlain("DELIVER PROCESS " + aName + ", /9501****/");
+}
+
+void TNCPTelnet::ExitNCP() {
+  sendPlain("EXIT");
+}
+
+void TNCPTelnet::Logout() {
+  SendCommand("LOGOUT", nullptr, nullptr);
+}
+
+// ---- End of an NCPCOM listing ------------------------------------------------------
+
+void TNCPTelnet::CheckNCPCmdTermination(TTnCnx*, std::string& currLine, bool& bterminate) {
+  const std::string_view line(currLine);
+  if (ncp::classifyNcpPartialLine(line.substr(0, 4)) == ncp::NcpPartialLine::PagePrompt) {
+    SendText("\r\n");
+    currLine.clear();
+    m_ncpSearched = 0;
+    bterminate = false;
+    return;
+  }
+  // Two characters of what was searched are searched again, so a prompt cut
+  // across two chunks is found.
+  if (m_ncpSearched > line.size()) m_ncpSearched = 0;
+  const size_t from = m_ncpSearched > 2 ? m_ncpSearched - 2 : 0;
+  bterminate = line.find(kNcpPrompt, from) != std::string_view::npos;
+  m_ncpSearched = bterminate ? 0 : line.size();
+}
+
+TNSKTelnetCheckCmdTermination TNCPTelnet::NCPCmdTerminationCheck() {
+  return [this](TTnCnx* sender, std::string& currLine, bool& bterminate) {
+    CheckNCPCmdTermination(sender, currLine, bterminate);
+  };
+}

@@ -22,6 +22,7 @@
 
 #include "transport/Events.h"
 #include "transport/TWSocket.h"
+#include "transport/TelnetParser.h"
 
 class TTnCnx;
 
@@ -33,7 +34,7 @@ using TTnDataAvailable = std::function<void(TTnCnx* Sender, const char* Buffer, 
 using TTnDisplay = std::function<void(TTnCnx* Sender, const std::string& Str)>;
 using TNotifyEvent = std::function<void(TTnCnx* Sender)>;
 
-class TTnCnx : public QObject {
+class TTnCnx : public QObject, private TelnetParserSink {
  public:
   explicit TTnCnx(QObject* owner = nullptr);
   ~TTnCnx() override;
@@ -72,5 +73,19 @@ class TTnCnx : public QObject {
   void Display(const std::string& str);
 
  private:
-  // Implementation details are the connection's own.
+  void socketSessionConnected(uint16_t error);
+  void socketSessionClosed(uint16_t error);
+  void socketDataAvailable();
+
+  void telnetData(const char* block, int len) override;
+  void telnetSend(const char* bytes, int len) override;
+  void telnetEndOfRecord() override;
+  std::string telnetSendLocation() override;
+  std::string telnetTerminalType() override;
+  void telnetLocalEcho(std::optional<bool> newLocalEcho) override;
+
+  static constexpr int kChunkSize = 2048;
+
+  QPointer<TWSocket> m_socket;
+  TelnetParser m_parser{*this};
 };

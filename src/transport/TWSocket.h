@@ -73,5 +73,33 @@ class TWSocket : public QObject {
   TSessionClosed OnSessionClosed;
 
  private:
-  // Implementation details are the socket's own.
+  void setProperty(std::string& field, const std::string& value, const char* name);
+  void deliverConnectOutcome(int code);
+  void onReadable();
+  void onWritable();
+  void receiveLoop();
+  void flushSendBuffer();
+  void raiseSessionClosed(int code);
+  void closeHandle();
+  // Closes on 10054/10057 as the Windows Sockets client does, then throws.
+  [[noreturn]] void socketError(const char* operation, int code);
+
+  std::string m_addr;
+  std::string m_port;
+  std::string m_proto = "tcp";
+  TSocketState m_state = wsClosed;
+  int m_lastError = 0;
+  intptr_t m_handle = -1;
+  QSocketNotifier* m_readNotifier = nullptr;
+  QSocketNotifier* m_writeNotifier = nullptr;
+  // Bytes the system did not take yet, sent in order when writable again.
+  std::string m_sendBuffer;
+  size_t m_sendOffset = 0;
+  // Counts Receive calls, so the receive loop sees whether a handler read.
+  uint64_t m_receiveCalls = 0;
+  // Counts sessions, so a late connect outcome of a closed one is dropped.
+  uint64_t m_session = 0;
+  bool m_sessionClosedRaised = true;
+  bool m_readPaused = false;
+  bool m_destroying = false;
 };

@@ -1,0 +1,90 @@
+#include "transport/TTnCnx.h"
+
+namespace {
+constexpr int kWouldBlock = 10035;
+}
+
+TTnCnx::TTnCnx(QObject* owner) : QObject(owner), m_socket(new TWSocket(this)) {
+  m_socket->OnSessionConnected = [this](TWSocket*, uint16_t error) { socketSessionConnected(error); };
+  m_socket->OnSessionClosed = [this](TWSocket*, uint16_t error) { socketSessionClosed(error); };
+  m_socket->OnDataAvailable = [this](TWSocket*, uint16_t) { socketDataAvailable(); };
+}
+
+TTnCnx::~TTnCnx() {
+  // The socket closes itself without events: nothing is left to hear them.
+  delete m_socket.data();
+}
+
+TWSocket* TTnCnx::Socket() const { return m_socket.data(); }
+
+void TTnCnx::Connect() {
+  if (!m_socket) return;
+  if (m_socket->State() != wsClosed) m_socket->Close();
+  if (!m_socket) return;
+  m_socket->SetProto("tcp");
+  m_socket->SetPort(Port);
+  m_socket->SetAddr(Host);
+  m_parser.Reset();
+  m_socket->Connect();
+}
+
+void TTnCnx::Close() {
+  if (m_socket) m_socket->Close();
+}
+
+bool TTnCnx::IsConnected() const { return m_socket && m_socket->State() == wsConnected; }
+
+int TTnCnx::Send(const void* data, int len) {
+  if (!m_socket) return -1;
+  return m_socket->Send(data, len);
+}
+
+int TTnCnx::SendText(const std::string& str) { return Send(str.data(), static_cast<int>(str.size())); }
+
+void TTnCnx::Display(const std::string& str) { Raise(OnDisplay, this, str); }
+
+void TTnCnx::socketSessionConnected(uint16_t error) { Raise(OnSessionConnected, this, error); }
+
+void TTnCnx::socketSessionClosed(uint16_t error) {
+  if (m_socket && m_socket->State() != wsClosed) m_socket->Close();
+  Raise(OnSessionClosed, this, error);
+}
+
+void TTnCnx::socketDataAvailable() {
+  if (!m_socket) return;
+  char chunk[kChunkSize];
+  const int n = m_socket->Receive(chunk, kChunkSize);
+  if (n == 0) {
+    Display("\r\n**** Remote has closed ****\r\n");
+  } else if (n < 0) {
+    const int error = m_socket->LastError();
+    if (error != kWouldBlock) Display("\r\n**** ERROR: " + std::to_string(error) + " ****\r\n");
+  } else {
+    m_parser.Feed(chunk, static_cast<size_t>(n));
+  }
+}
+
+void TTnCnx::telnetData(const char* block, int len) { Raise(OnDataAvailable, this, block, len); }
+
+void TTnCnx::telnetSend(const char* bytes, int len) {
+  // A handler may have closed the connection in the middle of the chunk; the
+  // answer then has nowhere to go, and the rest of the chunk is still parsed.
+  if (IsConnected()) m_socket->Send(bytes, len);
+}
+
+void TTnCnx::telnetEndOfRecord() { Raise(OnEndOfRecord, this); }
+
+std::string TTnCnx::telnetSendLocation() {
+  Raise(OnSendLoc, this);
+  return Location;
+}
+
+std::string TTnCnx::telnetTerminalType() {
+  Raise(OnTermType, this);
+  return TermType;
+}
+
+void TTnCnx::telnetLocalEcho(std::optional<bool> newLocalEcho) {
+  if (newLocalEcho) LocalEcho = *newLocalEcho;
+  Raise(OnLocalEcho, this);
+}

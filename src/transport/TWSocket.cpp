@@ -1,0 +1,263 @@
+#include "transport/TWSocket.h"
+
+#include <QPointer>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include "transport/Events.h"
+#include "transport/SocketPlatform.h"
+#include "transport/SocketResolver.h"
+
+namespace sp = socketplatform;
+
+namespace {
+
+constexpr int kWouldBlock = 10035;
+constexpr int kConnReset = 10054;
+constexpr int kNotConnected = 10057;
+constexpr int kNotSocket = 10038;
+
+std::string trimmed(const std::string& value) {
+  size_t first = 0;
+  size_t last = value.size();
+  while (first < last && static_cast<unsigned char>(value[first]) <= ' ') ++first;
+  while (last > first && static_cast<unsigned char>(value[last - 1]) <= ' ') --last;
+  return value.substr(first, last - first);
+}
+
+void dropNotifier(QSocketNotifier*& notifier) {
+  if (notifier == nullptr) return;
+  // It may be the sender of the event being handled, so it goes later.
+  notifier->setEnabled(false);
+  notifier->deleteLater();
+  notifier = nullptr;
+}
+
+}  // namespace
+
+TWSocket::TWSocket(QObject* owner) : QObject(owner) {}
+
+TWSocket::~TWSocket() {
+  m_destroying = true;
+  Close();
+}
+
+const std::string& TWSocket::Addr() const { return m_addr; }
+const std::string& TWSocket::Port() const { return m_port; }
+const std::string& TWSocket::Proto() const { return m_proto; }
+TSocketState TWSocket::State() const { return m_state; }
+int TWSocket::LastError() const { return m_lastError; }
+
+void TWSocket::SetAddr(const std::string& value) { setProperty(m_addr, value, "Addr"); }
+void TWSocket::SetPort(const std::string& value) { setProperty(m_port, value, "Port"); }
+void TWSocket::SetProto(const std::string& value) { setProperty(m_proto, value, "Proto"); }
+
+void TWSocket::setProperty(std::string& field, const std::string& value, const char* name) {
+  const std::string text = trimmed(value);
+  if (text == field) return;
+  if (m_state != wsClosed) {
+    throw ESocketException(std::string("Cannot change ") + name + " if not closed", 0);
+  }
+  field = text;
+}
+
+void TWSocket::Connect() {
+  if (m_state != wsClosed) throw ESocketException("Connect: Socket already in use", 0);
+  if (m_port.empty()) throw ESocketException("Connect: No Port Specified", 0);
+  if (m_addr.empty()) throw ESocketException("Connect: No IP Address Specified", 0);
+  if (m_proto.empty()) throw ESocketException("Connect: No Protocol Specified", 0);
+
+  ResolvedProto proto{};
+  uint16_t port = 0;
+  uint32_t addr = 0;
+  try {
+    proto = SocketResolver::proto(m_proto);
+    port = SocketResolver::port(m_port, m_proto);
+    addr = SocketResolver::host(m_addr);
+  } catch (const ESocketException& e) {
+    throw ESocketException(std::string("connect: ") + e.what(), e.ErrorCode());
+  }
+
+  const sp::Handle handle = sp::open(proto.type, proto.protocol);
+  if (handle == sp::kInvalid) socketError("socket", sp::lastError());
+  m_handle = handle;
+  m_lastError = 0;
+  m_sendBuffer.clear();
+  m_sendOffset = 0;
+  m_sessionClosedRaised = false;
+  m_state = wsConnecting;
+  const uint64_t session = ++m_session;
+
+  m_readNotifier = new QSocketNotifier(static_cast<qintptr>(handle), QSocketNotifier::Read, this);
+  m_readNotifier->setEnabled(false);
+  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { onReadable(); });
+  m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(handle), QSocketNotifier::Write, this);
+  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { onWritable(); });
+
+  const int code = sp::connectIpv4(handle, addr, port);
+  if (code != 0) {
+    // The outcome always arrives from the event loop, never from inside Connect.
+    m_writeNotifier->setEnabled(false);
+    QTimer::singleShot(0, this, [this, session, code] {
+      if (m_session == session && m_state == wsConnecting) deliverConnectOutcome(code);
+    });
+  }
+}
+
+void TWSocket::onWritable() {
+  if (m_state == wsConnecting) {
+    m_writeNotifier->setEnabled(false);
+    deliverConnectOutcome(sp::connectOutcome(m_handle));
+    return;
+  }
+  flushSendBuffer();
+}
+
+void TWSocket::deliverConnectOutcome(int code) {
+  const uint64_t session = m_session;
+  m_state = wsConnected;
+  m_lastError = code;
+  if (code == 0) m_readNotifier->setEnabled(!m_readPaused);
+  QPointer<TWSocket> self(this);
+  Raise(OnSessionConnected, this, static_cast<uint16_t>(code));
+  if (self && code != 0 && m_session == session) Close();
+}
+
+void TWSocket::onReadable() {
+  int code = 0;
+  const int peeked = sp::peek(m_handle, &code);
+  if (peeked < 0 && code == kWouldBlock) return;
+  if (peeked > 0) {
+    receiveLoop();
+    return;
+  }
+  // The peer has ended the stream (or broken it): the handler reads what is
+  // left first, then the session ends once.
+  const uint64_t session = m_session;
+  const int closeCode = peeked == 0 ? 0 : code;
+  QPointer<TWSocket> self(this);
+  receiveLoop();
+  if (!self || m_session != session || m_state == wsClosed) return;
+  raiseSessionClosed(closeCode);
+  if (self && m_session == session) Close();
+}
+
+void TWSocket::receiveLoop() {
+  QPointer<TWSocket> self(this);
+  const uint64_t session = m_session;
+  for (;;) {
+    if (!OnDataAvailable) {
+      char discard[1024];
+      sp::receive(m_handle, discard, sizeof discard);
+      return;
+    }
+    const uint64_t before = m_receiveCalls;
+    OnDataAvailable(this, 0);
+    if (!self || m_session != session || m_handle == sp::kInvalid || m_readPaused) return;
+    if (m_receiveCalls == before || sp::pending(m_handle) == 0) return;
+  }
+}
+
+int TWSocket::Receive(void* buffer, int size) {
+  ++m_receiveCalls;
+  if (m_handle == sp::kInvalid) {
+    m_lastError = kNotSocket;
+    return -1;
+  }
+  if (size <= 0) return 0;
+  const ptrdiff_t n = sp::receive(m_handle, static_cast<char*>(buffer), static_cast<size_t>(size));
+  if (n < 0) {
+    m_lastError = sp::lastError();
+    return -1;
+  }
+  return static_cast<int>(n);
+}
+
+int TWSocket::Send(const void* data, int len) {
+  if (len <= 0) return 0;
+  if (m_state != wsConnected && m_state != wsSocksConnected) socketError("Send", kNotConnected);
+  const char* bytes = static_cast<const char*>(data);
+  size_t sent = 0;
+  if (m_sendBuffer.empty()) {
+    const ptrdiff_t n = sp::send(m_handle, bytes, static_cast<size_t>(len));
+    if (n < 0) {
+      const int code = sp::lastError();
+      if (code != kWouldBlock) socketError("Send", code);
+    } else {
+      sent = static_cast<size_t>(n);
+    }
+  }
+  if (sent < static_cast<size_t>(len)) {
+    m_sendBuffer.append(bytes + sent, static_cast<size_t>(len) - sent);
+    m_writeNotifier->setEnabled(true);
+  }
+  return len;
+}
+
+int TWSocket::SendText(const std::string& str) {
+  return Send(str.data(), static_cast<int>(str.size()));
+}
+
+void TWSocket::flushSendBuffer() {
+  while (m_sendOffset < m_sendBuffer.size()) {
+    const ptrdiff_t n = sp::send(m_handle, m_sendBuffer.data() + m_sendOffset,
+                                 m_sendBuffer.size() - m_sendOffset);
+    if (n < 0) {
+      const int code = sp::lastError();
+      if (code == kWouldBlock) return;
+      socketError("Send", code);
+    }
+    m_sendOffset += static_cast<size_t>(n);
+  }
+  m_sendBuffer.clear();
+  m_sendOffset = 0;
+  m_writeNotifier->setEnabled(false);
+}
+
+void TWSocket::SetReadPaused(bool paused) {
+  m_readPaused = paused;
+  if (m_readNotifier != nullptr && m_state == wsConnected) m_readNotifier->setEnabled(!paused);
+}
+
+void TWSocket::Close() {
+  if (m_state == wsClosed && m_handle == sp::kInvalid) return;
+  if (m_handle != sp::kInvalid) sp::shutdownSend(m_handle);
+  closeHandle();
+  m_state = wsClosed;
+  if (m_destroying) {
+    m_sessionClosedRaised = true;
+    return;
+  }
+  raiseSessionClosed(0);
+}
+
+void TWSocket::closeHandle() {
+  dropNotifier(m_readNotifier);
+  dropNotifier(m_writeNotifier);
+  if (m_handle != sp::kInvalid) sp::close(m_handle);
+  m_handle = sp::kInvalid;
+  m_sendBuffer.clear();
+  m_sendOffset = 0;
+  // Every close puts the socket back to its first settings.
+  m_addr.clear();
+  m_port.clear();
+  m_proto = "tcp";
+}
+
+void TWSocket::raiseSessionClosed(int code) {
+  if (m_sessionClosedRaised) return;
+  m_sessionClosedRaised = true;
+  Raise(OnSessionClosed, this, static_cast<uint16_t>(code));
+}
+
+void TWSocket::socketError(const char* operation, int code) {
+  m_lastError = code;
+  if (code == kConnReset || code == kNotConnected) {
+    closeHandle();
+    raiseSessionClosed(code);
+    m_state = wsClosed;
+  }
+  throw ESocketException(WSocketErrorDesc(code) + " (#" + std::to_string(code) + " in " +
+                             operation + ")",
+                         code);
+}

@@ -82,6 +82,7 @@ void TWSocket::Connect() {
   if (handle == sp::kInvalid) socketError("socket", sp::lastError());
   m_handle = handle;
   m_lastError = 0;
+  m_pendingReceiveError = 0;
   m_sendBuffer.clear();
   m_sendOffset = 0;
   m_sessionClosedRaised = false;
@@ -135,6 +136,7 @@ void TWSocket::onReadable() {
   // left first, then the session ends once.
   const uint64_t session = m_session;
   const int closeCode = peeked == 0 ? 0 : code;
+  m_pendingReceiveError = closeCode;
   QPointer<TWSocket> self(this);
   receiveLoop();
   if (!self || m_session != session || m_state == wsClosed) return;
@@ -162,6 +164,11 @@ int TWSocket::Receive(void* buffer, int size) {
   ++m_receiveCalls;
   if (m_handle == sp::kInvalid) {
     m_lastError = kNotSocket;
+    return -1;
+  }
+  if (m_pendingReceiveError != 0) {
+    m_lastError = m_pendingReceiveError;
+    m_pendingReceiveError = 0;
     return -1;
   }
   if (size <= 0) return 0;

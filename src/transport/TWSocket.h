@@ -97,6 +97,9 @@ class TWSocket : public QObject {
   size_t m_sendOffset = 0;
   // Counts Receive calls, so the receive loop sees whether a handler read.
   uint64_t m_receiveCalls = 0;
+  // A connection error found while looking at the socket, which the system
+  // reports only once: the next Receive returns it.
+  int m_pendingReceiveError = 0;
   // Counts sessions, so a late connect outcome of a closed one is dropped.
   uint64_t m_session = 0;
   bool m_sessionClosedRaised = true;

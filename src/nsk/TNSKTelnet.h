@@ -116,8 +116,24 @@ class TNSKTelnet : public TTnCnx {
 
  private:
   struct PendingChunk {
+    TTnCnx* sender;
     std::string bytes;
   };
+  struct OwnDataHandler;
+
+  // A host line that never ends is handed on in pieces of this size, so that
+  // a flood without line feeds cannot grow the current line without bound.
+  static constexpr size_t kMaxLineLength = 65536;
+
+  void processChunk(TTnCnx* sender, const char* buffer, int len);
+  void assembleLines(TTnCnx* sender, const char* data, size_t len, uint64_t generation);
+  void handOn(TTnCnx* sender, std::string line, TNSKTelnetState state);
+  void handOnCurrentLine(TTnCnx* sender, TNSKTelnetState state);
+  void deferChunk(TTnCnx* sender, const char* buffer, int len);
+  void drainPendingChunks();
+  void scheduleDrain();
+  void setReadPaused(bool paused);
+  bool takeOldestCommand(RCommandItem& item);
 
   bool m_authorized = false;
   TNSKTelnetState m_state = atsIdle;
@@ -125,5 +141,14 @@ class TNSKTelnet : public TTnCnx {
   std::string m_expectedEcho;
   std::deque<RCommandItem> m_commandQueue;
   std::deque<PendingChunk> m_pendingChunks;
-  // Implementation details beyond these are the session's own.
+  TTnDataAvailable m_ownerDataHandler;
+  TNSKTelnetCheckCmdTermination m_savedCheck;
+  TNSKStringAvailable m_done;
+  std::vector<std::string> m_debugSecrets;
+  bool m_running = false;
+  bool m_readPaused = false;
+  bool m_drainScheduled = false;
+  // Counts ResetCommands calls: a chunk of the old connection that is still
+  // being worked through when the session is reset is not finished.
+  uint64_t m_resetCount = 0;
 };

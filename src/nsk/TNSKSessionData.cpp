@@ -1,0 +1,159 @@
+// TNSKTelnet: the data handler. Echo stripping, line assembly, the
+// termination check, routing of lines, and the chunks that arrive while a
+// handler runs a nested event loop.
+#include <QMetaObject>
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+#include "nsk/TNSKTelnet.h"
+
+void TNSKTelnet::SessionDataAvailable(TTnCnx* Sender, const char* Buffer, int Len) {
+  if (m_running) {
+    deferChunk(Sender, Buffer, Len);
+    return;
+  }
+  m_running = true;
+  try {
+    // Chunks left waiting by a run that an exception ended still go first.
+    if (m_pendingChunks.empty()) {
+      processChunk(Sender, Buffer, Len);
+    } else {
+      deferChunk(Sender, Buffer, Len);
+    }
+    drainPendingChunks();
+  } catch (...) {
+    m_running = false;
+    if (!m_pendingChunks.empty()) scheduleDrain();
+    throw;
+  }
+  m_running = false;
+}
+
+void TNSKTelnet::processChunk(TTnCnx* sender, const char* buffer, int len) {
+  const uint64_t generation = m_resetCount;
+  if (!m_expectedEcho.empty() && len > 0) {
+    const void* zero = std::memchr(buffer, 0, static_cast<size_t>(len));
+    const size_t textLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer)
+                                   : static_cast<size_t>(len);
+    if (std::string_view(buffer, textLength).find(m_expectedEcho) != std::string_view::npos) {
+      // The host echoes the command before its answer: the echo is taken to
+      // stand at the start of the chunk.
+      buffer += m_expectedEcho.size();
+      len -= static_cast<int>(m_expectedEcho.size());
+      m_expectedEcho.clear();
+    }
+  }
+  if (len <= 0) return;
+
+  if (m_ownerDataHandler) {
+    const auto owner = m_ownerDataHandler;
+    owner(sender, buffer, len);
+    if (generation != m_resetCount) return;
+  }
+
+  assembleLines(sender, buffer, static_cast<size_t>(len), generation);
+  if (generation != m_resetCount) return;
+
+  bool bterminate = false;
+  if (OnCheckCmdTermination) {
+    const auto check = OnCheckCmdTermination;
+    check(sender, m_currentLine, bterminate);
+  } else {
+    bterminate = true;
+    Debug(this, "Force EndOfCommand :" + m_currentLine);
+  }
+  if (generation != m_resetCount) return;
+
+  // A chunk that is already waiting may still belong to this command's
+  // output: the end is decided again after it.
+  if (bterminate && m_pendingChunks.empty()) {
+    handOnCurrentLine(sender, atsCommandEnd);
+    if (generation != m_resetCount) return;
+    NextCommand();
+  }
+}
+
+void TNSKTelnet::assembleLines(TTnCnx* sender, const char* data, size_t len, uint64_t generation) {
+  static constexpr char kHexDigits[] = "0123456789ABCDEF";
+  const char* p = data;
+  const char* const end = data + len;
+  while (p < end) {
+    const char* run = p;
+    while (p < end && static_cast<unsigned char>(*p) >= 32) ++p;
+    while (run < p) {
+      const size_t room = kMaxLineLength - std::min(m_currentLine.size(), kMaxLineLength);
+      const size_t n = std::min(static_cast<size_t>(p - run), room);
+      m_currentLine.append(run, n);
+      run += n;
+      if (m_currentLine.size() >= kMaxLineLength) {
+        handOnCurrentLine(sender, m_state);
+        if (generation != m_resetCount) return;
+      }
+    }
+    if (p == end) break;
+
+    const auto byte = static_cast<unsigned char>(*p++);
+    if (ControlCharToHexa) {
+      const char hex[3] = {'$', kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
+      m_currentLine.append(hex, sizeof hex);
+    }
+    if (byte == '\n' || m_currentLine.size() >= kMaxLineLength) {
+      handOnCurrentLine(sender, m_state);
+      if (generation != m_resetCount) return;
+    }
+  }
+}
+
+void TNSKTelnet::handOnCurrentLine(TTnCnx* sender, TNSKTelnetState state) {
+  std::string line = std::move(m_currentLine);
+  m_currentLine.clear();
+  handOn(sender, std::move(line), state);
+}
+
+void TNSKTelnet::handOn(TTnCnx* sender, std::string line, TNSKTelnetState state) {
+  // Copies: a handler may replace the event it is called through.
+  if (m_state == atsCommand && m_done) {
+    const auto done = m_done;
+    done(sender, line, state);
+  } else if (OnStringAvailable) {
+    const auto available = OnStringAvailable;
+    available(sender, line, state);
+  }
+}
+
+void TNSKTelnet::deferChunk(TTnCnx* sender, const char* buffer, int len) {
+  if (len <= 0) return;
+  m_pendingChunks.push_back({sender, std::string(buffer, static_cast<size_t>(len))});
+  setReadPaused(true);
+}
+
+void TNSKTelnet::drainPendingChunks() {
+  do {
+    while (!m_pendingChunks.empty()) {
+      PendingChunk chunk = std::move(m_pendingChunks.front());
+      m_pendingChunks.pop_front();
+      processChunk(chunk.sender, chunk.bytes.data(), static_cast<int>(chunk.bytes.size()));
+    }
+    // Resuming may deliver at once; such a chunk is deferred and drained here.
+    setReadPaused(false);
+  } while (!m_pendingChunks.empty());
+}
+
+void TNSKTelnet::scheduleDrain() {
+  if (m_drainScheduled) return;
+  m_drainScheduled = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        m_drainScheduled = false;
+        if (!m_running && !m_pendingChunks.empty()) SessionDataAvailable(this, nullptr, 0);
+      },
+      Qt::QueuedConnection);
+}
+
+void TNSKTelnet::setReadPaused(bool paused) {
+  if (m_readPaused == paused) return;
+  m_readPaused = paused;
+  if (TWSocket* socket = Socket()) socket->SetReadPaused(paused);
+}

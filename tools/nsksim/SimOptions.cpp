@@ -1,0 +1,112 @@
+#include "SimOptions.h"
+
+#include <QCommandLineParser>
+
+namespace {
+
+bool number(const QCommandLineParser& parser, const QString& name, qint64 min, qint64 max, qint64* value,
+            QString* error) {
+  if (!parser.isSet(name)) return true;
+  bool ok = false;
+  const qint64 n = parser.value(name).toLongLong(&ok);
+  if (!ok || n < min || n > max) {
+    *error = QStringLiteral("--%1 needs a number from %2 to %3").arg(name).arg(min).arg(max);
+    return false;
+  }
+  *value = n;
+  return true;
+}
+
+}  // namespace
+
+bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* error) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription("nsksim: a stand-in HP NonStop host (telnet, TACL, NCPCOM) on 127.0.0.1");
+  parser.addHelpOption();
+  const auto add = [&](const char* name, const char* help, const char* value = nullptr) {
+    if (value) {
+      parser.addOption(QCommandLineOption(name, help, value));
+    } else {
+      parser.addOption(QCommandLineOption(name, help));
+    }
+  };
+  add("port", "TCP port on 127.0.0.1; 0 picks a free one (default 0). The port is printed first.", "N");
+  add("transcript", "Append received command lines and negotiation replies to FILE.", "FILE");
+  add("network", "Serve the network described in FILE instead of the demo network.", "FILE");
+  add("stations", "Serve a generated network of N stations.", "N");
+  add("page", "Lines per NCPCOM page before a MORE prompt; 0 = never (default 20).", "N");
+  add("tacl-user", "TACL user (default OPS.OPER).", "USER");
+  add("tacl-password", "TACL password (default secret1).", "PASSWORD");
+  add("ncp-user", "NCP user (default NCPOPER).", "USER");
+  add("ncp-password", "NCP password (default secret2).", "PASSWORD");
+  add("chunk", "Write output in pieces of N bytes.", "N");
+  add("chunk-delay-ms", "Wait D milliseconds between pieces (with --chunk).", "D");
+  add("close-on", "Close the connection when a line starting with TEXT arrives (or: banner, menu).", "TEXT");
+  add("reset-on", "Reset the connection when a line starting with TEXT arrives (or: banner, menu).", "TEXT");
+  add("silent-on", "Stop answering once a line starting with TEXT arrives.", "TEXT");
+  add("flood", "Send BYTES of unsolicited text lines after the menu.", "BYTES");
+  add("sprinkle", "Put telnet NOP, AYT, GA and NUL bytes into the output.");
+  add("hostile-negotiation", "storm:N, oversized-sb:N or unterminated-sb:N before the menu.", "MODE");
+  add("echo-passwords", "Echo password lines like a broken host.");
+
+  if (!parser.parse(arguments)) {
+    *error = parser.errorText();
+    return false;
+  }
+  if (parser.isSet("help")) parser.showHelp(0);
+  if (!parser.positionalArguments().isEmpty()) {
+    *error = "unexpected argument: " + parser.positionalArguments().first();
+    return false;
+  }
+  qint64 port = 0, stations = -1, page = o->pageLines, chunk = 0, delay = 0, flood = 0;
+  if (!number(parser, "port", 0, 65535, &port, error) || !number(parser, "stations", 0, 1000000, &stations, error) ||
+      !number(parser, "page", 0, 1000000, &page, error) || !number(parser, "chunk", 1, 1 << 20, &chunk, error) ||
+      !number(parser, "chunk-delay-ms", 0, 60000, &delay, error) ||
+      !number(parser, "flood", 0, qint64(1) << 40, &flood, error))
+    return false;
+  o->port = static_cast<quint16>(port);
+  o->stations = static_cast<int>(stations);
+  o->pageLines = static_cast<int>(page);
+  o->chunk = static_cast<int>(chunk);
+  o->chunkDelayMs = static_cast<int>(delay);
+  o->flood = flood;
+  o->transcriptPath = parser.value("transcript");
+  o->networkFile = parser.value("network");
+  if (!o->networkFile.isEmpty() && o->stations >= 0) {
+    *error = "--network and --stations exclude each other";
+    return false;
+  }
+  const auto bytes = [&](const char* name, QByteArray* value) {
+    if (parser.isSet(name)) *value = parser.value(name).toLatin1();
+  };
+  bytes("tacl-user", &o->taclUser);
+  bytes("tacl-password", &o->taclPassword);
+  bytes("ncp-user", &o->ncpUser);
+  bytes("ncp-password", &o->ncpPassword);
+  bytes("close-on", &o->closeOn);
+  bytes("reset-on", &o->resetOn);
+  bytes("silent-on", &o->silentOn);
+  o->sprinkle = parser.isSet("sprinkle");
+  o->echoPasswords = parser.isSet("echo-passwords");
+  if (parser.isSet("hostile-negotiation")) {
+    const QString mode = parser.value("hostile-negotiation");
+    const QString kind = mode.section(':', 0, 0);
+    bool ok = false;
+    const int n = mode.section(':', 1).toInt(&ok);
+    if (kind == "storm") {
+      o->hostile = Hostile::Storm;
+    } else if (kind == "oversized-sb") {
+      o->hostile = Hostile::OversizedSb;
+    } else if (kind == "unterminated-sb") {
+      o->hostile = Hostile::UnterminatedSb;
+    } else {
+      ok = false;
+    }
+    if (!ok || n < 0 || n > (1 << 24)) {
+      *error = "--hostile-negotiation needs storm:N, oversized-sb:N or unterminated-sb:N";
+      return false;
+    }
+    o->hostileCount = n;
+  }
+  return true;
+}

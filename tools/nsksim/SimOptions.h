@@ -1,0 +1,35 @@
+// Command-line options of nsksim: where it listens, which network it serves,
+// the demo credentials, and the fault switches used by reliability tests.
+// Parsed once in main(); read by the server and every client session.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+struct SimOptions {
+  quint16 port = 0;
+  QString transcriptPath;
+  QString networkFile;
+  int stations = -1;  // -1: the demo network
+  int pageLines = 20;
+  QByteArray taclUser = "OPS.OPER";
+  QByteArray taclPassword = "secret1";
+  QByteArray ncpUser = "NCPOPER";
+  QByteArray ncpPassword = "secret2";
+
+  // Fault switches.
+  int chunk = 0;
+  int chunkDelayMs = 0;
+  QByteArray closeOn;
+  QByteArray resetOn;
+  QByteArray silentOn;
+  qint64 flood = 0;
+  bool sprinkle = false;
+  enum class Hostile { None, Storm, OversizedSb, UnterminatedSb } hostile = Hostile::None;
+  int hostileCount = 0;
+  bool echoPasswords = false;
+
+  // Fills the options from the arguments; false with a message on bad input.
+  static bool parse(const QStringList& arguments, SimOptions* options, QString* error);
+};

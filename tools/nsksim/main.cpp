@@ -1,0 +1,52 @@
+// nsksim: a stand-in HP NonStop host. Listens for telnet on 127.0.0.1, prints
+// the port it listens on as its first line of output, and serves the TACL and
+// NCPCOM dialogues of the console until it is killed. See README.md for the
+// options.
+#include "Network.h"
+#include "NetworkBuilder.h"
+#include "SimOptions.h"
+#include "SimServer.h"
+#include "Transcript.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  // A client that vanishes while we write must not end the whole server.
+  std::signal(SIGPIPE, SIG_IGN);
+
+  SimOptions options;
+  QString error;
+  if (!SimOptions::parse(app.arguments(), &options, &error)) {
+    std::fprintf(stderr, "nsksim: %s\n", qPrintable(error));
+    return 2;
+  }
+  Network network;
+  if (!options.networkFile.isEmpty()) {
+    if (!NetworkBuilder::fromFile(options.networkFile, &network, &error)) {
+      std::fprintf(stderr, "nsksim: %s\n", qPrintable(error));
+      return 2;
+    }
+  } else if (options.stations >= 0) {
+    network = NetworkBuilder::generated(options.stations);
+  } else {
+    network = NetworkBuilder::demo();
+  }
+  Transcript transcript;
+  if (!options.transcriptPath.isEmpty() && !transcript.open(options.transcriptPath)) {
+    std::fprintf(stderr, "nsksim: cannot open transcript %s\n", qPrintable(options.transcriptPath));
+    return 2;
+  }
+  SimServer server({options, network, transcript});
+  if (!server.listen(options.port)) {
+    std::fprintf(stderr, "nsksim: cannot listen on 127.0.0.1:%u: %s\n", options.port,
+                 qPrintable(server.errorString()));
+    return 1;
+  }
+  std::printf("%u\n", server.port());
+  std::fflush(stdout);
+  return app.exec();
+}

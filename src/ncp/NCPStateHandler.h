@@ -1,0 +1,101 @@
+// NCPStateHandler: what the owner of the NCP session does with its state
+// events, shared by the main window and the headless console so that both
+// follow one set of rules.
+//
+// It turns each OnNCPState text (three-digit code + payload) into session
+// calls, registry entries and tree nodes: 003 makes the host node (first
+// top-level node) and hands the tree to the registry, 004 adds a PATHMON,
+// 005 a process under the current PATHMON, 006 reloads the objects, 009 adds
+// a station and its line, 010/011/013 set statuses, 002 lists the PATHMONs,
+// 001 closes the connection, 007/012/999 write debug lines; any other code
+// (and a text that does not start with three digits) is ignored. It also holds
+// the steps of the NCP logon by double click, of Disconnect and of the
+// session's close, and the state they share (HostNode, CurrentPathmonNode,
+// PreviousPathmonNode, NCPLoggedOn).
+//
+// What only a front end does (message boxes, menu and caption, expanding a
+// node, showing debug lines) is left to the hooks below; a hook nobody
+// assigned is skipped. An object event whose name field has no name is
+// skipped with a debug line and the session goes on.
+//
+// Owns nothing: the session, the registry and the tree belong to the owner and
+// must outlive the handler. Node pointers it holds are forgotten when the tree
+// is cleared here; nobody else may delete the host or PATHMON nodes. Session
+// operations may throw (EUnsafeCommandText for operator text, ESocketException
+// from a send); the handler changes none of its state before the session call
+// that throws. Single-threaded; the hooks may open nested event loops.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "ncp/TNCPTelnet.h"
+#include "ncp/TXPNetObjList.h"
+#include "ncp/TreeNode.h"
+
+class NCPStateHandler {
+ public:
+  NCPStateHandler(TNCPTelnet& session, TXPNetObjList& registry, ncp::TreeNodes& tree);
+  NCPStateHandler(const NCPStateHandler&) = delete;
+  NCPStateHandler& operator=(const NCPStateHandler&) = delete;
+
+  // 001, before the session's Disconnect: the TACL logon was refused.
+  std::function<void()> OnTACLRefused;
+  // 002, before the session's GetPathmon: the TACL logon is complete.
+  std::function<void()> OnTACLLoggedOn;
+  // 007, before the "NCP Not Authorized" debug line: the NCP logon was refused.
+  std::function<void()> OnNCPRefused;
+  // 008: the PATHMON listing has ended; the host node may be opened one level.
+  std::function<void(ncp::TreeNode* hostNode)> OnExpandHost;
+  // One line for the debug transcript (007, 012, 999, skipped events, ...).
+  std::function<void(const std::string& line)> OnDebugLine;
+  // An object event (005, 009, 010, 011, 013) without an object name; after
+  // its debug line.
+  std::function<void(const std::string& aCommand)> OnNamelessEvent;
+
+  // The session's OnNCPState.
+  void NCPState(const std::string& aCommand);
+
+  // Whether a double click on node may start an NCP logon: node is a PATHMON
+  // node (level 1, with a registry entry of its own) and no NCP logon has
+  // completed on this connection. The front end asks for the user and
+  // password only when this holds.
+  bool CanLogonNCP(const ncp::TreeNode* node) const;
+  // The NCP logon for the PATHMON of node (when CanLogonNCP holds, else
+  // nothing): the session's LogonNCP with the entry's name, user and password,
+  // then PreviousPathmonNode := CurrentPathmonNode, CurrentPathmonNode := node.
+  void LogonNCP(ncp::TreeNode* node, const std::string& user, const std::string& password);
+
+  // The disconnect steps: "EXIT" and "LOGOUT" when NCP is logged on; after a
+  // TACL logon alone "LOGOUT" and the connection is closed, so no logged-on
+  // TACL session stays open at the host; then the registry and the tree are
+  // cleared and the nodes forgotten. Menu and caption are the front end's.
+  void Disconnect();
+  // The session's OnSessionClosed: nothing is sent any more, then the
+  // disconnect steps.
+  void SessionClosed();
+
+  ncp::TreeNode* HostNode() const { return m_hostNode; }
+  ncp::TreeNode* CurrentPathmonNode() const { return m_currentPathmonNode; }
+  ncp::TreeNode* PreviousPathmonNode() const { return m_previousPathmonNode; }
+  bool NCPLoggedOn() const { return m_ncpLoggedOn; }
+
+ private:
+  void debugLine(const std::string& line);
+  void namelessEvent(const std::string& aCommand);
+  void hostName(const std::string& aCommand);
+  void addProcess(const std::string& aCommand);
+  void ncpLoggedOn();
+  void addStation(const std::string& aCommand);
+  void setStatus(const std::string& aCommand, TXPNetType type);
+  void clearAll();
+  bool ownEntry(const ncp::TreeNode* node, const ExtInfo*& entry) const;
+
+  TNCPTelnet& m_session;
+  TXPNetObjList& m_registry;
+  ncp::TreeNodes& m_tree;
+  ncp::TreeNode* m_hostNode = nullptr;
+  ncp::TreeNode* m_currentPathmonNode = nullptr;
+  ncp::TreeNode* m_previousPathmonNode = nullptr;
+  bool m_ncpLoggedOn = false;
+};

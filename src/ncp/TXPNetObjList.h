@@ -1,0 +1,89 @@
+// TXPNetObjList: the registry of the XPNET objects the window shows. One
+// ExtInfo entry per PATHMON, process, station and line, bound to the tree node
+// that shows it; it gives that node its text and picture from the object's
+// status, finds objects again by name and type (status answers) or by node
+// (the node the operator clicked), and drops everything but the PATHMONs when
+// another NCP logon reloads them.
+//
+// Owns its entries; the nodes it creates belong to the tree set by
+// SetTreeNodes, which must outlive every node use (destroy and Clear leave the
+// nodes alone). Before SetTreeNodes the add operations do nothing. Names are
+// compared exactly, letter case included, never trimmed; a name may be entered
+// more than once.
+//
+// Entries are indexed by (type, name) and by node besides the ordered Items,
+// so a status answer or a node look-up costs constant time however large the
+// network: every operation keeps the indexes equal to a scan of Items.
+//
+// Used only by the window (and the headless console) on the UI thread.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ncp/TreeNode.h"
+#include "ncp/XPNetTypes.h"
+#include "transport/TTnCnx.h"
+
+struct ExtInfo {
+  std::string Name;
+  TXPNetStatus Status;  // as added; later status changes update the node only
+  TXPNetType NetType;
+  ncp::TreeNode* Node;  // owned by the tree
+};
+
+class TXPNetObjList {
+ public:
+  TXPNetObjList() = default;
+  TXPNetObjList(const TXPNetObjList&) = delete;
+  TXPNetObjList& operator=(const TXPNetObjList&) = delete;
+
+  // Called with a null sender by SetStatusObj; unassigned at creation.
+  TTnDisplay OnDebug;
+
+  // The entries in the order they were added.
+  const std::vector<std::unique_ptr<ExtInfo>>& Items() const { return m_items; }
+
+  void SetTreeNodes(ncp::TreeNodes* aNodes) { m_treeNodes = aNodes; }
+  ncp::TreeNodes* TreeNodes() const { return m_treeNodes; }
+
+  void AddPathmon(ncp::TreeNode* aParent, const std::string& aName);
+  // Under the first PATHMON (process) entry of that exact name; nothing when
+  // there is none.
+  void AddProcess(const std::string& aPathmon, const std::string& aName, TXPNetStatus aStatus);
+  void AddStation(const std::string& aProcess, const std::string& aName);
+  void AddLine(const std::string& aProcess, const std::string& aName);
+
+  // Sets text and pictures of every entry of that name and type, in order.
+  void SetStatusObj(const std::string& aName, TXPNetType aType, TXPNetStatus aStatus);
+  // Deletes every entry but the PATHMONs, with their nodes.
+  void DeletePathmonChildren();
+  // The first entry bound to aNode; for a node of no entry the last entry;
+  // null when the registry is empty. Valid until the entry is removed.
+  const ExtInfo* FindByNode(const ncp::TreeNode* aNode) const;
+  // Disposes of every entry; keeps TreeNodes and OnDebug.
+  void Clear();
+
+  // The node picture of an object: a base by type plus an offset by status.
+  static int PictureIndex(TXPNetType aType, TXPNetStatus aStatus);
+  // "(Starting)", "(Abnormal)", "(Started)", "(Stopped)".
+  static const char* StatusText(TXPNetStatus aStatus);
+
+ private:
+  void AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName, TXPNetType aType,
+                TXPNetStatus aStatus);
+  void AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType, TXPNetStatus aStatus);
+  std::vector<ExtInfo*>* Matches(TXPNetType aType, const std::string& aName);
+
+  static constexpr size_t kTypeCount = xpLine + 1;
+
+  std::vector<std::unique_ptr<ExtInfo>> m_items;
+  // Per type: name -> the entries of that name and type, in Items order.
+  std::array<std::unordered_map<std::string, std::vector<ExtInfo*>>, kTypeCount> m_byName;
+  // Node -> the first entry bound to it.
+  std::unordered_map<const ncp::TreeNode*, ExtInfo*> m_byNode;
+  ncp::TreeNodes* m_treeNodes = nullptr;
+};

@@ -1,0 +1,179 @@
+#include "ncp/NCPStateHandler.h"
+
+#include <cctype>
+
+#include "ncp/NcpParsing.h"
+#include "transport/TWSocket.h"
+
+namespace {
+
+// The code of an event text, or -1 when it does not start with three digits.
+int eventCode(const std::string& aCommand) {
+  if (aCommand.size() < 3) return -1;
+  int code = 0;
+  for (size_t i = 0; i < 3; ++i) {
+    const auto c = static_cast<unsigned char>(aCommand[i]);
+    if (!std::isdigit(c)) return -1;
+    code = code * 10 + (c - '0');
+  }
+  return code;
+}
+
+template <typename Event, typename... Args>
+void raise(const Event& event, Args&&... args) {
+  if (event) event(std::forward<Args>(args)...);
+}
+
+}  // namespace
+
+NCPStateHandler::NCPStateHandler(TNCPTelnet& session, TXPNetObjList& registry, ncp::TreeNodes& tree)
+    : m_session(session), m_registry(registry), m_tree(tree) {}
+
+void NCPStateHandler::NCPState(const std::string& aCommand) {
+  switch (eventCode(aCommand)) {
+    case 1:
+      raise(OnTACLRefused);
+      m_session.Disconnect();
+      break;
+    case 2:
+      raise(OnTACLLoggedOn);
+      m_session.GetPathmon();
+      break;
+    case 3:
+      hostName(aCommand);
+      break;
+    case 4:
+      m_registry.AddPathmon(m_hostNode, ncp::pathmonName(aCommand));
+      break;
+    case 5:
+      addProcess(aCommand);
+      break;
+    case 6:
+      ncpLoggedOn();
+      break;
+    case 7:
+      raise(OnNCPRefused);
+      debugLine("NCP Not Authorized");
+      break;
+    case 8:
+      if (m_hostNode) raise(OnExpandHost, m_hostNode);
+      break;
+    case 9:
+      addStation(aCommand);
+      break;
+    case 10:
+      setStatus(aCommand, xpStation);
+      break;
+    case 11:
+      setStatus(aCommand, xpLine);
+      break;
+    case 12:
+      debugLine("Change PATHMON");
+      break;
+    case 13:
+      setStatus(aCommand, xpProcess);
+      break;
+    case 999:
+      debugLine(aCommand);
+      break;
+    default:
+      break;
+  }
+}
+
+bool NCPStateHandler::CanLogonNCP(const ncp::TreeNode* node) const {
+  const ExtInfo* entry = nullptr;
+  // The registry is asked before the node is touched: a node deleted while a
+  // dialog was open has no entry any more.
+  if (m_ncpLoggedOn || !ownEntry(node, entry)) return false;
+  const ncp::TreeNode* parent = entry->Node->parent();
+  return parent != nullptr && parent->parent() == nullptr;
+}
+
+void NCPStateHandler::LogonNCP(ncp::TreeNode* node, const std::string& user, const std::string& password) {
+  if (!CanLogonNCP(node)) return;
+  m_session.LogonNCP(m_registry.FindByNode(node)->Name, user, password);
+  m_previousPathmonNode = m_currentPathmonNode;
+  m_currentPathmonNode = node;
+}
+
+void NCPStateHandler::Disconnect() {
+  if (m_ncpLoggedOn) {
+    m_session.ExitNCP();
+    m_session.Logout();
+    m_ncpLoggedOn = false;
+  } else if (m_session.IsConnected()) {
+    if (m_session.Authorized()) {
+      try {
+        m_session.Logout();
+      } catch (const ESocketException& e) {
+        // The connection is closed below whatever the send did.
+        debugLine(std::string("LOGOUT not sent: ") + e.what());
+      }
+    }
+    m_session.Disconnect();
+  }
+  clearAll();
+}
+
+void NCPStateHandler::SessionClosed() {
+  m_ncpLoggedOn = false;
+  clearAll();
+}
+
+void NCPStateHandler::debugLine(const std::string& line) { raise(OnDebugLine, line); }
+
+void NCPStateHandler::namelessEvent(const std::string& aCommand) {
+  debugLine("Event without an object name skipped: " + aCommand);
+  raise(OnNamelessEvent, aCommand);
+}
+
+void NCPStateHandler::hostName(const std::string& aCommand) {
+  m_hostNode = m_tree.addFirst(ncp::hostName(aCommand));
+  m_registry.SetTreeNodes(&m_tree);
+}
+
+void NCPStateHandler::addProcess(const std::string& aCommand) {
+  const auto name = ncp::objectName(aCommand);
+  if (!name) return namelessEvent(aCommand);
+  if (!m_currentPathmonNode) return;
+  const ExtInfo* pathmon = m_registry.FindByNode(m_currentPathmonNode);
+  if (pathmon) m_registry.AddProcess(pathmon->Name, *name, ncp::objectStatus(aCommand));
+}
+
+void NCPStateHandler::ncpLoggedOn() {
+  m_registry.DeletePathmonChildren();
+  const ExtInfo* previous = nullptr;
+  if (ownEntry(m_previousPathmonNode, previous)) m_previousPathmonNode->setText(previous->Name);
+  m_ncpLoggedOn = true;
+  if (m_currentPathmonNode) m_currentPathmonNode->setText("(" + m_currentPathmonNode->text() + ")");
+  m_session.GetNetObjects();
+}
+
+void NCPStateHandler::addStation(const std::string& aCommand) {
+  const auto name = ncp::objectName(aCommand);
+  if (!name) return namelessEvent(aCommand);
+  const std::string process = ncp::stationProcessName(aCommand);
+  m_registry.AddStation(process, *name);
+  m_registry.AddLine(process, ncp::stationLineName(aCommand));
+}
+
+void NCPStateHandler::setStatus(const std::string& aCommand, TXPNetType type) {
+  const auto name = ncp::objectName(aCommand);
+  if (!name) return namelessEvent(aCommand);
+  m_registry.SetStatusObj(*name, type, ncp::objectStatus(aCommand));
+}
+
+void NCPStateHandler::clearAll() {
+  m_registry.Clear();
+  m_tree.clear();
+  m_hostNode = nullptr;
+  m_currentPathmonNode = nullptr;
+  m_previousPathmonNode = nullptr;
+}
+
+bool NCPStateHandler::ownEntry(const ncp::TreeNode* node, const ExtInfo*& entry) const {
+  if (!node) return false;
+  entry = m_registry.FindByNode(node);
+  return entry != nullptr && entry->Node == node;
+}

@@ -1,0 +1,79 @@
+// The in-memory tree that the headless console prints and the registry tests
+// run on: order of children, deletion of subtrees, foreign nodes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ncp/MemoryTree.h"
+
+namespace {
+
+using ncp::MemoryTree;
+using ncp::TreeNode;
+
+TEST(MemoryTree, NewNodesHaveDefaultPicturesAndKeepCreationOrder) {
+  MemoryTree tree;
+  TreeNode* root = tree.addChild(nullptr, "\\SYS1");
+  TreeNode* a = tree.addChild(root, "A");
+  TreeNode* b = tree.addChild(root, "B");
+  tree.addChild(a, "A1");
+  EXPECT_EQ(a->imageIndex(), 0);
+  EXPECT_EQ(a->selectedIndex(), 0);
+  EXPECT_EQ(a->stateIndex(), -1);
+  EXPECT_EQ(a->parent(), root);
+  EXPECT_EQ(root->parent(), nullptr);
+  EXPECT_EQ(root->child(1), b);
+  EXPECT_EQ(root->child(2), nullptr);
+  EXPECT_EQ(root->child(-1), nullptr);
+  EXPECT_EQ(tree.size(), 4u);
+  EXPECT_EQ(tree.dump(), "\\SYS1\n  A\n    A1\n  B\n");
+}
+
+TEST(MemoryTree, WalkGivesEachNodeItsDepth) {
+  MemoryTree tree;
+  TreeNode* r1 = tree.addChild(nullptr, "R1");
+  tree.addChild(tree.addChild(r1, "C"), "G");
+  tree.addChild(nullptr, "R2");
+  std::string seen;
+  tree.walk([&](const TreeNode& n, int depth) { seen += n.text() + ":" + std::to_string(depth) + " "; });
+  EXPECT_EQ(seen, "R1:0 C:1 G:2 R2:0 ");
+}
+
+TEST(MemoryTree, DeletingANodeTakesItsSubtreeAndKeepsTheSiblingsInOrder) {
+  MemoryTree tree;
+  TreeNode* root = tree.addChild(nullptr, "R");
+  tree.addChild(root, "A");
+  TreeNode* b = tree.addChild(root, "B");
+  tree.addChild(root, "C");
+  tree.addChild(tree.addChild(b, "B1"), "B11");
+  tree.deleteNode(b);
+  EXPECT_EQ(tree.dump(), "R\n  A\n  C\n");
+  EXPECT_EQ(tree.size(), 3u);
+  tree.deleteNode(root);
+  EXPECT_EQ(tree.size(), 0u);
+  EXPECT_EQ(tree.topCount(), 0);
+}
+
+TEST(MemoryTree, NodesOfAnotherTreeAreLeftAlone) {
+  MemoryTree tree, other;
+  TreeNode* mine = tree.addChild(nullptr, "MINE");
+  TreeNode* foreign = other.addChild(nullptr, "FOREIGN");
+  EXPECT_EQ(tree.addChild(foreign, "X"), nullptr);
+  tree.deleteNode(foreign);
+  tree.deleteNode(nullptr);
+  EXPECT_EQ(other.dump(), "FOREIGN\n");
+  EXPECT_EQ(tree.dump(), "MINE\n");
+  EXPECT_EQ(mine->childCount(), 0);
+}
+
+TEST(MemoryTree, ClearEmptiesTheTree) {
+  MemoryTree tree;
+  tree.addChild(tree.addChild(nullptr, "R"), "A");
+  tree.clear();
+  EXPECT_EQ(tree.size(), 0u);
+  EXPECT_EQ(tree.dump(), "");
+  tree.addChild(nullptr, "NEW");
+  EXPECT_EQ(tree.size(), 1u);
+}
+
+}  // namespace

@@ -66,6 +66,8 @@ const LineScenario kScenarios[] = {
      {"string:idle:banner", "check:TACL 1> :1", "string:end:TACL 1> "}, ""},
 };
 
+void PrintTo(const LineScenario& scenario, std::ostream* os) { *os << scenario.name; }
+
 class LineAssembly : public ::testing::TestWithParam<LineScenario> {};
 
 TEST_P(LineAssembly, ChunksGiveTheExpectedHandlerCalls) {
@@ -102,6 +104,15 @@ TEST(LineAssemblyLimits, EndlessLineIsHandedOnInBoundedPieces) {
   EXPECT_EQ(lines[0], std::string(65536, 'x'));
   EXPECT_EQ(lines[1], std::string(65536, 'x'));
   EXPECT_EQ(session.CurrentLine().size(), 150000u - 2 * 65536u);
+
+  lines.clear();
+  session.ClearCurrentLine();
+  session.ControlCharToHexa = true;
+  const std::string escapes(30000, '\x1b');
+  for (size_t at = 0; at < escapes.size(); at += 2048) session.feed(escapes.substr(at, 2048));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_GE(lines[0].size(), 65536u);
+  EXPECT_LE(lines[0].size(), 65536u + 2);
 }
 
 TEST(LineAssemblyOwner, OwnersHandlerSeesTheChunkAfterTheEcho) {

@@ -17,6 +17,7 @@ class ProbeSession : public TNSKTelnet {
  public:
   using TNSKTelnet::TNSKTelnet;
   using TNSKTelnet::AddDebugSecret;
+  using TNSKTelnet::ClearCurrentLine;
   using TNSKTelnet::Debug;
   using TNSKTelnet::InstallOwnDataHandler;
   using TNSKTelnet::OwnDataHandlerInstalled;

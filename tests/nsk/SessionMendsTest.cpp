@@ -209,6 +209,26 @@ TEST(DeferredChunks, HandlerThatThrowsDoesNotStrandWaitingChunks) {
   EXPECT_EQ(log.entries, (std::vector<std::string>{"boom", "after"}));
 }
 
+TEST(DeferredChunks, ResetAfterAThrowingHandlerResumesReading) {
+  LoopbackHost host;
+  ProbeSession session;
+  ASSERT_TRUE(host.accept(session));
+  session.takeOverData();
+  EventLog log;
+  session.OnStringAvailable = [&](TTnCnx*, const std::string& str, TNSKTelnetState) {
+    log.add(str);
+    if (str == "boom") {
+      session.feed("old\r\n");
+      throw std::runtime_error("handler failed");
+    }
+  };
+  EXPECT_THROW(session.feed("boom\r\n"), std::runtime_error);
+  session.ResetCommands();
+  host.write("new\r\n");
+  EXPECT_TRUE(korvtest::waitUntil([&] { return log.contains("new"); }));
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"boom", "new"}));
+}
+
 TEST(SessionLifetime, DestroyingABusySessionFreesWaitingCommandsAndChunks) {
   auto token = std::make_shared<int>(0);
   std::weak_ptr<int> watch = token;

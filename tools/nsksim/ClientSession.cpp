@@ -215,7 +215,12 @@ void ClientSession::taclCommand(const QByteArray& trimmed, const QList<QByteArra
     m_answer += "Password: ";
     return;
   }
-  if (verb == "LOGOFF" || verb == "LOGOUT" || verb == "EXIT") return logout();
+  if (verb == "LOGOFF" || verb == "LOGOUT") return logout();
+  if (verb == "EXIT") {
+    // Outside NCPCOM there is nothing to leave; the session goes on.
+    say("*ERROR* EXIT: not in NCPCOM; LOGOUT ends the session");
+    return sayPrompt();
+  }
   if (!m_taclLoggedOn) {
     say("*ERROR* Not logged on; use LOGON first");
     return sayPrompt();

@@ -102,8 +102,11 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
     } else {
       ok = false;
     }
-    if (!ok || n < 0 || n > (1 << 24)) {
-      *error = "--hostile-negotiation needs storm:N, oversized-sb:N or unterminated-sb:N";
+    // Bounded so the simulator never holds more than a few megabytes for it.
+    const int limit = o->hostile == Hostile::Storm ? 1000 : (1 << 20);
+    if (!ok || n < 0 || n > limit) {
+      *error = "--hostile-negotiation needs storm:N (N up to 1000), oversized-sb:N or unterminated-sb:N "
+               "(N up to 1048576)";
       return false;
     }
     o->hostileCount = n;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
@@ -41,6 +42,31 @@ constexpr ErrnoCode kErrnoCodes[] = {
     {ESTALE, 10070},       {EREMOTE, 10071},         {ENFILE, 10024},
 };
 
+// The name service has no code of its own for a missing entry; Windows
+// Sockets reports it as "No Data".
+constexpr int kNoData = 11004;
+
+int codeFromResolver(int eai) {
+  switch (eai) {
+    case EAI_NONAME:
+      return 11001;
+    case EAI_AGAIN:
+      return 11002;
+#ifdef EAI_NODATA
+    case EAI_NODATA:
+      return kNoData;
+#endif
+#ifdef EAI_ADDRFAMILY
+    case EAI_ADDRFAMILY:
+      return kNoData;
+#endif
+    case EAI_SYSTEM:
+      return lastError();
+    default:
+      return 11003;
+  }
+}
+
 }  // namespace
 
 int fromErrno(int err) {
@@ -52,8 +78,50 @@ int fromErrno(int err) {
 
 int lastError() { return fromErrno(errno); }
 
-Handle open(int type, int protocol) {
-  const int fd = ::socket(AF_INET, type, protocol);
+int lookupProtocol(const std::string& name, int* protocol, SocketType* type) {
+  const protoent* entry = ::getprotobyname(name.c_str());
+  if (entry == nullptr) return kNoData;
+  *protocol = entry->p_proto;
+  *type = entry->p_proto == IPPROTO_TCP   ? SocketType::Stream
+          : entry->p_proto == IPPROTO_UDP ? SocketType::Datagram
+                                          : SocketType::Raw;
+  return 0;
+}
+
+int lookupService(const std::string& name, const std::string& proto, uint16_t* port) {
+  const servent* entry = ::getservbyname(name.c_str(), proto.c_str());
+  if (entry == nullptr) return kNoData;
+  *port = static_cast<uint16_t>(entry->s_port);
+  return 0;
+}
+
+int lookupHost(const std::string& name, uint32_t* addr) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
+  if (rc != 0) return codeFromResolver(rc);
+  if (found == nullptr) return kNoData;
+  *addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+  ::freeaddrinfo(found);
+  return 0;
+}
+
+bool parseDotted(const std::string& text, uint32_t* addr) {
+  in_addr parsed{};
+  if (::inet_aton(text.c_str(), &parsed) == 0) return false;
+  *addr = parsed.s_addr;
+  return true;
+}
+
+uint16_t portToNetwork(unsigned long port) { return htons(static_cast<uint16_t>(port)); }
+
+Handle open(SocketType type, int protocol) {
+  const int kind = type == SocketType::Stream     ? SOCK_STREAM
+                   : type == SocketType::Datagram ? SOCK_DGRAM
+                                                  : SOCK_RAW;
+  const int fd = ::socket(AF_INET, kind, protocol);
   if (fd < 0) return kInvalid;
   const int flags = ::fcntl(fd, F_GETFL, 0);
   ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);

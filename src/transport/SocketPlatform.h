@@ -16,14 +16,26 @@ namespace socketplatform {
 using Handle = intptr_t;
 constexpr Handle kInvalid = -1;
 
+enum class SocketType { Stream, Datagram, Raw };
+
+// Name service. Each returns 0 or the Windows Sockets code of the failure.
+// Addresses and ports are in network byte order.
+int lookupProtocol(const std::string& name, int* protocol, SocketType* type);
+int lookupService(const std::string& name, const std::string& proto, uint16_t* port);
+// Blocking; the first IPv4 address of the name.
+int lookupHost(const std::string& name, uint32_t* addr);
+// Dotted numeric IPv4 text (a.b.c.d and its shorter forms); false if invalid.
+bool parseDotted(const std::string& text, uint32_t* addr);
+uint16_t portToNetwork(unsigned long port);
+
 // Windows Sockets code for the calling thread's last system error.
 int lastError();
 // Windows Sockets code for an errno value.
 int fromErrno(int err);
 
-// A non-blocking socket of the given type (SOCK_STREAM, ...) and protocol
-// number, set so that writing to a broken connection never raises SIGPIPE.
-Handle open(int type, int protocol);
+// A non-blocking IPv4 socket, set so that writing to a broken connection
+// never raises SIGPIPE.
+Handle open(SocketType type, int protocol);
 // Starts a non-blocking connect to an IPv4 address and port (both in network
 // order). Returns 0 when it completed or is under way, else the code.
 int connectIpv4(Handle h, uint32_t addr, uint16_t port);

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <string>
 
+#include "transport/SocketPlatform.h"
+
 struct ResolvedProto {
-  int protocol;  // protocol number
-  int type;      // socket type (stream, datagram, raw)
+  int protocol;
+  socketplatform::SocketType type;
 };
 
 class SocketResolver {

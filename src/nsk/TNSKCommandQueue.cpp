@@ -14,12 +14,12 @@ void TNSKTelnet::SendCommand(const std::string& command, TNSKTelnetCheckCmdTermi
     // What a failed send puts back: the command never started.
     std::string previousLine = std::move(m_currentLine);
     m_currentLine.clear();
-    TNSKStringAvailable previousDone = std::move(m_done);
+    auto previousDone = std::move(m_done);
     TNSKTelnetCheckCmdTermination previousSaved = std::move(m_savedCheck);
     std::string previousEcho = std::move(m_expectedEcho);
 
     m_state = atsCommand;
-    m_done = std::move(done);
+    m_done = done ? std::make_shared<const TNSKStringAvailable>(std::move(done)) : nullptr;
     m_savedCheck = OnCheckCmdTermination;
     OnCheckCmdTermination = std::move(check);
     m_expectedEcho = command + "\r\n";

@@ -112,10 +112,10 @@ void TNSKTelnet::handOnCurrentLine(TTnCnx* sender, TNSKTelnetState state) {
 }
 
 void TNSKTelnet::handOn(TTnCnx* sender, std::string line, TNSKTelnetState state) {
-  // Copies: a handler may replace the event it is called through.
+  // Held or copied: a handler may replace the event it is called through.
   if (m_state == atsCommand && m_done) {
     const auto done = m_done;
-    done(sender, line, state);
+    (*done)(sender, line, state);
   } else if (OnStringAvailable) {
     const auto available = OnStringAvailable;
     available(sender, line, state);

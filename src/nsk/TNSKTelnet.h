@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -75,8 +76,10 @@ class TNSKTelnet : public TTnCnx {
   void CheckPromptEqual(TTnCnx* Sender, std::string& currLine, bool& bterminate);
 
   // Sends the line (CR LF appended) at once when idle, else queues it.
-  // An empty check means CheckPromptEnd. A send failure restores the state
-  // the session had before the call and rethrows the ESocketException.
+  // An empty check means CheckPromptEnd. A line holding a control character
+  // is refused with EUnsafeCommandText: nothing is sent or queued. A send
+  // failure restores the state the session had before the call and rethrows
+  // the ESocketException.
   void SendCommand(const std::string& command, TNSKTelnetCheckCmdTermination check,
                    TNSKStringAvailable done);
   void NextCommand();
@@ -143,7 +146,9 @@ class TNSKTelnet : public TTnCnx {
   std::deque<PendingChunk> m_pendingChunks;
   TTnDataAvailable m_ownerDataHandler;
   TNSKTelnetCheckCmdTermination m_savedCheck;
-  TNSKStringAvailable m_done;
+  // Shared so that a line costs no copy of the handler, and a handler that
+  // resets the session while it runs is not freed under its own feet.
+  std::shared_ptr<const TNSKStringAvailable> m_done;
   std::vector<std::string> m_debugSecrets;
   bool m_running = false;
   bool m_readPaused = false;

@@ -282,4 +282,27 @@ TEST(TnCnxReentry, HandlerThatClosesOnTermTypeLetsTheChunkFinish) {
   EXPECT_EQ(c.data, "xy");
 }
 
+// A handler that runs a nested event loop (a modal dialog) receives the next
+// chunk inside it, as a fresh delivery; nothing is delivered twice.
+TEST(TnCnxReentry, NestedEventLoopReceivesTheNextChunk) {
+  ScriptedPeer peer;
+  LoggedConnection c;
+  std::vector<std::string> chunks;
+  int depth = 0;
+  c.cnx.OnDataAvailable = [&](TTnCnx*, const char* buffer, int len) {
+    chunks.push_back(std::string(depth, '>') + std::string(buffer, static_cast<size_t>(len)));
+    if (chunks.size() > 1) return;
+    ++depth;
+    peer.send("second");
+    korvtest::waitUntil([&] { return chunks.size() == 2; });
+    --depth;
+  };
+  c.open(peer);
+  ASSERT_TRUE(peer.waitForClient());
+  peer.send("first");
+  ASSERT_TRUE(korvtest::waitUntil([&] { return chunks.size() == 2; }));
+  korvtest::spin(50);
+  EXPECT_EQ(chunks, (std::vector<std::string>{"first", ">second"}));
+}
+
 }  // namespace

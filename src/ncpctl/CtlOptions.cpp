@@ -1,0 +1,179 @@
+#include "ncpctl/CtlOptions.h"
+
+#include <cmath>
+
+namespace {
+
+// Longest --timeout or --interval taken: a day; QTimer counts milliseconds in an int.
+constexpr double kMaxSeconds = 86400;
+
+bool hasControlCharacter(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c < 32 || c == 127) return true;
+  }
+  return false;
+}
+
+bool seconds(const QString& text, double* value) {
+  bool ok = false;
+  const double v = text.toDouble(&ok);
+  if (!ok || !std::isfinite(v) || v <= 0 || v > kMaxSeconds) return false;
+  *value = v;
+  return true;
+}
+
+std::optional<TXPNetType> objectTypeOf(const QString& word) {
+  if (word == "line") return xpLine;
+  if (word == "station") return xpStation;
+  if (word == "process") return xpProcess;
+  return std::nullopt;
+}
+
+}  // namespace
+
+const char* CtlOptions::usage() {
+  return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
+         "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
+         "              COMMAND [ARGS]\n"
+         "\n"
+         "commands:\n"
+         "  pathmons                                the host's PATHMONs, one per line\n"
+         "  tree                                    the whole object tree of the PATHMON\n"
+         "  status line|station|process NAME        one object's status\n"
+         "  start|stop line|station|process NAME    the command, then the object's new status\n"
+         "  signon|keychange|warmboot PROCESS       the DELIVER message, then the host's answer\n"
+         "  watch [--interval SECONDS] [--count N]  refresh all every interval, print each change\n"
+         "\n"
+         "Passwords: with --password-stdin the first line of standard input is the TACL\n"
+         "password and the second the NCP password (the TACL one when there is none);\n"
+         "otherwise both are asked on the terminal.\n"
+         "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
+         "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found.\n";
+}
+
+std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help) {
+  CtlOptions o;
+  *help = false;
+  bool intervalSet = false, countSet = false, ncpUserSet = false;
+  QStringList positional;
+  const auto fail = [&](const std::string& text) -> std::optional<CtlOptions> {
+    *error = text;
+    return std::nullopt;
+  };
+
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString& arg = arguments[i];
+    if (!arg.startsWith("--") || arg == "--") {
+      positional << arg;
+      continue;
+    }
+    QString name = arg.mid(2), value;
+    bool inlineValue = false;
+    if (const int eq = name.indexOf('='); eq >= 0) {
+      value = name.mid(eq + 1);
+      name = name.left(eq);
+      inlineValue = true;
+    }
+    const bool flag = name == "help" || name == "password-stdin" || name == "debug";
+    const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
+                       name == "format" || name == "timeout" || name == "interval" || name == "count";
+    if (!known) {
+      if (name.startsWith("pass")) return fail("passwords are never given on the command line; use --password-stdin");
+      return fail("unknown option --" + name.toStdString());
+    }
+    if (flag) {
+      if (inlineValue) return fail("--" + name.toStdString() + " takes no value");
+      if (name == "help") *help = true;
+      if (name == "password-stdin") o.passwordStdin = true;
+      if (name == "debug") o.debug = true;
+      continue;
+    }
+    if (!inlineValue) {
+      if (i + 1 >= arguments.size()) return fail("--" + name.toStdString() + " needs a value");
+      value = arguments[++i];
+    }
+    // Latin-1: the host's character set, byte for byte.
+    const std::string bytes = value.toLatin1().toStdString();
+    if (name == "host") {
+      o.host = bytes;
+    } else if (name == "user") {
+      o.user = bytes;
+    } else if (name == "ncp-user") {
+      o.ncpUser = bytes;
+      ncpUserSet = true;
+    } else if (name == "pathmon") {
+      o.pathmon = bytes;
+    } else if (name == "format") {
+      if (value == "text") {
+        o.format = Format::Text;
+      } else if (value == "json") {
+        o.format = Format::Json;
+      } else {
+        return fail("--format must be text or json");
+      }
+    } else if (name == "timeout") {
+      if (!seconds(value, &o.timeoutSeconds)) return fail("--timeout needs a number of seconds above 0, at most 86400");
+    } else if (name == "interval") {
+      intervalSet = true;
+      if (!seconds(value, &o.intervalSeconds)) return fail("--interval needs a number of seconds above 0, at most 86400");
+    } else if (name == "count") {
+      countSet = true;
+      bool ok = false;
+      o.count = value.toInt(&ok);
+      if (!ok || o.count < 1) return fail("--count needs a whole number of at least 1");
+    }
+  }
+  if (*help) return std::nullopt;
+
+  if (o.host.empty()) return fail("--host is required");
+  if (o.user.empty()) return fail("--user is required");
+  if (!ncpUserSet) o.ncpUser = o.user;
+  for (const std::string* text : {&o.host, &o.user, &o.ncpUser, &o.pathmon}) {
+    if (hasControlCharacter(*text)) return fail("an option holds a control character");
+  }
+  if (positional.isEmpty()) return fail("a command is required");
+
+  const QString command = positional.takeFirst();
+  const auto objectArguments = [&]() -> bool {
+    if (positional.size() != 2) return false;
+    const auto type = objectTypeOf(positional[0]);
+    if (!type) return false;
+    o.objectType = *type;
+    o.objectName = positional[1].toLatin1().toStdString();
+    return true;
+  };
+  const auto processArgument = [&]() -> bool {
+    if (positional.size() != 1) return false;
+    o.objectType = xpProcess;
+    o.objectName = positional[0].toLatin1().toStdString();
+    return true;
+  };
+
+  if (command == "pathmons" && positional.isEmpty()) {
+    o.command = Command::Pathmons;
+  } else if (command == "tree" && positional.isEmpty()) {
+    o.command = Command::Tree;
+  } else if (command == "watch" && positional.isEmpty()) {
+    o.command = Command::Watch;
+  } else if (command == "status" && objectArguments()) {
+    o.command = Command::Status;
+  } else if (command == "start" && objectArguments()) {
+    o.command = Command::Start;
+  } else if (command == "stop" && objectArguments()) {
+    o.command = Command::Stop;
+  } else if (command == "signon" && processArgument()) {
+    o.command = Command::SignOn;
+  } else if (command == "keychange" && processArgument()) {
+    o.command = Command::KeyChange;
+  } else if (command == "warmboot" && processArgument()) {
+    o.command = Command::WarmBoot;
+  } else {
+    return fail("unknown command or wrong arguments: " + command.toStdString());
+  }
+  if (o.command != Command::Watch && (intervalSet || countSet)) return fail("--interval and --count belong to watch");
+  if (o.objectName.empty() && (o.command != Command::Pathmons && o.command != Command::Tree &&
+                               o.command != Command::Watch))
+    return fail("the object name is empty");
+  if (hasControlCharacter(o.objectName)) return fail("the object name holds a control character");
+  return o;
+}

@@ -1,0 +1,36 @@
+// CtlOptions: the command line of ncpctl, parsed and checked before anything
+// is sent. Passwords are never options (see PasswordInput). Called by main().
+#pragma once
+
+#include <QStringList>
+#include <optional>
+#include <string>
+
+#include "ncp/XPNetTypes.h"
+
+struct CtlOptions {
+  enum class Command { Pathmons, Tree, Status, Start, Stop, SignOn, KeyChange, WarmBoot, Watch };
+  enum class Format { Text, Json };
+
+  std::string host;
+  std::string user;
+  std::string ncpUser;  // --user when not given
+  std::string pathmon;  // empty: the first PATHMON listed
+  bool passwordStdin = false;
+  bool debug = false;
+  Format format = Format::Text;
+  double timeoutSeconds = 60;
+  Command command = Command::Tree;
+  TXPNetType objectType = xpUnknown;  // status, start, stop: line, station or process
+  std::string objectName;             // status, start, stop, DELIVER commands
+  double intervalSeconds = 10;        // watch
+  int count = 0;                      // watch: refreshes before it stops; 0 = no end
+
+  // True when the command logs on to NCP (everything but "pathmons").
+  bool needsNcp() const { return command != Command::Pathmons; }
+
+  // Parses arguments (without the program name). On bad input returns nullopt
+  // and one sentence in *error; on --help returns nullopt with *help set.
+  static std::optional<CtlOptions> parse(const QStringList& arguments, std::string* error, bool* help);
+  static const char* usage();
+};

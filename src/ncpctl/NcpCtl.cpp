@@ -1,0 +1,430 @@
+#include "ncpctl/NcpCtl.h"
+
+#include <QDateTime>
+#include <algorithm>
+#include <cmath>
+#include <unordered_set>
+
+#include "ncpctl/NodeWriter.h"
+#include "transport/TWSocket.h"
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace {
+
+// How long the host gets to close the connection after "LOGOUT" before the
+// run ends anyway: the work is done by then.
+constexpr int kFarewellMs = 3000;
+constexpr int kProgressMs = 250;
+
+int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1000)); }
+
+bool isTerminal(std::FILE* file) {
+#ifdef _WIN32
+  (void)file;
+  return false;
+#else
+  return file && isatty(fileno(file));
+#endif
+}
+
+const char* deliverWord(CtlOptions::Command command) {
+  switch (command) {
+    case CtlOptions::Command::SignOn: return "signon";
+    case CtlOptions::Command::KeyChange: return "keychange";
+    default: return "warmboot";
+  }
+}
+
+}  // namespace
+
+NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err)
+    : m_options(std::move(options)), m_passwords(std::move(passwords)), m_out(out), m_err(err) {
+  m_timeout.setSingleShot(true);
+  m_interval.setSingleShot(true);
+  m_farewell.setSingleShot(true);
+  m_progress.setInterval(kProgressMs);
+  wire();
+}
+
+NcpCtl::~NcpCtl() {
+  // The session keeps copies of the passwords for its debug filter and its
+  // own fields; the public ones are wiped here, the rest go with the session.
+  SecretText::wipeString(m_session.Password);
+  SecretText::wipeString(m_session.NCPPassword);
+}
+
+void NcpCtl::wire() {
+  m_session.OnNCPState = [this](const std::string& text) {
+    m_handler.NCPState(text);
+    if (text.compare(0, 3, "006") == 0 && m_stage == Stage::NcpLogon) {
+      m_stage = Stage::Loading;
+      if (isTerminal(m_err)) m_progress.start();
+    }
+  };
+  m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
+    if (state == atsIdle && queueCount == 0) sessionIdle();
+  };
+  // The host's answer to a command: its lines, not the prompt that ends it.
+  m_session.OnStringAvailable = [this](TTnCnx*, const std::string& line, TNSKTelnetState state) {
+    if (m_stage == Stage::Command && state != atsCommandEnd && !line.empty()) m_answer.push_back(line);
+  };
+  m_session.OnSessionConnected = [this](TTnCnx*, uint16_t error) {
+    if (error != 0) fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error));
+  };
+  m_session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
+    m_handler.SessionClosed();
+    if (m_stage == Stage::Farewell) {
+      finish(m_result);
+    } else {
+      fail(ExitCode::Connection, "the host " + m_options.host + " closed the connection");
+    }
+  };
+  if (m_options.debug) {
+    m_session.OnDebug = [this](TTnCnx* sender, const std::string& text) {
+      trace(sender ? std::string(sender->ClassName()) + " " + text : text);
+    };
+    m_registry.OnDebug = m_session.OnDebug;
+    m_handler.OnDebugLine = [this](const std::string& line) { trace(line); };
+  }
+
+  m_handler.OnTACLRefused = [this] {
+    fail(ExitCode::TaclRefused, "the host refused the TACL logon of " + m_options.user);
+  };
+  m_handler.OnNCPRefused = [this] {
+    fail(ExitCode::NcpRefused, "NCP refused the logon of " + m_options.ncpUser);
+  };
+  m_handler.OnExpandHost = [this](ncp::TreeNode*) { m_pathmonsListed = true; };
+
+  QObject::connect(&m_timeout, &QTimer::timeout, &m_context, [this] {
+    if (m_stage == Stage::Farewell) return finish(m_result);
+    const auto seconds = QString::number(m_options.timeoutSeconds).toStdString();
+    fail(ExitCode::Timeout, "the host did not answer within " + seconds + " seconds");
+  });
+  QObject::connect(&m_interval, &QTimer::timeout, &m_context, [this] { startRefresh(); });
+  QObject::connect(&m_farewell, &QTimer::timeout, &m_context, [this] { finish(m_result); });
+  QObject::connect(&m_progress, &QTimer::timeout, &m_context, [this] { showProgress(false); });
+}
+
+void NcpCtl::start() {
+  armTimeout();
+  try {
+    m_session.Logon(m_options.host, m_options.user, m_passwords.tacl.text());
+  } catch (const EUnsafeCommandText& e) {
+    fail(ExitCode::Usage, e.what());
+  } catch (const ESocketException& e) {
+    fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + e.what());
+  }
+  // The session holds its own copy now.
+  m_passwords.tacl.wipe();
+}
+
+void NcpCtl::escaped(std::exception_ptr exception) {
+  try {
+    std::rethrow_exception(exception);
+  } catch (const EUnsafeCommandText& e) {
+    fail(ExitCode::Usage, e.what());
+  } catch (const ESocketException& e) {
+    if (m_stage == Stage::Farewell) return finish(m_result);
+    fail(ExitCode::Connection, std::string("the connection failed: ") + e.what());
+  } catch (const std::exception& e) {
+    fail(ExitCode::Connection, std::string("the run failed: ") + e.what());
+  } catch (...) {
+    fail(ExitCode::Connection, "the run failed");
+  }
+}
+
+void NcpCtl::sessionIdle() {
+  // Each stage goes on from the event loop, outside the session's handlers,
+  // so that what it sends goes out at once and a close cannot pull the
+  // session from under a running handler.
+  if (m_advanceQueued || m_stage == Stage::Finished) return;
+  m_advanceQueued = true;
+  QTimer::singleShot(0, &m_context, [this] {
+    m_advanceQueued = false;
+    advance();
+  });
+}
+
+void NcpCtl::advance() {
+  if (m_session.State() != atsIdle || m_session.QueueCount() != 0) return;
+  switch (m_stage) {
+    case Stage::TaclLogon:
+      if (m_pathmonsListed) pathmonsListed();
+      break;
+    case Stage::NcpLogon:
+      fail(ExitCode::NcpRefused, "NCPCOM did not start for PATHMON " + m_options.pathmon);
+      break;
+    case Stage::Loading:
+      showProgress(true);
+      runCommand();
+      break;
+    case Stage::Command:
+      commandDone();
+      break;
+    case Stage::Refreshing:
+      refreshDone();
+      break;
+    default:
+      break;
+  }
+}
+
+void NcpCtl::pathmonsListed() {
+  std::vector<const ExtInfo*> pathmons;
+  for (const auto& entry : m_registry.Items()) {
+    if (entry->NetType == xpPathmon) pathmons.push_back(entry.get());
+  }
+  if (m_options.command == CtlOptions::Command::Pathmons) {
+    if (m_options.format == CtlOptions::Format::Json) {
+      std::string out;
+      NodeWriter(m_registry).appendJson(out, *m_handler.HostNode());
+      write(out + "\n");
+    } else {
+      std::string out;
+      for (const ExtInfo* entry : pathmons) {
+        NodeWriter::appendUtf8(out, entry->Name);
+        out += '\n';
+      }
+      write(out);
+    }
+    return farewell(ExitCode::Done);
+  }
+  if (pathmons.empty()) return fail(ExitCode::NcpRefused, "the host lists no PATHMON");
+  const ExtInfo* chosen = pathmons.front();
+  if (!m_options.pathmon.empty()) {
+    const auto it = std::find_if(pathmons.begin(), pathmons.end(),
+                                 [&](const ExtInfo* e) { return e->Name == m_options.pathmon; });
+    if (it == pathmons.end()) return fail(ExitCode::NcpRefused, "the host has no PATHMON " + m_options.pathmon);
+    chosen = *it;
+  }
+  m_options.pathmon = chosen->Name;
+  m_stage = Stage::NcpLogon;
+  m_handler.LogonNCP(chosen->Node, m_options.ncpUser, m_passwords.ncp.text());
+  m_passwords.ncp.wipe();
+}
+
+std::vector<const ExtInfo*> NcpCtl::matchingEntries() const {
+  std::vector<const ExtInfo*> found;
+  for (const auto& entry : m_registry.Items()) {
+    if (entry->NetType == m_options.objectType && entry->Name == m_options.objectName) found.push_back(entry.get());
+  }
+  return found;
+}
+
+void NcpCtl::runCommand() {
+  using Command = CtlOptions::Command;
+  const Command command = m_options.command;
+  if (command == Command::Tree) {
+    std::string out;
+    NodeWriter writer(m_registry, m_out);
+    if (m_options.format == CtlOptions::Format::Json) {
+      writer.appendJson(out, *m_handler.HostNode());
+      out += '\n';
+    } else {
+      writer.appendText(out, *m_handler.HostNode());
+    }
+    write(out);
+    return farewell(ExitCode::Done);
+  }
+  if (command == Command::Watch) {
+    m_watched = statusSnapshot();
+    m_stage = Stage::WatchWait;
+    m_timeout.stop();
+    m_interval.start(milliseconds(m_options.intervalSeconds));
+    return;
+  }
+
+  if (matchingEntries().empty()) {
+    error("there is no " + std::string(NodeWriter::typeWord(m_options.objectType)) + " " + m_options.objectName +
+          " under PATHMON " + m_options.pathmon);
+    return farewell(ExitCode::NotFound);
+  }
+  const std::string& name = m_options.objectName;
+  const TXPNetType type = m_options.objectType;
+  m_stage = Stage::Command;
+  m_answer.clear();
+  switch (command) {
+    case Command::Start:
+      if (type == xpLine) m_session.StartLine(name);
+      if (type == xpStation) m_session.StartStation(name);
+      if (type == xpProcess) m_session.StartProcess(name);
+      break;
+    case Command::Stop:
+      if (type == xpLine) m_session.StopLine(name);
+      if (type == xpStation) m_session.StopStation(name);
+      if (type == xpProcess) m_session.StopProcess(name);
+      break;
+    case Command::SignOn: m_session.SignOn(name); return;
+    case Command::KeyChange: m_session.KeyChange(name); return;
+    case Command::WarmBoot: m_session.WarmBoot(name); return;
+    default: break;
+  }
+  if (type == xpLine) m_session.StatusLine(name);
+  if (type == xpStation) m_session.StatusStation(name);
+  if (type == xpProcess) m_session.StatusProcess(name);
+}
+
+void NcpCtl::commandDone() {
+  using Command = CtlOptions::Command;
+  const Command command = m_options.command;
+  if (command == Command::SignOn || command == Command::KeyChange || command == Command::WarmBoot) {
+    printAnswer();
+  } else {
+    printNodes(matchingEntries());
+  }
+  farewell(ExitCode::Done);
+}
+
+void NcpCtl::printNodes(const std::vector<const ExtInfo*>& entries) {
+  NodeWriter writer(m_registry, m_out);
+  std::string out;
+  if (m_options.format == CtlOptions::Format::Json) {
+    out += '[';
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (i > 0) out += ',';
+      writer.appendJson(out, *entries[i]->Node);
+    }
+    out += "]\n";
+  } else {
+    for (const ExtInfo* entry : entries) writer.appendText(out, *entry->Node);
+  }
+  write(out);
+}
+
+void NcpCtl::printAnswer() {
+  std::string out;
+  if (m_options.format == CtlOptions::Format::Json) {
+    out += "{\"process\":";
+    NodeWriter::appendJsonString(out, m_options.objectName);
+    out += ",\"message\":\"";
+    out += deliverWord(m_options.command);
+    out += "\",\"answer\":[";
+    for (size_t i = 0; i < m_answer.size(); ++i) {
+      if (i > 0) out += ',';
+      NodeWriter::appendJsonString(out, m_answer[i]);
+    }
+    out += "]}\n";
+  } else {
+    for (const std::string& line : m_answer) {
+      NodeWriter::appendUtf8(out, line);
+      out += '\n';
+    }
+  }
+  write(out);
+}
+
+std::unordered_map<std::string, TXPNetStatus> NcpCtl::statusSnapshot() const {
+  std::unordered_map<std::string, TXPNetStatus> snapshot;
+  snapshot.reserve(m_registry.Items().size());
+  for (const auto& entry : m_registry.Items()) {
+    if (const auto status = NodeWriter::statusOf(*entry->Node)) {
+      snapshot[std::string(NodeWriter::typeWord(entry->NetType)) + ' ' + entry->Name] = *status;
+    }
+  }
+  return snapshot;
+}
+
+void NcpCtl::startRefresh() {
+  if (m_stage != Stage::WatchWait) return;
+  m_stage = Stage::Refreshing;
+  armTimeout();
+  m_session.StatusAll();
+}
+
+void NcpCtl::refreshDone() {
+  const bool json = m_options.format == CtlOptions::Format::Json;
+  const std::string time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
+  std::unordered_set<std::string> reported;
+  std::string out;
+  for (const auto& item : m_registry.Items()) {
+    const ExtInfo& entry = *item;
+    const auto status = NodeWriter::statusOf(*entry.Node);
+    if (!status) continue;
+    const char* type = NodeWriter::typeWord(entry.NetType);
+    std::string key = std::string(type) + ' ' + entry.Name;
+    auto it = m_watched.find(key);
+    if (it == m_watched.end() || it->second == *status || !reported.insert(key).second) continue;
+    const TXPNetStatus previous = it->second;
+    it->second = *status;
+    if (json) {
+      out += "{\"time\":\"" + time + "\",\"type\":\"" + type + "\",\"name\":";
+      NodeWriter::appendJsonString(out, entry.Name);
+      out += std::string(",\"previous\":\"") + NodeWriter::statusWord(previous) + "\",\"status\":\"" +
+             NodeWriter::statusWord(*status) + "\",\"text\":";
+      NodeWriter::appendJsonString(out, entry.Node->text());
+      out += "}\n";
+    } else {
+      out += time + ' ' + type + ' ';
+      NodeWriter::appendUtf8(out, entry.Name);
+      out += std::string(" ") + NodeWriter::statusWord(previous) + " -> " + NodeWriter::statusWord(*status) + '\n';
+    }
+  }
+  write(out);
+  std::fflush(m_out);
+  ++m_refreshes;
+  if (m_options.count > 0 && m_refreshes >= m_options.count) return farewell(ExitCode::Done);
+  m_stage = Stage::WatchWait;
+  m_timeout.stop();
+  m_interval.start(milliseconds(m_options.intervalSeconds));
+}
+
+void NcpCtl::farewell(ExitCode result) {
+  m_result = result;
+  m_stage = Stage::Farewell;
+  m_interval.stop();
+  try {
+    m_handler.Disconnect();
+  } catch (const ESocketException&) {
+    // The host is gone already; the work is done.
+  }
+  if (!m_session.IsConnected()) return finish(result);
+  m_farewell.start(kFarewellMs);
+}
+
+void NcpCtl::fail(ExitCode code, const std::string& sentence) {
+  if (m_stage == Stage::Finished) return;
+  error(sentence);
+  finish(code);
+}
+
+void NcpCtl::finish(ExitCode code) {
+  if (m_stage == Stage::Finished) return;
+  m_stage = Stage::Finished;
+  m_timeout.stop();
+  m_interval.stop();
+  m_farewell.stop();
+  showProgress(true);
+  m_passwords.tacl.wipe();
+  m_passwords.ncp.wipe();
+  std::fflush(m_out);
+  if (OnFinished) OnFinished(code);
+}
+
+void NcpCtl::armTimeout() { m_timeout.start(milliseconds(m_options.timeoutSeconds)); }
+
+void NcpCtl::showProgress(bool done) {
+  if (done) {
+    m_progress.stop();
+    if (m_progressShown) std::fputs("\r\033[K", m_err);
+    m_progressShown = false;
+    return;
+  }
+  std::fprintf(m_err, "\rloading: %zu objects", m_registry.Items().size());
+  std::fflush(m_err);
+  m_progressShown = true;
+}
+
+void NcpCtl::write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), m_out); }
+
+void NcpCtl::trace(const std::string& line) {
+  std::fprintf(m_err, "%s\n", line.c_str());
+}
+
+void NcpCtl::error(const std::string& sentence) {
+  showProgress(true);
+  std::fprintf(m_err, "ncpctl: %s\n", sentence.c_str());
+  std::fflush(m_err);
+}

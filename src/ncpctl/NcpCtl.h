@@ -1,0 +1,100 @@
+// NcpCtl: one run of the headless console, from the command line's options to
+// an exit code.
+//
+// Drives the same session (TNCPTelnet) and registry (TXPNetObjList) as the
+// main window, over a MemoryTree, and reaches the registry only through the
+// shared state-event handler (NCPStateHandler): it adds no rule of its own to
+// what an event does. What it adds is the front end's part: it chooses the
+// PATHMON, runs the command once the objects are loaded, prints the result,
+// says farewell to the host ("EXIT", "LOGOUT") and ends with one exit code.
+// Every stage is bounded by the time-out; an overdue stage ends the run.
+//
+// Owns the session, the registry, the tree, the handler and its timers.
+// Single-threaded on the Qt event loop; start() once, OnFinished once.
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ncp/MemoryTree.h"
+#include "ncp/NCPStateHandler.h"
+#include "ncp/TNCPTelnet.h"
+#include "ncp/TXPNetObjList.h"
+#include "ncpctl/CtlOptions.h"
+#include "ncpctl/ExitCode.h"
+#include "ncpctl/PasswordInput.h"
+
+class NcpCtl {
+ public:
+  // Results go to out, error sentences, progress and the debug trace to err.
+  NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out = stdout, std::FILE* err = stderr);
+  ~NcpCtl();
+  NcpCtl(const NcpCtl&) = delete;
+  NcpCtl& operator=(const NcpCtl&) = delete;
+
+  // Called once, with the run's exit code, when the run has ended.
+  std::function<void(ExitCode)> OnFinished;
+
+  // Connects and logs on; everything else follows from the host's answers.
+  void start();
+  // Ends the run at once with code and one sentence on the error stream.
+  void fail(ExitCode code, const std::string& sentence);
+  // An exception that escaped an event handler.
+  void escaped(std::exception_ptr error);
+
+ private:
+  enum class Stage { TaclLogon, NcpLogon, Loading, Command, WatchWait, Refreshing, Farewell, Finished };
+
+  void wire();
+  void sessionIdle();
+  void advance();
+  void pathmonsListed();
+  void runCommand();
+  void commandDone();
+  void startRefresh();
+  void refreshDone();
+  void farewell(ExitCode result);
+  void finish(ExitCode code);
+  void armTimeout();
+  void showProgress(bool done);
+
+  std::vector<const ExtInfo*> matchingEntries() const;
+  void printNodes(const std::vector<const ExtInfo*>& entries);
+  void printAnswer();
+  // (type, name) -> the status its nodes show.
+  std::unordered_map<std::string, TXPNetStatus> statusSnapshot() const;
+  void write(const std::string& text);
+  void error(const std::string& sentence);
+  // One line of the debug trace (--debug); the session has masked its secrets.
+  void trace(const std::string& line);
+
+  CtlOptions m_options;
+  Passwords m_passwords;
+  std::FILE* m_out;
+  std::FILE* m_err;
+
+  TNCPTelnet m_session;
+  TXPNetObjList m_registry;
+  ncp::MemoryTree m_tree;
+  NCPStateHandler m_handler{m_session, m_registry, m_tree};
+
+  QObject m_context;  // owner of the deferred calls: none runs after destruction
+  QTimer m_timeout;
+  QTimer m_interval;
+  QTimer m_farewell;
+  QTimer m_progress;
+  bool m_progressShown = false;
+
+  Stage m_stage = Stage::TaclLogon;
+  ExitCode m_result = ExitCode::Done;
+  bool m_pathmonsListed = false;
+  bool m_advanceQueued = false;
+  int m_refreshes = 0;
+  std::vector<std::string> m_answer;
+  std::unordered_map<std::string, TXPNetStatus> m_watched;
+};

@@ -1,0 +1,133 @@
+#include "ncpctl/NodeWriter.h"
+
+#include <string_view>
+
+#include "ncp/NcpParsing.h"
+
+namespace {
+
+constexpr size_t kSpillSize = 64 * 1024;
+
+}  // namespace
+
+NodeWriter::NodeWriter(const TXPNetObjList& registry, std::FILE* file) : m_file(file) {
+  m_entries.reserve(registry.Items().size());
+  for (const auto& entry : registry.Items()) m_entries.emplace(entry->Node, entry.get());
+}
+
+std::string NodeWriter::typeOf(const ncp::TreeNode& node) const {
+  const auto it = m_entries.find(&node);
+  return it == m_entries.end() ? "host" : typeWord(it->second->NetType);
+}
+
+std::string NodeWriter::nameOf(const ncp::TreeNode& node) const {
+  const auto it = m_entries.find(&node);
+  return it == m_entries.end() ? ncp::trim(node.text()) : it->second->Name;
+}
+
+void NodeWriter::appendText(std::string& out, const ncp::TreeNode& node, int depth) const {
+  out.append(static_cast<size_t>(depth) * 2, ' ');
+  appendUtf8(out, node.text());
+  out += '\n';
+  spill(out);
+  for (int i = 0; i < node.childCount(); ++i) appendText(out, *node.child(i), depth + 1);
+}
+
+void NodeWriter::spill(std::string& out) const {
+  if (!m_file || out.size() < kSpillSize) return;
+  std::fwrite(out.data(), 1, out.size(), m_file);
+  out.clear();
+}
+
+void NodeWriter::appendJson(std::string& out, const ncp::TreeNode& node) const {
+  out += "{\"type\":\"";
+  out += typeOf(node);
+  out += "\",\"name\":";
+  appendJsonString(out, nameOf(node));
+  out += ",\"status\":";
+  const auto status = statusOf(node);
+  if (status) {
+    out += '"';
+    out += statusWord(*status);
+    out += '"';
+  } else {
+    out += "null";
+  }
+  out += ",\"text\":";
+  appendJsonString(out, node.text());
+  out += ",\"children\":[";
+  for (int i = 0; i < node.childCount(); ++i) {
+    if (i > 0) out += ',';
+    spill(out);
+    appendJson(out, *node.child(i));
+  }
+  out += "]}";
+}
+
+std::optional<TXPNetStatus> NodeWriter::statusOf(const ncp::TreeNode& node) {
+  const std::string text = node.text();
+  const std::string_view view(text);
+  for (TXPNetStatus s : {nsStarting, nsAbnormal, nsStarted, nsStopped}) {
+    const std::string_view word = TXPNetObjList::StatusText(s);
+    if (view.size() > word.size() && view.substr(0, word.size()) == word && view[word.size()] == ' ') return s;
+  }
+  return std::nullopt;
+}
+
+const char* NodeWriter::statusWord(TXPNetStatus status) {
+  switch (status) {
+    case nsStarting: return "STARTING";
+    case nsStarted: return "STARTED";
+    case nsStopped: return "STOPPED";
+    default: return "ABNORMAL";
+  }
+}
+
+const char* NodeWriter::typeWord(TXPNetType type) {
+  switch (type) {
+    case xpPathmon: return "pathmon";
+    case xpStation: return "station";
+    case xpProcess: return "process";
+    case xpLine: return "line";
+    default: return "unknown";
+  }
+}
+
+void NodeWriter::appendUtf8(std::string& out, const std::string& latin1) {
+  for (unsigned char c : latin1) {
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+}
+
+void NodeWriter::appendJsonString(std::string& out, const std::string& latin1) {
+  static const char kHex[] = "0123456789abcdef";
+  out += '"';
+  for (unsigned char c : latin1) {
+    switch (c) {
+      case '"': out += "\\\""; break;
+      case '\\': out += "\\\\"; break;
+      case '\b': out += "\\b"; break;
+      case '\f': out += "\\f"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          out += "\\u00";
+          out += kHex[c >> 4];
+          out += kHex[c & 0xF];
+        } else if (c < 0x80) {
+          out += static_cast<char>(c);
+        } else {
+          out += static_cast<char>(0xC0 | (c >> 6));
+          out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+  }
+  out += '"';
+}

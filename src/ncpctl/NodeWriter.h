@@ -1,0 +1,56 @@
+// NodeWriter: the object tree as ncpctl prints it, in text or JSON.
+//
+// Text: one node text a line, indented two blanks per level, as the window's
+// tree shows it. JSON: each node as {"type", "name", "status", "text",
+// "children"}; type from the registry entry bound to the node ("host" for the
+// root, which has none), status from the node text's status word (null for the
+// host and PATHMON nodes). Host text is Latin-1: it is written as UTF-8, and
+// JSON strings escape every control character.
+//
+// Reads the tree and the registry given to it, which must not change while it
+// writes; owns neither. Called by NcpCtl once a command's answers are in.
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "ncp/TXPNetObjList.h"
+#include "ncp/TreeNode.h"
+
+class NodeWriter {
+ public:
+  // With file set, the output string is written out and emptied whenever it
+  // grows past a few kilobytes, so a large tree never sits in memory twice.
+  explicit NodeWriter(const TXPNetObjList& registry, std::FILE* file = nullptr);
+
+  // The type word of a node: "host" when no entry is bound to it.
+  std::string typeOf(const ncp::TreeNode& node) const;
+  // The name of a node: its entry's name, the trimmed text for the host node.
+  std::string nameOf(const ncp::TreeNode& node) const;
+
+  // The node and its descendants, depth levels of indentation first.
+  void appendText(std::string& out, const ncp::TreeNode& node, int depth = 0) const;
+  // The node and its descendants as one JSON object.
+  void appendJson(std::string& out, const ncp::TreeNode& node) const;
+
+  // The status a node shows: the status word its text starts with
+  // ("(Started) NAME"), none for a host or PATHMON node.
+  static std::optional<TXPNetStatus> statusOf(const ncp::TreeNode& node);
+  // "STARTED", "STARTING", "STOPPED", "ABNORMAL": the host's own words.
+  static const char* statusWord(TXPNetStatus status);
+  static const char* typeWord(TXPNetType type);
+
+  // Latin-1 bytes as UTF-8.
+  static void appendUtf8(std::string& out, const std::string& latin1);
+  // A JSON string literal (quotes included) of Latin-1 bytes.
+  static void appendJsonString(std::string& out, const std::string& latin1);
+
+ private:
+  void spill(std::string& out) const;
+
+  std::unordered_map<const ncp::TreeNode*, const ExtInfo*> m_entries;
+  std::FILE* m_file;
+};

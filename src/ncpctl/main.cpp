@@ -1,0 +1,50 @@
+// ncpctl: the headless NCP console. Parses the command line, reads the
+// passwords, runs one NcpCtl on a single-threaded event loop and exits with
+// its code.
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "ncpctl/CtlApplication.h"
+#include "ncpctl/CtlOptions.h"
+#include "ncpctl/ExitCode.h"
+#include "ncpctl/NcpCtl.h"
+#include "ncpctl/PasswordInput.h"
+
+int main(int argc, char** argv) {
+  CtlApplication app(argc, argv);
+  QStringList arguments = app.arguments();
+  arguments.removeFirst();
+
+  std::string error;
+  bool help = false;
+  const auto options = CtlOptions::parse(arguments, &error, &help);
+  if (!options) {
+    if (help) {
+      std::fputs(CtlOptions::usage(), stdout);
+      return static_cast<int>(ExitCode::Done);
+    }
+    std::fprintf(stderr, "ncpctl: %s (ncpctl --help shows the usage)\n", error.c_str());
+    return static_cast<int>(ExitCode::Usage);
+  }
+
+  auto passwords = options->passwordStdin
+                       ? PasswordInput::fromStream(0, &error)
+                       : PasswordInput::fromTerminal("TACL password for " + options->user + ": ",
+                                                     "NCP password for " + options->ncpUser + " (Enter: the same): ",
+                                                     options->needsNcp(), &error);
+  if (!passwords) {
+    std::fprintf(stderr, "ncpctl: %s\n", error.c_str());
+    return static_cast<int>(ExitCode::Usage);
+  }
+
+  NcpCtl ctl(*options, std::move(*passwords));
+  ctl.OnFinished = [](ExitCode code) { QCoreApplication::exit(static_cast<int>(code)); };
+  app.OnEscapedException = [&ctl](std::exception_ptr e) { ctl.escaped(e); };
+  QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });
+  return app.exec();
+}

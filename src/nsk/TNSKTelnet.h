@@ -113,8 +113,11 @@ class TNSKTelnet : public TTnCnx {
   void AddDebugSecret(const std::string& secret);
 
   // A new connection starts clean: the queue is emptied (items never sent),
-  // pending chunks of the old connection are dropped, the running command's
-  // handlers are removed, the saved check is put back and the state is atsIdle.
+  // pending chunks of the old connection are dropped (and so is the rest of a
+  // chunk being worked through when a handler calls this), the running
+  // command's handlers are removed, the saved check is put back, no echo is
+  // expected, the current line is empty, reading goes on and the state is
+  // atsIdle. OnCommand reports the change when the session was busy.
   void ResetCommands();
 
  private:

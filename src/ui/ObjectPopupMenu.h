@@ -1,0 +1,93 @@
+// ObjectPopupMenu: the tree's popup menu pMenu with its items by position
+// (0 Refresh, 1 Start, 2 Stop, 3 Sign On, 4 Sign Off, 5 Key Change,
+// 6 Warmboot, 7 separator, 8 Refresh All, 9 Alter Parameters), configured
+// just before it opens for the object of the selected node, and its actions:
+// each writes its debug line and queues its session commands on the name of
+// PopupObject, the object the menu was last opened on.
+//
+// A node without a registry entry of its own (the host node, or any node
+// while the registry is empty) gets Refresh All alone and no object: the
+// object items never act on some other, last registered object.
+//
+// Owned by the main window, which shows the menu on a right click and passes
+// the selected node; the session must outlive it. UI thread only.
+#pragma once
+
+#include <QObject>
+#include <array>
+#include <functional>
+#include <initializer_list>
+#include <string>
+
+#include "ncp/TNCPTelnet.h"
+#include "ncp/TXPNetObjList.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+class ObjectPopupMenu : public QObject {
+  Q_OBJECT
+ public:
+  static constexpr int kItemCount = 10;
+
+  ObjectPopupMenu(TNCPTelnet& session, QWidget* parent);
+
+  // A line for the debug window, whatever the state of View, Debug.
+  std::function<void(const std::string& line)> OnDebugLine;
+
+  // Configures the menu for the selected node (null: as last configured).
+  // Returns the node to select: the node of PopupObject, or null to leave
+  // the selection alone.
+  ncp::TreeNode* pMenuPopup(const TXPNetObjList& registry, ncp::TreeNode* selected);
+
+  bool HasPopupObject() const { return m_hasObject; }
+  const std::string& PopupObjectName() const { return m_name; }
+  TXPNetType PopupObjectType() const { return m_type; }
+  // Whether item position runs a handler.
+  bool ItemActs(int position) const;
+
+  void RefreshAllClick();
+  void RefreshStation();
+  void RefreshLine();
+  void RefreshProcess();
+  void StartStation();
+  void StartLine();
+  void StartProcess();
+  void StopStation();
+  void StopLine();
+  void StopProcess();
+  void SignOnProcess();
+  void KeyChangeProcess();
+  void WarmBootProcess();
+  void AlterProcess();
+
+  QMenu* pMenu;
+  QAction* Refresh;
+  QAction* Start;
+  QAction* Stop;
+  QAction* Signon;
+  QAction* SignOff;
+  QAction* KeyChange;
+  QAction* Warmboot;
+  QAction* N1;
+  QAction* RefreshAll;
+  QAction* AlterParameters1;
+
+ private:
+  using Handler = void (ObjectPopupMenu::*)();
+  enum Position { kRefresh, kStart, kStop, kSignon, kSignOff, kKeyChange, kWarmboot, kN1, kRefreshAll, kAlter };
+
+  QAction* item(int position) const;
+  void set(int position, bool visible, Handler handler);
+  void configure(TXPNetType type);
+  // Writes "<action> <name>" and runs the session operations on the name.
+  void act(const char* action, std::initializer_list<void (TNCPTelnet::*)(const std::string&)> operations);
+
+  TNCPTelnet& m_session;
+  QWidget* m_parent;
+  std::array<Handler, kItemCount> m_handlers{};
+  bool m_hasObject = false;
+  std::string m_name;
+  TXPNetType m_type = xpUnknown;
+};

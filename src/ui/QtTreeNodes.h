@@ -1,0 +1,63 @@
+// QtTreeNodes: the main window's tree widget as the registry and the state
+// handler see a tree (ncp::TreeNodes). Each node is a QtTreeNode, a
+// QTreeWidgetItem that is also an ncp::TreeNode, so the widget owns the nodes
+// and deleting an item deletes its subtree. Picture indexes select icons of
+// the window's image list; the state picture is kept but not drawn (the tree
+// has no state-image list).
+//
+// Owned by the main window; the tree widget must outlive it. UI thread only.
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QTreeWidgetItem>
+
+#include "ncp/TreeNode.h"
+
+class QTreeWidget;
+
+class QtTreeNode final : public QTreeWidgetItem, public ncp::TreeNode {
+ public:
+  QtTreeNode(const QList<QIcon>* images, const std::string& text);
+
+  std::string text() const override;
+  void setText(const std::string& text) override;
+  int imageIndex() const override { return m_imageIndex; }
+  void setImageIndex(int index) override;
+  int selectedIndex() const override { return m_selectedIndex; }
+  void setSelectedIndex(int index) override;
+  int stateIndex() const override { return m_stateIndex; }
+  void setStateIndex(int index) override { m_stateIndex = index; }
+  ncp::TreeNode* parent() const override;
+  int childCount() const override { return QTreeWidgetItem::childCount(); }
+  ncp::TreeNode* child(int index) const override;
+
+  // The node of an item of the tree (null for none or a foreign item).
+  static QtTreeNode* of(QTreeWidgetItem* item) { return dynamic_cast<QtTreeNode*>(item); }
+
+ private:
+  void updateIcon();
+
+  const QList<QIcon>* m_images;
+  int m_imageIndex = 0;
+  int m_selectedIndex = 0;
+  int m_stateIndex = -1;
+};
+
+class QtTreeNodes final : public ncp::TreeNodes {
+ public:
+  // images: the tree's picture list, indexed by the node picture indexes.
+  QtTreeNodes(QTreeWidget* tree, QList<QIcon> images);
+
+  ncp::TreeNode* addChild(ncp::TreeNode* parent, const std::string& text) override;
+  ncp::TreeNode* addFirst(const std::string& text) override;
+  void deleteNode(ncp::TreeNode* node) override;
+  void clear() override;
+
+  // The item that shows node (null for null).
+  static QTreeWidgetItem* item(ncp::TreeNode* node) { return dynamic_cast<QtTreeNode*>(node); }
+
+ private:
+  QTreeWidget* m_tree;
+  QList<QIcon> m_images;
+};

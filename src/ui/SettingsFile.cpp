@@ -1,0 +1,49 @@
+#include "ui/SettingsFile.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+QString SettingsFile::defaultPath() { return pathForExecutable(QCoreApplication::applicationFilePath()); }
+
+QString SettingsFile::pathForExecutable(const QString& executable) {
+  QFileInfo info(executable);
+  QString name = info.fileName();
+  qsizetype dot = name.lastIndexOf('.');
+  if (dot > 0) name.truncate(dot);
+  QString dir = executable.left(executable.size() - info.fileName().size());
+  return dir + name + ".INI";
+}
+
+SettingsFile::SettingsFile(QString path) : m_ini(std::move(path)) {}
+
+WindowPlacement SettingsFile::readPlacement() const {
+  WindowPlacement p;
+  p.top = m_ini.readInteger(kMain, "Top", p.top);
+  p.left = m_ini.readInteger(kMain, "Left", p.left);
+  p.width = m_ini.readInteger(kMain, "Width", p.width);
+  p.height = m_ini.readInteger(kMain, "Height", p.height);
+  p.maximized = m_ini.readInteger(kMain, "Maximized", p.maximized);
+  return p;
+}
+
+void SettingsFile::writePlacement(const WindowPlacement& placement) const {
+  if (placement.maximized != 2) {
+    m_ini.writeInteger(kMain, "Top", placement.top);
+    m_ini.writeInteger(kMain, "Left", placement.left);
+    m_ini.writeInteger(kMain, "Width", placement.width);
+    m_ini.writeInteger(kMain, "Height", placement.height);
+  }
+  m_ini.writeInteger(kMain, "Maximized", placement.maximized);
+}
+
+std::vector<std::string> SettingsFile::readList(const char* section) const { return m_ini.readSectionKeys(section); }
+
+bool SettingsFile::addEntry(const char* section, const std::string& name) const {
+  if (!IniFile::isSafeName(name)) return false;
+  m_ini.writeString(section, name, std::string());
+  return true;
+}
+
+int SettingsFile::readIndex(const char* key) const { return m_ini.readInteger(kMain, key, -1); }
+
+void SettingsFile::writeIndex(const char* key, int index) const { m_ini.writeInteger(kMain, key, index); }

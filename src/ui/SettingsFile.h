@@ -1,0 +1,61 @@
+// SettingsFile: the program's settings file beside the executable and the
+// readers and writers the windows need (window placement, the login lists
+// and their positions). Like IniFile it keeps no open state; each call reads
+// or writes the file at once. Writers throw IniWriteError ("Unable to write
+// to <path>"); whatever was written before the failure stays written.
+//
+// Used by the main window (placement) and the login dialog (lists).
+#pragma once
+
+#include "ui/IniFile.h"
+
+#include <QString>
+
+#include <string>
+#include <vector>
+
+struct WindowPlacement {
+  int top = 0;
+  int left = 0;
+  int width = 1004;   // the main window's design size
+  int height = 522;
+  int maximized = 0;  // window state: 0 normal, 1 minimized, 2 maximized
+};
+
+class SettingsFile {
+ public:
+  static constexpr const char* kMain = "Main";
+  static constexpr const char* kHosts = "Hosts";
+  static constexpr const char* kUsersTACL = "Users.TACL";
+  static constexpr const char* kUsersNCPCOM = "Users.NCPCOM";
+  static constexpr const char* kHostidx = "Hostidx";
+  static constexpr const char* kTACLidx = "TACLidx";
+  static constexpr const char* kNCPUidx = "NCPUidx";
+
+  // The running executable's path with its extension replaced by ".INI".
+  static QString defaultPath();
+  // The same rule for any executable path ("no extension" appends ".INI").
+  static QString pathForExecutable(const QString& executable);
+
+  explicit SettingsFile(QString path = defaultPath());
+
+  const QString& path() const { return m_ini.path(); }
+
+  // "Main"/"Top", "Left", "Width", "Height", "Maximized", in that order.
+  WindowPlacement readPlacement() const;
+  // Bounds only when not maximized (state 2), then always "Maximized".
+  void writePlacement(const WindowPlacement& placement) const;
+
+  // A remembered list: the key names of the section, in file order.
+  std::vector<std::string> readList(const char* section) const;
+  // Remembers the name as a key with an empty value. Returns false, writing
+  // nothing, for a name the file cannot carry (see IniFile::isSafeName).
+  bool addEntry(const char* section, const std::string& name) const;
+
+  // A list position in "Main"; -1 when missing or not a number.
+  int readIndex(const char* key) const;
+  void writeIndex(const char* key, int index) const;
+
+ private:
+  IniFile m_ini;
+};

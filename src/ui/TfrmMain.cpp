@@ -1,0 +1,344 @@
+#include "ui/TfrmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "ui/NodeImages.h"
+#include "ui/ObjectPopupMenu.h"
+#include "ui/SettingsFile.h"
+#include "ui/TfrmAbout.h"
+#include "ui/TfrmAuth.h"
+#include "ui/TfrmDebug.h"
+
+namespace {
+
+QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
+
+// The window state as its ordinal: 0 normal, 1 minimized, 2 maximized.
+int stateOrdinal(Qt::WindowStates state) {
+  if (state & Qt::WindowMinimized) return 1;
+  if (state & Qt::WindowMaximized) return 2;
+  return 0;
+}
+
+}  // namespace
+
+TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
+    : QMainWindow(parent), m_settingsPath(std::move(settingsPath)), m_session(std::make_unique<TNCPTelnet>()) {
+  setObjectName("frmMain");
+  setWindowTitle(kCaption);
+  setFont(QFont("MS Sans Serif", 8));
+  resize(kDesignWidth, kDesignHeight);
+  NCPTelnet = m_session.get();
+
+  buildControls();
+  buildMenus();
+  wireSession();
+
+  frmAuth = new TfrmAuth(m_settingsPath, this);
+  frmAbout = new TfrmAbout(this);
+  frmDebug = new TfrmDebug(this);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::buildControls() {
+  imgList = NodeImages::icons();
+
+  spMain = new QSplitter(Qt::Horizontal, this);
+  spMain->setObjectName("spMain");
+  spMain->setAccessibleName("Tree and parameters splitter");
+  spMain->setHandleWidth(2);
+  spMain->setChildrenCollapsible(false);
+  setCentralWidget(spMain);
+
+  tvMain = new QTreeWidget(spMain);
+  tvMain->setObjectName("tvMain");
+  tvMain->setAccessibleName("Network objects");
+  tvMain->setHeaderHidden(true);
+  tvMain->setIndentation(19);
+  tvMain->setIconSize(QSize(NodeImages::kSize, NodeImages::kSize));
+  tvMain->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tvMain->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(tvMain, &QWidget::customContextMenuRequested, this, &TfrmMain::tvMainContextMenu);
+  connect(tvMain, &QTreeWidget::itemDoubleClicked, this, [this] { tvMainDblClick(); });
+  m_treeNodes = std::make_unique<QtTreeNodes>(tvMain, imgList);
+
+  auto* right = new QWidget(spMain);
+  right->setObjectName("pnlParams");
+  auto* layout = new QVBoxLayout(right);
+  layout->setContentsMargins(0, 0, 0, 0);
+  lvMain = new QTableWidget(0, 2, right);
+  lvMain->setObjectName("lvMain");
+  lvMain->setAccessibleName("Object parameters");
+  lvMain->setHorizontalHeaderLabels({"Params", "Value"});
+  lvMain->setColumnWidth(0, 100);
+  lvMain->setColumnWidth(1, 200);
+  lvMain->verticalHeader()->hide();
+  lvMain->setShowGrid(true);
+  QPalette palette = lvMain->palette();
+  palette.setColor(QPalette::Base, palette.color(QPalette::Button));
+  lvMain->setPalette(palette);
+  lvMain->setEnabled(false);
+  layout->addWidget(lvMain);
+
+  btnApplyAlter = new QPushButton("Apply", right);
+  btnApplyAlter->setObjectName("btnApplyAlter");
+  btnApplyAlter->setAccessibleName("Apply parameters");
+  btnApplyAlter->setFixedSize(75, 25);
+  btnApplyAlter->setEnabled(false);
+  btnApplyAlter->raise();
+  right->installEventFilter(this);
+
+  spMain->setSizes({225, kDesignWidth - 225});
+  spMain->setStretchFactor(1, 1);
+
+  sbPanel = new QStatusBar(this);
+  sbPanel->setObjectName("sbPanel");
+  sbPanel->setAccessibleName("Status");
+  sbPanel->setSizeGripEnabled(false);
+  sbPanel->setFixedHeight(19);
+  for (int width : {200, 50}) {
+    auto* panel = new QLabel(sbPanel);
+    panel->setObjectName(QString("sbPanel%1").arg(sbPanels.size()));
+    panel->setAccessibleName(sbPanels.isEmpty() ? "Command queue" : "Spare panel");
+    panel->setFixedWidth(width);
+    panel->setFrameShape(QFrame::StyledPanel);
+    sbPanel->addWidget(panel);
+    sbPanels << panel;
+  }
+  setStatusBar(sbPanel);
+
+  m_popup = new ObjectPopupMenu(*m_session, this);
+  m_popup->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+  pMenu = m_popup->pMenu;
+}
+
+void TfrmMain::buildMenus() {
+  QMenuBar* mMenu = menuBar();
+  mMenu->setObjectName("mMenu");
+  mMenu->setAccessibleName("Main menu");
+
+  QMenu* Tools = mMenu->addMenu("&Tools");
+  Tools->setObjectName("Tools");
+  mmConnect = Tools->addAction("&Connect");
+  mmConnect->setObjectName("mmConnect");
+  mmConnect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+  mmConnect->setShortcutContext(Qt::WindowShortcut);
+  connect(mmConnect, &QAction::triggered, this, [this] {
+    if (m_connectAction)
+      Connect1Click();
+    else
+      DisConnect1Click();
+  });
+  N2 = Tools->addSeparator();
+  N2->setObjectName("N2");
+  Exit1 = Tools->addAction("E&xit");
+  Exit1->setObjectName("Exit1");
+  connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
+
+  QMenu* VIew1 = mMenu->addMenu("&View");
+  VIew1->setObjectName("VIew1");
+  DebugView = VIew1->addAction("&Debug");
+  DebugView->setObjectName("DebugView");
+  DebugView->setCheckable(true);
+  connect(DebugView, &QAction::triggered, this, &TfrmMain::DebugViewClick);
+
+  QMenu* Help1 = mMenu->addMenu("&Help");
+  Help1->setObjectName("Help1");
+  About1 = Help1->addAction("&About");
+  About1->setObjectName("About1");
+  connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
+}
+
+void TfrmMain::wireSession() {
+  TNCPTelnet& s = *m_session;
+  s.Port = "23";
+  s.Location = "TNCNX";
+  s.TermType = "VT100";
+  s.LocalEcho = true;
+  s.ControlCharToHexa = false;
+  s.OnSessionClosed = [this](TTnCnx* sender, uint16_t error) { NCPTelnetSessionClosed(sender, error); };
+  s.OnDebug = [this](TTnCnx* sender, const std::string& str) { NCPTelnetDebug(sender, str); };
+  s.OnCommand = [this](TTnCnx* sender, int count, TNSKTelnetState state) {
+    NCPTelnetCommand(sender, count, state);
+  };
+  s.OnNCPState = [this](const std::string& aCommand) { NCPTelnetNCPState(aCommand); };
+}
+
+// ---- Showing and closing ---------------------------------------------------------
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (m_shown) return;
+  m_shown = true;
+  FormShow();
+}
+
+void TfrmMain::FormShow() {
+  m_objList = std::make_unique<TXPNetObjList>();
+  m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
+  m_handler->OnTACLRefused = [this] { QMessageBox::information(this, kCaption, "Password salah"); };
+  m_handler->OnTACLLoggedOn = [this] {
+    mmConnect->setText("Disconnect");
+    m_connectAction = false;
+    setWindowTitle(windowTitle() + " (" + fromLatin1(m_session->Host) + ")");
+  };
+  m_handler->OnNCPRefused = [this] { QMessageBox::critical(this, kCaption, "Password salah"); };
+  m_handler->OnExpandHost = [](ncp::TreeNode* host) {
+    if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
+  };
+  m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+
+  const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
+  setGeometry(placement.left, placement.top, placement.width, placement.height);
+  // Bounds first, then the state: a maximized window keeps them as its
+  // normal bounds.
+  if (placement.maximized == 2)
+    setWindowState(Qt::WindowMaximized);
+  else if (placement.maximized == 1)
+    setWindowState(Qt::WindowMinimized);
+}
+
+void TfrmMain::SavePosition() {
+  WindowPlacement placement;
+  const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
+  placement.top = bounds.top();
+  placement.left = bounds.left();
+  placement.width = bounds.width();
+  placement.height = bounds.height();
+  placement.maximized = stateOrdinal(windowState());
+  SettingsFile(m_settingsPath).writePlacement(placement);
+}
+
+void TfrmMain::savePositionOrTell() {
+  try {
+    SavePosition();
+  } catch (const IniWriteError& e) {
+    QMessageBox::warning(this, kCaption,
+                         QString::fromLocal8Bit(e.what()) + "\nThe window position is not saved.");
+  }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  savePositionOrTell();
+  event->accept();
+}
+
+void TfrmMain::Exit1Click() {
+  savePositionOrTell();
+  QCoreApplication::exit(0);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  // The Apply button keeps to the bottom right corner of the parameter side.
+  if (event->type() == QEvent::Resize && watched == btnApplyAlter->parentWidget()) {
+    const QWidget* side = btnApplyAlter->parentWidget();
+    btnApplyAlter->move(side->width() - 5 - btnApplyAlter->width(), side->height() - 4 - btnApplyAlter->height());
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Connect and disconnect --------------------------------------------------------
+
+void TfrmMain::Connect1Click() {
+  if (frmAuth->ShowTACLLogin() != TfrmAuth::mrOk) return;
+  try {
+    m_session->Logon(toLatin1(frmAuth->hostText()), toLatin1(frmAuth->userText()),
+                     toLatin1(frmAuth->passwordText()));
+  } catch (const EUnsafeCommandText& e) {
+    tellUnsafeText(e);
+  }
+}
+
+void TfrmMain::DisConnect1Click() {
+  if (m_handler) m_handler->Disconnect();
+  showDisconnected();
+}
+
+void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
+  if (m_handler) m_handler->SessionClosed();
+  showDisconnected();
+}
+
+void TfrmMain::showDisconnected() {
+  m_connectAction = true;
+  mmConnect->setText("Connect");
+  setWindowTitle(windowTitle().left(16));
+}
+
+void TfrmMain::tellUnsafeText(const EUnsafeCommandText& e) {
+  QMessageBox::warning(this, kCaption, QString::fromLatin1(e.what()) + ".\nNothing was sent to the host.");
+}
+
+// ---- Tree ----------------------------------------------------------------------------
+
+void TfrmMain::tvMainDblClick() {
+  QTreeWidgetItem* item = tvMain->currentItem();
+  QtTreeNode* node = QtTreeNode::of(item);
+  if (!m_handler || !node || !m_handler->CanLogonNCP(node)) return;
+  if (frmAuth->ShowNCPLogin() != TfrmAuth::mrOk) return;
+  // The tree may have been cleared while the dialog was open.
+  if (tvMain->currentItem() != item) return;
+  try {
+    m_handler->LogonNCP(node, toLatin1(frmAuth->userText()), toLatin1(frmAuth->passwordText()));
+  } catch (const EUnsafeCommandText& e) {
+    tellUnsafeText(e);
+  }
+}
+
+void TfrmMain::tvMainContextMenu(const QPoint& pos) {
+  if (QTreeWidgetItem* under = tvMain->itemAt(pos)) tvMain->setCurrentItem(under);
+  if (m_objList) {
+    ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(tvMain->currentItem()));
+    if (QTreeWidgetItem* item = QtTreeNodes::item(select)) tvMain->setCurrentItem(item);
+  }
+  pMenu->popup(tvMain->viewport()->mapToGlobal(pos));
+}
+
+// ---- Session events ---------------------------------------------------------------------
+
+void TfrmMain::NCPTelnetNCPState(const std::string& aCommand) {
+  if (m_handler) m_handler->NCPState(aCommand);
+}
+
+void TfrmMain::NCPTelnetCommand(TTnCnx*, int queueCount, TNSKTelnetState state) {
+  if (state == atsCommand)
+    tvMain->setCursor(Qt::BusyCursor);
+  else
+    tvMain->setCursor(Qt::ArrowCursor);
+  sbPanels[0]->setText(QString::asprintf("Queue: %d (%d)", queueCount, int(state)));
+}
+
+void TfrmMain::NCPTelnetDebug(TTnCnx* Sender, const std::string& Str) {
+  addDebugLine(Sender ? std::string(Sender->ClassName()) + " " + Str : Str);
+}
+
+void TfrmMain::addDebugLine(const std::string& line) { frmDebug->AddDebugLine(fromLatin1(line)); }
+
+void TfrmMain::DebugViewClick() {
+  auto debug = [this](TTnCnx* sender, const std::string& str) { NCPTelnetDebug(sender, str); };
+  if (DebugView->isChecked()) {
+    m_session->OnDebug = debug;
+    if (m_objList) m_objList->OnDebug = debug;
+    frmDebug->show();
+  } else {
+    m_session->OnDebug = nullptr;
+    if (m_objList) m_objList->OnDebug = nullptr;
+  }
+}
+
+void TfrmMain::About1Click() { frmAbout->ShowModal(); }

@@ -1,0 +1,74 @@
+// The settings file's path rule and the readers and writers of the windows.
+#include "ui/SettingsFile.h"
+
+#include "UiTestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SettingsFilePath, ExtensionOfTheExecutableBecomesIni) {
+  EXPECT_EQ(SettingsFile::pathForExecutable("/opt/k/Korvanedrestolin.exe"), "/opt/k/Korvanedrestolin.INI");
+  EXPECT_EQ(SettingsFile::pathForExecutable("/opt/k/korvanedrestolin"), "/opt/k/korvanedrestolin.INI");
+  EXPECT_EQ(SettingsFile::pathForExecutable("/opt/k.d/korv"), "/opt/k.d/korv.INI");
+  EXPECT_EQ(SettingsFile::pathForExecutable("/a/b.c.exe"), "/a/b.c.INI");
+  EXPECT_TRUE(SettingsFile::defaultPath().endsWith("/ui_tests.INI"));
+}
+
+TEST(SettingsFilePlacement, DefaultsWithoutFileAndHexOnReading) {
+  uitest::TempSettings tmp;
+  SettingsFile settings(tmp.path);
+  WindowPlacement p = settings.readPlacement();
+  EXPECT_EQ(p.top, 0);
+  EXPECT_EQ(p.left, 0);
+  EXPECT_EQ(p.width, 1004);
+  EXPECT_EQ(p.height, 522);
+  EXPECT_EQ(p.maximized, 0);
+
+  uitest::writeBytes(tmp.path, "[Main]\r\nTop=0x10\r\nLeft=junk\r\nWidth=800\r\n");
+  p = settings.readPlacement();
+  EXPECT_EQ(p.top, 16);
+  EXPECT_EQ(p.left, 0);
+  EXPECT_EQ(p.width, 800);
+  EXPECT_EQ(p.height, 522);
+}
+
+TEST(SettingsFilePlacement, MaximizedWindowWritesOnlyItsState) {
+  uitest::TempSettings tmp;
+  SettingsFile settings(tmp.path);
+  settings.writePlacement({10, 20, 300, 400, 0});
+  EXPECT_EQ(uitest::readBytes(tmp.path),
+            QByteArray("[Main]\r\nTop=10\r\nLeft=20\r\nWidth=300\r\nHeight=400\r\nMaximized=0\r\n"));
+
+  settings.writePlacement({0, 0, 1920, 1080, 2});
+  WindowPlacement p = settings.readPlacement();
+  EXPECT_EQ(p.top, 10);
+  EXPECT_EQ(p.left, 20);
+  EXPECT_EQ(p.width, 300);
+  EXPECT_EQ(p.height, 400);
+  EXPECT_EQ(p.maximized, 2);
+}
+
+TEST(SettingsFileLists, EntriesAppendOnceAndIndexesDefaultToMinusOne) {
+  uitest::TempSettings tmp;
+  SettingsFile settings(tmp.path);
+  EXPECT_EQ(settings.readIndex(SettingsFile::kHostidx), -1);
+  EXPECT_TRUE(settings.addEntry(SettingsFile::kHosts, "H1"));
+  EXPECT_TRUE(settings.addEntry(SettingsFile::kHosts, "H2"));
+  EXPECT_TRUE(settings.addEntry(SettingsFile::kHosts, "h1"));
+  settings.writeIndex(SettingsFile::kHostidx, 1);
+  EXPECT_EQ(settings.readList(SettingsFile::kHosts), (std::vector<std::string>{"H1", "H2"}));
+  EXPECT_EQ(settings.readIndex(SettingsFile::kHostidx), 1);
+}
+
+TEST(SettingsFileLists, NameThatWouldCorruptTheFileIsNotWritten) {
+  uitest::TempSettings tmp;
+  SettingsFile settings(tmp.path);
+  ASSERT_TRUE(settings.addEntry(SettingsFile::kHosts, "H1"));
+  QByteArray before = uitest::readBytes(tmp.path);
+  for (const char* bad : {"x\r\n[Main]\r\nHostidx=3", "a=b", "[Main]", " H1", "", "tab\there"})
+    EXPECT_FALSE(settings.addEntry(SettingsFile::kHosts, bad)) << bad;
+  EXPECT_EQ(uitest::readBytes(tmp.path), before);
+}
+
+}  // namespace

@@ -1,7 +1,6 @@
 #include "ClientSession.h"
 
 #include "Layouts.h"
-#include "Network.h"
 #include "SimOptions.h"
 #include "Transcript.h"
 
@@ -20,11 +19,10 @@ constexpr int kNegotiationWaitMs = 2000;
 // the wire before the RST.
 constexpr int kResetAfterTextMs = 100;
 const QByteArray kMorePrompt = "MORE (RETURN TO CONTINUE) ";
-const QByteArray kVolume = "$DATA01";
 }  // namespace
 
 ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* parent)
-    : QObject(parent), m_socket(socket), m_ctx(context) {
+    : QObject(parent), m_socket(socket), m_ctx(context), m_dialogue(context) {
   m_socket->setParent(this);
   m_socket->setReadBufferSize(kSocketReadBuffer);
   m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
@@ -53,7 +51,7 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
 
   connect(m_socket, &QTcpSocket::readyRead, this, [this] { readInput(); });
   connect(m_socket, &QTcpSocket::disconnected, this, [this] {
-    m_mode = Mode::Closed;
+    m_state = State::Closed;
     deleteLater();
   });
   m_negotiationTimer.setSingleShot(true);
@@ -80,12 +78,12 @@ void ClientSession::readInput() {
 
 void ClientSession::processLines() {
   while (!m_lines.empty()) {
-    if (m_mode == Mode::Closed) {
+    if (m_state == State::Closed) {
       for (const InputLine& line : m_lines) m_ctx.transcript.command(line.text);
       m_lines.clear();
       return;
     }
-    if (m_mode == Mode::Negotiating) return;
+    if (m_state == State::Negotiating) return;
     if (m_listing && !m_waitingMore) return;
     if (m_out->backlog() >= OutputStream::kLowWater) return;
     const InputLine line = m_lines.front();
@@ -108,9 +106,8 @@ void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
     m_silent = true;
     return;
   }
-  const bool password = m_mode == Mode::TaclPassword || m_mode == Mode::NcpPassword;
   // A host does not echo a password, but the line end still moves to the next line.
-  m_echo = password && !o.echoPasswords ? QByteArray("\r\n") : raw + "\r\n";
+  m_echo = m_dialogue.expectsPassword() && !o.echoPasswords ? QByteArray("\r\n") : raw + "\r\n";
 
   if (m_waitingMore) {
     m_waitingMore = false;
@@ -123,24 +120,15 @@ void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
     m_listing.reset();
     m_listingPeek.reset();
   }
-  if (truncated && !password) {
-    say("*ERROR* Line too long, ignored");
-    sayPrompt();
+  if (truncated && !m_dialogue.expectsPassword()) {
+    m_answer += "*ERROR* Line too long, ignored\r\n" + m_dialogue.prompt();
     flush();
     return;
   }
-
-  const QByteArray trimmed = raw.trimmed();
-  QList<QByteArray> words = trimmed.toUpper().simplified().split(' ');
-  switch (m_mode) {
-    case Mode::Menu: menuCommand(words[0]); break;
-    case Mode::Tacl: taclCommand(trimmed, words); break;
-    case Mode::TaclPassword: taclPassword(raw); break;
-    case Mode::Ncp: ncpCommand(trimmed, words); break;
-    case Mode::NcpPassword: ncpPassword(raw); break;
-    case Mode::Negotiating:
-    case Mode::Closed: break;
-  }
+  HostDialogue::Reply reply = m_dialogue.answer(raw);
+  m_answer += reply.text;
+  if (reply.logout) return closeOrderly();
+  if (reply.listing) return startListing(*reply.listing);
   flush();
 }
 
@@ -154,7 +142,7 @@ void ClientSession::sendMenu() {
   }
   // Banner and menu in one write: the console looks for the menu prompt in one chunk.
   m_out->write(banner + Layouts::serviceMenu(), OutputStream::Kind::TextNoNul);
-  m_mode = Mode::Menu;
+  m_state = State::Dialogue;
   if (o.closeOn == "menu") return closeOrderly();
   if (o.resetOn == "menu") return resetConnection(kResetAfterTextMs);
   m_out->flood(o.flood);
@@ -189,212 +177,6 @@ void ClientSession::sendHostileNegotiation() {
   }
 }
 
-void ClientSession::menuCommand(const QByteArray& choice) {
-  if (choice == "TACL") {
-    m_mode = Mode::Tacl;
-  } else if (choice == "EXIT" || choice == "LOGOUT") {
-    return logout();
-  } else if (!choice.isEmpty()) {
-    say("Invalid choice: " + choice);
-  }
-  sayPrompt();
-}
-
-void ClientSession::taclCommand(const QByteArray& trimmed, const QList<QByteArray>& words) {
-  const QByteArray& verb = words[0];
-  if (verb.isEmpty()) return sayPrompt();
-  if (m_taclLoggedOn) ++m_taclNumber;
-  if (verb == "LOGON") {
-    const QByteArray user = trimmed.mid(5).trimmed();
-    if (user.isEmpty()) {
-      say("*ERROR* LOGON: expecting a user name");
-      return sayPrompt();
-    }
-    m_taclUser = user;
-    m_mode = Mode::TaclPassword;
-    m_answer += "Password: ";
-    return;
-  }
-  if (verb == "LOGOFF" || verb == "LOGOUT") return logout();
-  if (verb == "EXIT") {
-    // Outside NCPCOM there is nothing to leave; the session goes on.
-    say("*ERROR* EXIT: not in NCPCOM; LOGOUT ends the session");
-    return sayPrompt();
-  }
-  if (!m_taclLoggedOn) {
-    say("*ERROR* Not logged on; use LOGON first");
-    return sayPrompt();
-  }
-  if (verb == "SETPROMPT") {
-    if (words.size() == 2 && words[1] == "SUBVOL") {
-      m_subvolPrompt = true;
-    } else if (words.size() == 1) {
-      m_subvolPrompt = false;
-    } else {
-      say("*ERROR* SETPROMPT: expecting SUBVOL");
-    }
-  } else if (verb == "#MYSYSTEM") {
-    say("\\" + m_ctx.network.systemName);
-  } else if (verb == "STATUS") {
-    QByteArray compact = words.join();
-    if (compact == "STATUS*,PROG$*.*.PATHMON") {
-      say(Layouts::pathmonHeader());
-      int ordinal = 0;
-      for (const Pathmon& pm : m_ctx.network.pathmons) say(Layouts::pathmonLine(pm.name, ordinal++));
-    } else {
-      say("*ERROR* STATUS: only STATUS *, PROG $*.*.PATHMON is available");
-    }
-  } else if (verb == "NCPCOM") {
-    const int pm = words.size() < 2 ? -1 : m_ctx.network.findPathmon(words[1]);
-    if (words.size() < 2) {
-      say("*ERROR* NCPCOM: expecting a PATHMON name");
-    } else if (pm < 0) {
-      say("*ERROR* NCPCOM: PATHMON " + words[1] + " does not exist");
-    } else {
-      m_pathmon = pm;
-      m_ncpLoggedOn = false;
-      m_mode = Mode::Ncp;
-      m_answer += Layouts::ncpcomBanner(m_ctx.network.systemName, m_ctx.network.pathmons[pm].name);
-    }
-  } else {
-    say("*ERROR* Undefined command: " + words[0]);
-  }
-  sayPrompt();
-}
-
-void ClientSession::taclPassword(const QByteArray& password) {
-  m_mode = Mode::Tacl;
-  const SimOptions& o = m_ctx.options;
-  m_taclLoggedOn = m_taclUser.toUpper() == o.taclUser.toUpper() && password == o.taclPassword;
-  if (m_taclLoggedOn) {
-    m_taclNumber = 2;
-    m_subvolPrompt = false;
-    m_answer += Layouts::taclLogonBanner(m_taclUser.toUpper());
-  } else {
-    say("*ERROR* Invalid user name or password");
-  }
-  sayPrompt();
-}
-
-void ClientSession::ncpCommand(const QByteArray& trimmed, const QList<QByteArray>& words) {
-  const QByteArray& verb = words[0];
-  if (verb.isEmpty()) return sayPrompt();
-  if (verb == "SET" && words.size() >= 3 && words[1] == "USER") {
-    m_ncpUser = words[2];
-    m_mode = Mode::NcpPassword;
-    m_answer += "PASSWORD: ";
-    return;
-  }
-  if (verb == "EXIT") {
-    say("NCPCOM TERMINATED");
-    m_mode = Mode::Tacl;
-    m_ncpLoggedOn = false;
-    m_pathmon = -1;
-    if (m_taclLoggedOn) ++m_taclNumber;
-    return sayPrompt();
-  }
-  if (verb == "LOGOUT") return logout();
-  if (verb == "STATUS" || verb == "INFO" || verb == "START" || verb == "STOP" || verb == "DELIVER") {
-    if (!m_ncpLoggedOn) {
-      say("*** ERROR: NOT LOGGED ON TO NCP, USE SET USER");
-      return sayPrompt();
-    }
-    return ncpObjectCommand(trimmed, words);
-  }
-  say("*** ERROR: UNKNOWN COMMAND " + verb);
-  sayPrompt();
-}
-
-void ClientSession::ncpPassword(const QByteArray& password) {
-  m_mode = Mode::Ncp;
-  const SimOptions& o = m_ctx.options;
-  m_ncpLoggedOn = m_ncpUser == o.ncpUser.toUpper() && password == o.ncpPassword;
-  say("");
-  say(Layouts::ncpLogonLine(m_ncpUser, m_ncpLoggedOn));
-  sayPrompt();
-}
-
-void ClientSession::ncpObjectCommand(const QByteArray& trimmed, const QList<QByteArray>& words) {
-  const QByteArray& verb = words[0];
-  if (verb == "DELIVER") return deliver(trimmed);
-  const QByteArray kindText = words.size() > 1 ? words[1] : QByteArray();
-  ObjectKind kind;
-  if (kindText == "PROCESS" && verb != "INFO") {
-    kind = ObjectKind::Process;
-  } else if (kindText == "STATION") {
-    kind = ObjectKind::Station;
-  } else if (kindText == "LINE" && verb != "INFO") {
-    kind = ObjectKind::Line;
-  } else {
-    say(verb == "INFO" ? "*** ERROR: EXPECTING STATION" : "*** ERROR: EXPECTING PROCESS, STATION OR LINE");
-    return sayPrompt();
-  }
-  if (words.size() < 3) {
-    say("*** ERROR: EXPECTING AN OBJECT NAME OR *");
-    return sayPrompt();
-  }
-  Network& net = m_ctx.network;
-  const bool listing = verb == "STATUS" || verb == "INFO";
-  if (listing && words[2] == "*") {
-    return startListing(verb == "INFO" ? Listing::stationInfo(net, m_pathmon, -1)
-                                       : Listing::status(net, m_pathmon, kind, -1));
-  }
-  // A qualified name \SYSTEM.$PATHMON.NAME names the object by its last part.
-  const QByteArray name = words[2].mid(words[2].lastIndexOf('.') + 1);
-  NetObject* object = net.find(m_pathmon, kind, name);
-  if (!object) {
-    say("*** ERROR: " + kindText + " " + words[2] + " NOT FOUND");
-    return sayPrompt();
-  }
-  if (listing) {
-    const int index = static_cast<int>(object - net.pathmons[m_pathmon].objects(kind).data());
-    return startListing(verb == "INFO" ? Listing::stationInfo(net, m_pathmon, index)
-                                       : Listing::status(net, m_pathmon, kind, index));
-  }
-  const QByteArray q = kindText + " " + Layouts::qualified(net.systemName, net.pathmons[m_pathmon].name, object->name);
-  if (verb == "START") {
-    if (object->status == ObjectStatus::Started) {
-      say("*** WARNING: " + q + " ALREADY STARTED");
-    } else {
-      Network::start(*object);
-      say(q + " STARTING");
-    }
-  } else {
-    if (object->status == ObjectStatus::Stopped) {
-      say("*** WARNING: " + q + " ALREADY STOPPED");
-    } else {
-      Network::stop(*object);
-      say(q + " STOPPED");
-    }
-  }
-  sayPrompt();
-}
-
-void ClientSession::deliver(const QByteArray& trimmed) {
-  // DELIVER PROCESS name, text: the text keeps its letter case and quotes.
-  const QList<QByteArray> head = trimmed.simplified().split(' ');
-  const int comma = trimmed.indexOf(',');
-  QByteArray name;
-  if (head.size() >= 3 && head[1].toUpper() == "PROCESS" && comma > 0) {
-    const int start = trimmed.toUpper().indexOf("PROCESS") + 7;
-    name = trimmed.mid(start, comma - start).trimmed().toUpper();
-  }
-  const QByteArray text = comma > 0 ? trimmed.mid(comma + 1).trimmed() : QByteArray();
-  if (name.isEmpty() || text.isEmpty()) {
-    say("*** ERROR: EXPECTING DELIVER PROCESS name, text");
-    return sayPrompt();
-  }
-  Network& net = m_ctx.network;
-  const NetObject* process = net.find(m_pathmon, ObjectKind::Process, name.mid(name.lastIndexOf('.') + 1));
-  if (!process) {
-    say("*** ERROR: PROCESS " + name + " NOT FOUND");
-    return sayPrompt();
-  }
-  say("MESSAGE DELIVERED TO PROCESS " +
-      Layouts::qualified(net.systemName, net.pathmons[m_pathmon].name, process->name) + ": " + text);
-  sayPrompt();
-}
-
 void ClientSession::startListing(Listing listing) {
   m_listing = listing;
   m_listingPeek.reset();
@@ -411,7 +193,7 @@ void ClientSession::pumpListing() {
       QByteArray line;
       if (!m_listing->next(&line)) {
         m_listing.reset();
-        sayPrompt();
+        m_answer += m_dialogue.prompt();
         flush();
         return;
       }
@@ -438,23 +220,6 @@ void ClientSession::say(const QByteArray& line) {
   m_answer += line + "\r\n";
 }
 
-void ClientSession::sayPrompt() {
-  m_answer += prompt();
-}
-
-QByteArray ClientSession::prompt() const {
-  switch (m_mode) {
-    case Mode::Menu: return "Enter Choice> ";
-    case Mode::Ncp:
-    case Mode::NcpPassword: return Layouts::ncpcomPrompt(m_ctx.network.pathmons[m_pathmon].name);
-    default: break;
-  }
-  if (!m_taclLoggedOn) return "TACL 1> ";
-  const QByteArray group = m_taclUser.toUpper().split('.').first();
-  if (m_subvolPrompt) return kVolume + "." + group + "> ";
-  return kVolume + " " + group + " " + QByteArray::number(m_taclNumber) + "> ";
-}
-
 void ClientSession::flush() {
   m_out->write(m_echo, OutputStream::Kind::TextNoNul);
   m_out->write(m_answer, OutputStream::Kind::Text);
@@ -462,20 +227,15 @@ void ClientSession::flush() {
   m_answer.clear();
 }
 
-void ClientSession::logout() {
-  say("Session ended. Goodbye from \\" + m_ctx.network.systemName + ".");
-  closeOrderly();
-}
-
 void ClientSession::closeOrderly() {
   flush();
-  m_mode = Mode::Closed;
+  m_state = State::Closed;
   m_listing.reset();
   m_out->closeWhenDrained();
 }
 
 void ClientSession::resetConnection(int delayMs) {
-  m_mode = Mode::Closed;
+  m_state = State::Closed;
   m_listing.reset();
   const auto reset = [this] {
     // SO_LINGER with a zero time makes close() send RST instead of FIN.

@@ -1,10 +1,11 @@
-// One telnet client of the simulated host, from connect to close: negotiation,
-// service menu, the TACL dialogue, NCPCOM with its listings and MORE pages,
-// and the per-connection fault switches. Each session keeps its own dialogue
-// state; statuses live in the shared Network. Created by SimServer for each
-// accepted connection; deletes itself when the connection ends.
+// One telnet client of the simulated host, from connect to close: reading and
+// cutting its input, the negotiation, the service menu, the echo, handing each
+// line to its HostDialogue, streaming listings with their MORE pages, and the
+// per-connection fault switches. Created by SimServer for each accepted
+// connection; deletes itself when the connection ends.
 #pragma once
 
+#include "HostDialogue.h"
 #include "HostNegotiation.h"
 #include "Listing.h"
 #include "OutputStream.h"
@@ -23,7 +24,7 @@ class ClientSession : public QObject {
   ClientSession(QTcpSocket* socket, SimContext context, QObject* parent);
 
  private:
-  enum class Mode { Negotiating, Menu, Tacl, TaclPassword, Ncp, NcpPassword, Closed };
+  enum class State { Negotiating, Dialogue, Closed };
   struct InputLine {
     QByteArray text;
     bool truncated;
@@ -35,22 +36,11 @@ class ClientSession : public QObject {
   void sendMenu();
   void sendHostileNegotiation();
 
-  void menuCommand(const QByteArray& upper);
-  void taclCommand(const QByteArray& trimmed, const QList<QByteArray>& words);
-  void taclPassword(const QByteArray& password);
-  void ncpCommand(const QByteArray& trimmed, const QList<QByteArray>& words);
-  void ncpPassword(const QByteArray& password);
-  void ncpObjectCommand(const QByteArray& trimmed, const QList<QByteArray>& words);
-  void deliver(const QByteArray& trimmed);
-
   void startListing(Listing listing);
   void pumpListing();
 
   void say(const QByteArray& line);
-  void sayPrompt();
-  QByteArray prompt() const;
   void flush();
-  void logout();
   void closeOrderly();
   void resetConnection(int delayMs);
   bool matches(const QByteArray& trigger, const QByteArray& line) const;
@@ -61,7 +51,8 @@ class ClientSession : public QObject {
   TelnetInput m_in;
   HostNegotiation m_negotiation;
   QTimer m_negotiationTimer;
-  Mode m_mode = Mode::Negotiating;
+  State m_state = State::Negotiating;
+  HostDialogue m_dialogue;
   std::deque<InputLine> m_lines;
   // The answer being put together: the echo of the line and the text after
   // it go out in one write from flush().
@@ -70,14 +61,6 @@ class ClientSession : public QObject {
   bool m_busy = false;  // a line or listing is being worked on; no nested resumes
 
   bool m_silent = false;
-  bool m_taclLoggedOn = false;
-  bool m_subvolPrompt = false;
-  int m_taclNumber = 1;
-  QByteArray m_taclUser;  // the logged-on (or logging-on) TACL user
-  int m_pathmon = -1;
-  bool m_ncpLoggedOn = false;
-  QByteArray m_ncpUser;
-
   std::optional<Listing> m_listing;
   std::optional<QByteArray> m_listingPeek;
   int m_pageCount = 0;

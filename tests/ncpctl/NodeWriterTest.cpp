@@ -1,0 +1,93 @@
+// The output rules on trees the simulator cannot serve: host text with control
+// characters, quotes, backslashes and Latin-1 letters must come out as valid
+// JSON and UTF-8 with every byte kept; the status is read only from a status
+// word followed by a blank.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "ncp/MemoryTree.h"
+#include "ncp/TXPNetObjList.h"
+#include "ncpctl/NodeWriter.h"
+
+namespace {
+
+const std::string kHost("H\x01\"\\\n\t\x1f\xe9", 8);
+const std::string kPathmon("$P\x7f\xff", 4);
+const std::string kProcess("PR/OC\xc4\x80", 7);
+
+struct Sample {
+  ncp::MemoryTree tree;
+  TXPNetObjList registry;
+  ncp::TreeNode* host = nullptr;
+
+  Sample() {
+    registry.SetTreeNodes(&tree);
+    host = tree.addChild(nullptr, kHost);
+    registry.AddPathmon(host, kPathmon);
+    registry.AddProcess(kPathmon, kProcess, nsStopped);
+    registry.AddStation(kProcess, "S1");
+    registry.AddLine(kProcess, "L1");
+    registry.SetStatusObj("L1", xpLine, nsStarting);
+  }
+};
+
+}  // namespace
+
+TEST(NcpctlNodeWriter, JsonKeepsEveryByteOfLatin1TextAndEscapesControlCharacters) {
+  Sample s;
+  std::string out;
+  NodeWriter(s.registry).appendJson(out, *s.host);
+  for (unsigned char c : out) EXPECT_GE(c, 0x20) << "raw control byte in " << out;
+
+  QJsonParseError error{};
+  const QJsonObject host = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error).object();
+  ASSERT_EQ(error.error, QJsonParseError::NoError) << out;
+  EXPECT_EQ(host["type"].toString(), "host");
+  EXPECT_EQ(host["text"].toString(), QString::fromLatin1(kHost.data(), static_cast<qsizetype>(kHost.size())));
+  EXPECT_TRUE(host["status"].isNull());
+
+  const QJsonObject pathmon = host["children"].toArray()[0].toObject();
+  EXPECT_EQ(pathmon["type"].toString(), "pathmon");
+  EXPECT_EQ(pathmon["name"].toString(), QString::fromLatin1(kPathmon.data(), 4));
+  EXPECT_TRUE(pathmon["status"].isNull());
+
+  const QJsonObject process = pathmon["children"].toArray()[0].toObject();
+  EXPECT_EQ(process["type"].toString(), "process");
+  EXPECT_EQ(process["name"].toString(), QString::fromLatin1(kProcess.data(), 7));
+  EXPECT_EQ(process["status"].toString(), "STOPPED");
+  const QJsonArray children = process["children"].toArray();
+  ASSERT_EQ(children.size(), 2);
+  EXPECT_EQ(children[0].toObject()["type"].toString(), "station");
+  EXPECT_EQ(children[0].toObject()["status"].toString(), "STARTED");
+  EXPECT_EQ(children[1].toObject()["type"].toString(), "line");
+  EXPECT_EQ(children[1].toObject()["status"].toString(), "STARTING");
+  EXPECT_EQ(children[1].toObject()["text"].toString(), "(Starting) L1");
+}
+
+TEST(NcpctlNodeWriter, TextIsTheIndentedTreeInUtf8) {
+  Sample s;
+  std::string out;
+  NodeWriter(s.registry).appendText(out, *s.host);
+  const QString expected = QString::fromLatin1(kHost.data(), 8) + "\n  " + QString::fromLatin1(kPathmon.data(), 4) +
+                           "\n    (Stopped) " + QString::fromLatin1(kProcess.data(), 7) +
+                           "\n      (Started) S1\n      (Starting) L1\n";
+  EXPECT_EQ(out, expected.toStdString());
+}
+
+TEST(NcpctlNodeWriter, StatusIsReadOnlyFromAStatusWordFollowedByABlank) {
+  ncp::MemoryTree tree;
+  const auto statusOfText = [&](const std::string& text) {
+    return NodeWriter::statusOf(*tree.addChild(nullptr, text));
+  };
+  EXPECT_EQ(statusOfText("(Started) X"), nsStarted);
+  EXPECT_EQ(statusOfText("(Abnormal) X"), nsAbnormal);
+  EXPECT_EQ(statusOfText("(Stopped) X"), nsStopped);
+  EXPECT_EQ(statusOfText("(Starting) X"), nsStarting);
+  EXPECT_EQ(statusOfText("(Started)X"), std::nullopt);
+  EXPECT_EQ(statusOfText("(Started)"), std::nullopt);
+  EXPECT_EQ(statusOfText("($PM01)"), std::nullopt);
+  EXPECT_EQ(statusOfText("(started) X"), std::nullopt);
+}

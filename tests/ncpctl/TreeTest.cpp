@@ -1,0 +1,166 @@
+// ncpctl's tree against what the simulator serves (JSON parsed and compared
+// with the test's own network file) and against the tree the shared
+// state-event handler builds in-process over a MemoryTree for the same host:
+// the console and the window follow one set of rules.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include "CtlRun.h"
+#include "TestNetwork.h"
+#include "ncp/MemoryTree.h"
+#include "ncp/NCPStateHandler.h"
+#include "ncp/TXPNetObjList.h"
+#include "support/EventLoop.h"
+#include "support/NskSimProcess.h"
+
+using ctltest::runCtl;
+using ctltest::TestNetwork;
+using ctltest::TestObject;
+using ctltest::TestPathmon;
+using korvtest::NskSimProcess;
+
+namespace {
+
+// "(Started) NAME" for STARTED: what the window shows for a status word.
+QString nodeText(const TestObject& o) {
+  const QString word = QString::fromStdString(o.status);
+  return "(" + word.left(1) + word.mid(1).toLower() + ") " + QString::fromStdString(o.name);
+}
+
+void expectNode(const QJsonObject& node, const char* type, const TestObject& o) {
+  EXPECT_EQ(node["type"].toString(), type);
+  EXPECT_EQ(node["name"].toString().toStdString(), o.name);
+  EXPECT_EQ(node["status"].toString().toStdString(), o.status) << o.name;
+  EXPECT_EQ(node["text"].toString(), nodeText(o));
+}
+
+QJsonObject parseTree(const std::string& out) {
+  QJsonParseError error{};
+  const auto doc = QJsonDocument::fromJson(QByteArray::fromStdString(out), &error);
+  EXPECT_EQ(error.error, QJsonParseError::NoError) << out;
+  return doc.object();
+}
+
+// Checks the whole JSON tree against the network, with chosen logged on.
+void expectTree(const QJsonObject& root, const TestNetwork& net, const std::string& chosen) {
+  EXPECT_EQ(root["type"].toString(), "host");
+  EXPECT_EQ(root["name"].toString().toStdString(), net.system);
+  EXPECT_TRUE(root["status"].isNull());
+  const QJsonArray pathmons = root["children"].toArray();
+  ASSERT_EQ(pathmons.size(), static_cast<qsizetype>(net.pathmons.size()));
+  for (size_t i = 0; i < net.pathmons.size(); ++i) {
+    const TestPathmon& pm = net.pathmons[i];
+    const QJsonObject node = pathmons[static_cast<qsizetype>(i)].toObject();
+    EXPECT_EQ(node["type"].toString(), "pathmon");
+    EXPECT_EQ(node["name"].toString().toStdString(), pm.name);
+    EXPECT_TRUE(node["status"].isNull());
+    const bool isChosen = pm.name == chosen;
+    EXPECT_EQ(node["text"].toString().toStdString(), isChosen ? "(" + pm.name + ")" : pm.name);
+    const QJsonArray processes = node["children"].toArray();
+    if (!isChosen) {
+      EXPECT_TRUE(processes.isEmpty()) << pm.name;
+      continue;
+    }
+    ASSERT_EQ(processes.size(), static_cast<qsizetype>(pm.processes.size()));
+    for (size_t p = 0; p < pm.processes.size(); ++p) {
+      const QJsonObject process = processes[static_cast<qsizetype>(p)].toObject();
+      expectNode(process, "process", pm.processes[p]);
+      // Under a process: each of its stations, followed by the station's line.
+      std::vector<std::pair<const char*, const TestObject*>> expected;
+      for (const auto& s : pm.stations) {
+        if (s.process != pm.processes[p].name) continue;
+        expected.emplace_back("station", &s);
+        expected.emplace_back("line", net.line(pm, s.line));
+      }
+      const QJsonArray children = process["children"].toArray();
+      ASSERT_EQ(children.size(), static_cast<qsizetype>(expected.size())) << pm.processes[p].name;
+      for (size_t c = 0; c < expected.size(); ++c) {
+        ASSERT_NE(expected[c].second, nullptr);
+        expectNode(children[static_cast<qsizetype>(c)].toObject(), expected[c].first, *expected[c].second);
+      }
+    }
+  }
+}
+
+// The tree the shared handler builds over a MemoryTree, driven in-process the
+// way a front end drives it: the first PATHMON, the full load.
+std::string handlerTree(const NskSimProcess& sim) {
+  TNCPTelnet session;
+  TXPNetObjList registry;
+  ncp::MemoryTree tree;
+  NCPStateHandler handler(session, registry, tree);
+  bool listed = false, loaded = false;
+  session.OnNCPState = [&](const std::string& text) {
+    handler.NCPState(text);
+    if (text.compare(0, 3, "008") == 0) listed = true;
+  };
+  session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
+  if (!korvtest::waitUntil([&] { return listed && session.State() == atsIdle; }, 30000)) return "(no PATHMONs)";
+  handler.LogonNCP(registry.Items().front()->Node, "NCPOPER", "secret2");
+  loaded = korvtest::waitUntil(
+      [&] { return handler.NCPLoggedOn() && session.State() == atsIdle && session.QueueCount() == 0; }, 60000);
+  return loaded ? tree.dump() : "(not loaded)";
+}
+
+}  // namespace
+
+TEST(NcpctlTree, JsonTreeHoldsEveryObjectOfTheChosenPathmonWithTheSimulatorsStatus) {
+  const TestNetwork net = TestNetwork::sample();
+  NskSimProcess sim({"--network", net.writeFile()});
+  ASSERT_TRUE(sim.started());
+
+  const auto first = runCtl(ctltest::demoArgs(sim) << "--format" << "json" << "tree");
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  expectTree(parseTree(first.out), net, "$PA01");
+
+  const auto second = runCtl(ctltest::demoArgs(sim) << "--pathmon" << "$PA02" << "--format=json" << "tree");
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  expectTree(parseTree(second.out), net, "$PA02");
+
+  const auto empty = runCtl(ctltest::demoArgs(sim) << "--pathmon" << "$PA03" << "--format" << "json" << "tree");
+  ASSERT_EQ(empty.exitCode, 0) << empty.err;
+  expectTree(parseTree(empty.out), net, "$PA03");
+}
+
+TEST(NcpctlTree, TextTreeIsTheTreeTheSharedHandlerBuildsForTheSameHost) {
+  // A generated network over many MORE pages, and the demo network with its
+  // shared line and every status.
+  for (const QStringList& args : {QStringList{"--stations", "300", "--page", "7"}, QStringList{}}) {
+    NskSimProcess sim(args);
+    ASSERT_TRUE(sim.started());
+    const auto result = runCtl(ctltest::demoArgs(sim) << "tree");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, handlerTree(sim)) << args.join(' ').toStdString();
+  }
+}
+
+TEST(NcpctlTree, PathmonsListsTheHostsPathmonsInOrderWithoutAnNcpLogon) {
+  const TestNetwork net = TestNetwork::sample();
+  NskSimProcess sim({"--network", net.writeFile()});
+  ASSERT_TRUE(sim.started());
+  // Only the TACL password: the NCP one is never needed.
+  const auto result = runCtl(ctltest::demoArgs(sim) << "pathmons", "secret1\n");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  std::string expected;
+  for (const auto& pm : net.pathmons) expected += pm.name + "\n";
+  EXPECT_EQ(result.out, expected);
+  for (const auto& command : sim.commandsReceived()) {
+    EXPECT_EQ(command.find("NCPCOM"), std::string::npos) << command;
+  }
+  // The TACL session is left with LOGOUT, not dropped.
+  ASSERT_FALSE(sim.commandsReceived().empty());
+  EXPECT_EQ(sim.commandsReceived().back(), "LOGOUT");
+
+  const auto json = runCtl(ctltest::demoArgs(sim) << "--format" << "json" << "pathmons", "secret1\n");
+  ASSERT_EQ(json.exitCode, 0) << json.err;
+  const QJsonObject root = parseTree(json.out);
+  EXPECT_EQ(root["name"].toString().toStdString(), net.system);
+  const QJsonArray pathmons = root["children"].toArray();
+  ASSERT_EQ(pathmons.size(), static_cast<qsizetype>(net.pathmons.size()));
+  for (size_t i = 0; i < net.pathmons.size(); ++i) {
+    EXPECT_EQ(pathmons[static_cast<qsizetype>(i)].toObject()["name"].toString().toStdString(), net.pathmons[i].name);
+  }
+}

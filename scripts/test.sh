@@ -6,6 +6,9 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 jobs=$(nproc)
+# Every fuzz target runs briefly over its seed corpus (clang, ASan, UBSan).
+scripts/fuzz.sh 15
+
 for preset in default asan; do
   echo "== preset $preset"
   cmake --preset "$preset" >/dev/null

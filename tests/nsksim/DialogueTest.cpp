@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace simtest;
 
 namespace {
@@ -198,4 +200,31 @@ TEST(NskSimDialogue, LogoutClosesTheConnection) {
     EXPECT_TRUE(client.waitClosed());
     EXPECT_EQ(client.closeError(), QAbstractSocket::RemoteHostClosedError);
   }
+}
+
+TEST(NskSimDialogue, InputLineEndsAndTelnetCommandsAreParsedNotTakenAsText) {
+  korvtest::NskSimProcess sim;
+  ASSERT_TRUE(sim.started());
+  RawTelnetClient client(sim.port());
+  ASSERT_FALSE(client.readUntil(kMenuPrompt).empty());
+  // CR NUL, a CR whose LF comes in a later send, and a bare LF all end one line.
+  client.send(std::string("TACL\r\0", 6));
+  ASSERT_FALSE(client.readUntil("TACL 1> ").empty());
+  client.send("logon " + kTaclUser + "\r");
+  ASSERT_FALSE(client.readUntil("Password: ").empty());
+  client.send("\n" + kTaclPassword + "\n");
+  const std::string logon = client.readUntil("> ");
+  ASSERT_FALSE(logon.empty());
+  ASSERT_EQ(logon.find("*ERROR*"), std::string::npos);
+  // A NOP inside a line and a sub-negotiation between lines leave the text alone.
+  client.send("SETPROMPT\xff\xf1 SUBVOL\r\n");
+  ASSERT_FALSE(client.readUntil("> ").empty());
+  client.send(std::string("\xff\xfa\x1f\x00\x50\x00\x18\xff\xf0", 9) + "#mysystem\r\n");
+  EXPECT_EQ(lines(client.readUntil("> "))[1], "\\KORVDEMO");
+
+  const std::vector<std::string> commands = {"TACL", "logon " + kTaclUser, kTaclPassword, "SETPROMPT SUBVOL",
+                                             "#mysystem"};
+  EXPECT_EQ(sim.commandsReceived(), commands);
+  const std::vector<std::string> transcript = sim.transcript();
+  EXPECT_NE(std::find(transcript.begin(), transcript.end(), "SB 31 00 50 00 18"), transcript.end());
 }

@@ -2,6 +2,8 @@
 
 #include <QTcpSocket>
 
+#include <algorithm>
+
 namespace {
 constexpr qint64 kSocketHighWater = 64 * 1024;
 constexpr char kIac = '\xff';

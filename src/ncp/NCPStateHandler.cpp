@@ -124,7 +124,7 @@ void NCPStateHandler::SessionClosed() {
 void NCPStateHandler::debugLine(const std::string& line) { raise(OnDebugLine, line); }
 
 void NCPStateHandler::namelessEvent(const std::string& aCommand) {
-  debugLine("Event without an object name skipped: " + aCommand);
+  debugLine("Skipped, no object name: " + aCommand);
   raise(OnNamelessEvent, aCommand);
 }
 

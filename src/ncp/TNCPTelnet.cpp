@@ -104,7 +104,9 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
 }
 
 void TNCPTelnet::Disconnect() {
-  RestoreOwnerDataHandler();
+  // Without one of the session's own handlers in place, the one there is the
+  // owner's already; an owner's handler assigned after the last logon stays.
+  if (OwnDataHandlerInstalled()) RestoreOwnerDataHandler();
   Close();
 }
 

@@ -146,6 +146,8 @@ TEST_F(TaclLogon, OwnersDataHandlerComesBackAfterTheHostClosedTheSession) {
   session.OnDataAvailable = [&](TTnCnx*, const char* buffer, int len) {
     if (std::string(buffer, static_cast<size_t>(len)) == "probe") ++probes;
   };
+  session.Disconnect();  // before any logon: the owner's handler stays
+  ASSERT_TRUE(session.OnDataAvailable);
   taclLogon();
   host.closeClient();
   ASSERT_TRUE(waitUntil([&] { return !session.IsConnected(); }));

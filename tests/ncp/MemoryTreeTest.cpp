@@ -66,6 +66,18 @@ TEST(MemoryTree, NodesOfAnotherTreeAreLeftAlone) {
   EXPECT_EQ(mine->childCount(), 0);
 }
 
+TEST(MemoryTree, AddFirstPutsANewTopLevelNodeBeforeTheOthers) {
+  MemoryTree tree;
+  tree.addChild(tree.addChild(nullptr, "OLD"), "CHILD");
+  TreeNode* first = tree.addFirst("\\SYS1");
+  EXPECT_EQ(tree.top(0), first);
+  EXPECT_EQ(first->parent(), nullptr);
+  EXPECT_EQ(tree.size(), 3u);
+  EXPECT_EQ(tree.dump(), "\\SYS1\nOLD\n  CHILD\n");
+  tree.addChild(first, "$PM01");
+  EXPECT_EQ(tree.dump(), "\\SYS1\n  $PM01\nOLD\n  CHILD\n");
+}
+
 TEST(MemoryTree, ClearEmptiesTheTree) {
   MemoryTree tree;
   tree.addChild(tree.addChild(nullptr, "R"), "A");

@@ -10,19 +10,22 @@ constexpr size_t kSpillSize = 64 * 1024;
 
 }  // namespace
 
-NodeWriter::NodeWriter(const TXPNetObjList& registry, std::FILE* file) : m_file(file) {
-  m_entries.reserve(registry.Items().size());
-  for (const auto& entry : registry.Items()) m_entries.emplace(entry->Node, entry.get());
+NodeWriter::NodeWriter(const TXPNetObjList& registry, std::FILE* file) : m_registry(registry), m_file(file) {}
+
+const ExtInfo* NodeWriter::entryOf(const ncp::TreeNode& node) const {
+  // The registry answers a node of no entry with its last entry.
+  const ExtInfo* entry = m_registry.FindByNode(&node);
+  return entry && entry->Node == &node ? entry : nullptr;
 }
 
 std::string NodeWriter::typeOf(const ncp::TreeNode& node) const {
-  const auto it = m_entries.find(&node);
-  return it == m_entries.end() ? "host" : typeWord(it->second->NetType);
+  const ExtInfo* entry = entryOf(node);
+  return entry ? typeWord(entry->NetType) : "host";
 }
 
 std::string NodeWriter::nameOf(const ncp::TreeNode& node) const {
-  const auto it = m_entries.find(&node);
-  return it == m_entries.end() ? ncp::trim(node.text()) : it->second->Name;
+  const ExtInfo* entry = entryOf(node);
+  return entry ? entry->Name : ncp::trim(node.text());
 }
 
 void NodeWriter::appendText(std::string& out, const ncp::TreeNode& node, int depth) const {

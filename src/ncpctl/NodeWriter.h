@@ -14,8 +14,6 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
 #include "ncp/TXPNetObjList.h"
 #include "ncp/TreeNode.h"
@@ -51,6 +49,8 @@ class NodeWriter {
  private:
   void spill(std::string& out) const;
 
-  std::unordered_map<const ncp::TreeNode*, const ExtInfo*> m_entries;
+  const ExtInfo* entryOf(const ncp::TreeNode& node) const;
+
+  const TXPNetObjList& m_registry;
   std::FILE* m_file;
 };

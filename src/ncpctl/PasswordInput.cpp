@@ -62,9 +62,10 @@ class EchoOff {
   bool m_active = false;
 };
 
+// Echo goes off before the prompt shows, so nothing typed after it is echoed.
 bool ask(int tty, const std::string& prompt, SecretText& answer) {
-  if (::write(tty, prompt.data(), prompt.size()) < 0) return false;
   EchoOff quiet(tty);
+  if (::write(tty, prompt.data(), prompt.size()) < 0) return false;
   return readLine(tty, answer);
 }
 #endif

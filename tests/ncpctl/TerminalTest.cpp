@@ -1,0 +1,89 @@
+// Without --password-stdin the passwords are asked on the controlling
+// terminal, with echo off: the test gives ncpctl a pseudo-terminal of its own
+// and types the answers there, while standard input and output are pipes.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "support/NskSimProcess.h"
+
+namespace {
+
+class PseudoTerminal {
+ public:
+  PseudoTerminal() {
+    m_master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_master >= 0 && grantpt(m_master) == 0 && unlockpt(m_master) == 0) {
+      std::strncpy(m_slave, ptsname(m_master), sizeof m_slave - 1);
+    }
+  }
+  ~PseudoTerminal() {
+    if (m_master >= 0) close(m_master);
+  }
+  bool valid() const { return m_master >= 0 && m_slave[0] != 0; }
+
+  // Makes the pseudo-terminal the controlling terminal of the child process.
+  std::function<void()> childModifier() const {
+    const char* slave = m_slave;
+    return [slave] {
+      setsid();
+      const int fd = open(slave, O_RDWR);
+      if (fd >= 0) ioctl(fd, TIOCSCTTY, 0);
+    };
+  }
+
+  // Reads what the terminal shows until text has appeared (or waitMs passed).
+  bool readUntil(const std::string& text, int waitMs = 20000) {
+    for (int waited = 0; m_screen.find(text) == std::string::npos && waited < waitMs; waited += 100) {
+      pollfd p{m_master, POLLIN, 0};
+      if (poll(&p, 1, 100) <= 0) continue;
+      char buffer[512];
+      const auto n = read(m_master, buffer, sizeof buffer);
+      if (n <= 0) break;
+      m_screen.append(buffer, static_cast<size_t>(n));
+    }
+    return m_screen.find(text) != std::string::npos;
+  }
+  void type(const std::string& text) { ASSERT_EQ(write(m_master, text.data(), text.size()), ssize_t(text.size())); }
+  const std::string& screen() const { return m_screen; }
+
+ private:
+  int m_master = -1;
+  char m_slave[128] = {};
+  std::string m_screen;
+};
+
+}  // namespace
+
+TEST(NcpctlTerminal, PasswordsAreAskedOnTheTerminalWithoutEcho) {
+  korvtest::NskSimProcess sim;
+  ASSERT_TRUE(sim.started());
+  PseudoTerminal tty;
+  ASSERT_TRUE(tty.valid());
+  QProcess ctl;
+  ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
+  ctl.setArguments({"--host", QString::fromStdString(sim.hostPort()), "--user", "OPS.OPER", "--ncp-user", "NCPOPER",
+                    "tree"});
+  ctl.setChildProcessModifier(tty.childModifier());
+  ctl.start();
+  ASSERT_TRUE(ctl.waitForStarted());
+  ctl.closeWriteChannel();
+
+  ASSERT_TRUE(tty.readUntil("TACL password for OPS.OPER: ")) << tty.screen();
+  tty.type("secret1\n");
+  ASSERT_TRUE(tty.readUntil("NCP password for NCPOPER")) << tty.screen();
+  tty.type("secret2\n");
+  ASSERT_TRUE(ctl.waitForFinished(60000));
+  tty.readUntil("\n(end)", 300);
+
+  EXPECT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
+  EXPECT_NE(ctl.readAllStandardOutput().indexOf("($PM01)"), -1);
+  EXPECT_EQ(tty.screen().find("secret"), std::string::npos) << tty.screen();
+}

@@ -177,6 +177,7 @@ void NcpCtl::pathmonsListed() {
   for (const auto& entry : m_registry.Items()) {
     if (entry->NetType == xpPathmon) pathmons.push_back(entry.get());
   }
+  if (!m_handler.HostNode()) return fail(ExitCode::TaclRefused, "the host did not name its system");
   if (m_options.command == CtlOptions::Command::Pathmons) {
     if (m_options.format == CtlOptions::Format::Json) {
       std::string out;
@@ -218,6 +219,7 @@ void NcpCtl::runCommand() {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
   if (command == Command::Tree) {
+    if (!m_handler.HostNode()) return fail(ExitCode::Connection, "the tree was cleared before it was printed");
     std::string out;
     NodeWriter writer(m_registry, m_out);
     if (m_options.format == CtlOptions::Format::Json) {

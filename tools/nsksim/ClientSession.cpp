@@ -19,6 +19,14 @@ constexpr int kNegotiationWaitMs = 2000;
 // the wire before the RST.
 constexpr int kResetAfterTextMs = 100;
 const QByteArray kMorePrompt = "MORE (RETURN TO CONTINUE) ";
+// --close-on/--reset-on listing: the connection ends after this many lines of a listing.
+constexpr int kLinesBeforeListingFault = 3;
+
+// The --close-on/--reset-on values that name a moment instead of a command line.
+bool isMoment(const QByteArray& trigger) {
+  return trigger == "menu" || trigger == "banner" || trigger == "iac" || trigger == "sb" ||
+         trigger == "listing" || trigger == "more";
+}
 }  // namespace
 
 ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* parent)
@@ -27,7 +35,7 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
   m_socket->setReadBufferSize(kSocketReadBuffer);
   m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   const SimOptions& o = m_ctx.options;
-  m_out = new OutputStream(m_socket, {o.chunk, o.chunkDelayMs, o.sprinkle}, this);
+  m_out = new OutputStream(m_socket, {o.chunk, o.chunkDelayMs, o.sprinkle, o.floodOneLine}, this);
   m_out->onDrained = [this] {
     if (m_busy) return;
     if (m_listing && !m_waitingMore) pumpListing();
@@ -93,7 +101,21 @@ void ClientSession::processLines() {
 }
 
 bool ClientSession::matches(const QByteArray& trigger, const QByteArray& line) const {
-  return !trigger.isEmpty() && trigger != "menu" && trigger != "banner" && line.startsWith(trigger);
+  return !trigger.isEmpty() && !isMoment(trigger) && line.startsWith(trigger);
+}
+
+bool ClientSession::endsAt(const QByteArray& moment) {
+  const SimOptions& o = m_ctx.options;
+  if (o.closeOn == moment) {
+    closeOrderly();
+    return true;
+  }
+  if (o.resetOn == moment) {
+    flush();
+    resetConnection(kResetAfterTextMs);
+    return true;
+  }
+  return false;
 }
 
 void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
@@ -145,6 +167,10 @@ void ClientSession::sendMenu() {
   m_state = State::Dialogue;
   if (o.closeOn == "menu") return closeOrderly();
   if (o.resetOn == "menu") return resetConnection(kResetAfterTextMs);
+  // A telnet command or sub-negotiation cut off by the end of the connection.
+  if (o.closeOn == "iac" || o.resetOn == "iac") m_out->write("\xff", OutputStream::Kind::Raw);
+  if (o.closeOn == "sb" || o.resetOn == "sb") m_out->write("\xff\xfa\x18\x01XY", OutputStream::Kind::Raw);
+  if (endsAt("iac") || endsAt("sb")) return;
   m_out->flood(o.flood);
   readInput();
 }
@@ -203,11 +229,13 @@ void ClientSession::pumpListing() {
       m_answer += kMorePrompt;
       m_waitingMore = true;
       flush();
+      endsAt("more");
       return;
     }
     say(*m_listingPeek);
     m_listingPeek.reset();
     ++m_pageCount;
+    if (m_pageCount == kLinesBeforeListingFault && endsAt("listing")) return;
     if (m_answer.size() >= OutputStream::kLowWater) {
       flush();
       // The rest follows when the client has read this much (OutputStream::onDrained).

@@ -44,6 +44,8 @@ class ClientSession : public QObject {
   void closeOrderly();
   void resetConnection(int delayMs);
   bool matches(const QByteArray& trigger, const QByteArray& line) const;
+  // Ends the connection when --close-on or --reset-on names this moment.
+  bool endsAt(const QByteArray& moment);
 
   QTcpSocket* m_socket;
   SimContext m_ctx;

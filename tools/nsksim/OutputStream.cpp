@@ -118,6 +118,12 @@ QByteArray OutputStream::shape(const QByteArray& data, Kind kind) {
 QByteArray OutputStream::floodText(qint64 bytes) {
   QByteArray text;
   text.reserve(bytes);
+  if (m_shape.floodOneLine) {
+    // Letters and digits only: no line end, no telnet byte, nothing that looks like a prompt.
+    static const QByteArray kFiller = "ENDLESSLINE0123456789";
+    while (text.size() < bytes) text += kFiller.left(bytes - text.size());
+    return text;
+  }
   while (text.size() < bytes) {
     ++m_floodLine;
     QByteArray line = "UNSOLICITED EMS EVENT " + QByteArray::number(m_floodLine).rightJustified(9, '0') +

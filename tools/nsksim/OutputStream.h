@@ -25,12 +25,13 @@ class OutputStream : public QObject {
     int chunk = 0;  // 0: as large as the socket takes
     int chunkDelayMs = 0;
     bool sprinkle = false;
+    bool floodOneLine = false;  // the flood is one line that never ends
   };
 
   OutputStream(QTcpSocket* socket, Shape shape, QObject* parent);
 
   void write(const QByteArray& data, Kind kind = Kind::Text);
-  // Queues that many bytes of unsolicited text lines.
+  // Queues that many bytes of unsolicited text lines (or of one endless line).
   void flood(qint64 bytes);
   // Bytes queued here or in the socket, not yet on the wire.
   qint64 backlog() const;

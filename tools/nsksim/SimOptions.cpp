@@ -41,10 +41,15 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   add("ncp-password", "NCP password (default secret2).", "PASSWORD");
   add("chunk", "Write output in pieces of N bytes.", "N");
   add("chunk-delay-ms", "Wait D milliseconds between pieces (with --chunk).", "D");
-  add("close-on", "Close the connection when a line starting with TEXT arrives (or: banner, menu).", "TEXT");
-  add("reset-on", "Reset the connection when a line starting with TEXT arrives (or: banner, menu).", "TEXT");
+  add("close-on",
+      "Close the connection when a line starting with TEXT arrives (or: banner, menu, iac, sb, listing, more).",
+      "TEXT");
+  add("reset-on",
+      "Reset the connection when a line starting with TEXT arrives (or: banner, menu, iac, sb, listing, more).",
+      "TEXT");
   add("silent-on", "Stop answering once a line starting with TEXT arrives.", "TEXT");
   add("flood", "Send BYTES of unsolicited text lines after the menu.", "BYTES");
+  add("long-line", "Send one unsolicited line of BYTES bytes without a line end after the menu.", "BYTES");
   add("sprinkle", "Put telnet NOP, AYT, GA and NUL bytes into the output.");
   add("hostile-negotiation", "storm:N, oversized-sb:N or unterminated-sb:N before the menu.", "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
@@ -58,18 +63,24 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
     *error = "unexpected argument: " + parser.positionalArguments().first();
     return false;
   }
-  qint64 port = 0, stations = -1, page = o->pageLines, chunk = 0, delay = 0, flood = 0;
+  qint64 port = 0, stations = -1, page = o->pageLines, chunk = 0, delay = 0, flood = 0, longLine = 0;
   if (!number(parser, "port", 0, 65535, &port, error) || !number(parser, "stations", 0, 1000000, &stations, error) ||
       !number(parser, "page", 0, 1000000, &page, error) || !number(parser, "chunk", 1, 1 << 20, &chunk, error) ||
       !number(parser, "chunk-delay-ms", 0, 60000, &delay, error) ||
-      !number(parser, "flood", 0, qint64(1) << 40, &flood, error))
+      !number(parser, "flood", 0, qint64(1) << 40, &flood, error) ||
+      !number(parser, "long-line", 0, qint64(1) << 40, &longLine, error))
     return false;
+  if (parser.isSet("flood") && parser.isSet("long-line")) {
+    *error = "--flood and --long-line exclude each other";
+    return false;
+  }
   o->port = static_cast<quint16>(port);
   o->stations = static_cast<int>(stations);
   o->pageLines = static_cast<int>(page);
   o->chunk = static_cast<int>(chunk);
   o->chunkDelayMs = static_cast<int>(delay);
-  o->flood = flood;
+  o->flood = parser.isSet("long-line") ? longLine : flood;
+  o->floodOneLine = parser.isSet("long-line");
   o->transcriptPath = parser.value("transcript");
   o->networkFile = parser.value("network");
   if (!o->networkFile.isEmpty() && o->stations >= 0) {

@@ -25,6 +25,7 @@ struct SimOptions {
   QByteArray resetOn;
   QByteArray silentOn;
   qint64 flood = 0;
+  bool floodOneLine = false;  // --long-line: the flood is one line without a line end
   bool sprinkle = false;
   enum class Hostile { None, Storm, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;

@@ -3,6 +3,7 @@
 #include "nsk/TNSKTelnet.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 
 #include "transport/Events.h"
@@ -90,11 +91,19 @@ void TNSKTelnet::Debug(TTnCnx* sender, const std::string& text) {
   // remainder readable.
   std::stable_sort(secrets.begin(), secrets.end(),
                    [](const std::string* a, const std::string* b) { return a->size() > b->size(); });
+  // Letter case is ignored: hosts upper-case what they quote back
+  // ("UNKNOWN COMMAND SECRET2"), and that must not reveal the password either.
   std::string masked = text;
+  const auto sameLetter = [](char a, char b) {
+    return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
+  };
   for (const std::string* secret : secrets) {
-    for (size_t pos = masked.find(*secret); pos != std::string::npos;
-         pos = masked.find(*secret, pos + 4)) {
+    for (auto it = std::search(masked.begin(), masked.end(), secret->begin(), secret->end(), sameLetter);
+         it != masked.end();) {
+      const auto pos = static_cast<size_t>(it - masked.begin());
       masked.replace(pos, secret->size(), "****");
+      it = std::search(masked.begin() + static_cast<std::ptrdiff_t>(pos + 4), masked.end(), secret->begin(),
+                       secret->end(), sameLetter);
     }
   }
   const auto debug = OnDebug;

@@ -130,6 +130,15 @@ TEST(DebugTranscript, SecretsAreMaskedLongestFirst) {
   EXPECT_EQ(texts, (std::vector<std::string>{"no secret yet", "a **** b **** ********", "pw gone, **** kept"}));
 }
 
+TEST(DebugTranscript, SecretsAreMaskedWhateverTheirLetterCase) {
+  ProbeSession session;
+  std::vector<std::string> texts;
+  session.OnDebug = [&](TTnCnx*, const std::string& text) { texts.push_back(text); };
+  session.AddDebugSecret("secret2");
+  session.Debug(nullptr, "*** ERROR: UNKNOWN COMMAND SECRET2 / Secret2");
+  EXPECT_EQ(texts, (std::vector<std::string>{"*** ERROR: UNKNOWN COMMAND **** / ****"}));
+}
+
 TEST(OwnDataHandlers, OwnersHandlerIsRememberedOnceAndGivenBack) {
   ProbeSession session;
   std::vector<std::string> calls;

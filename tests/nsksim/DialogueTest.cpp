@@ -167,6 +167,22 @@ TEST(NskSimDialogue, WrongNcpPasswordIsRefusedAndObjectsStayHidden) {
   }
 }
 
+TEST(NskSimDialogue, NcpcomRestartedAfterSetUserTakesThatUsersPassword) {
+  korvtest::NskSimProcess sim;
+  ASSERT_TRUE(sim.started());
+  RawTelnetClient client(sim.port());
+  ASSERT_TRUE(ncpLogon(client));
+  tacl(client, "EXIT");
+  const std::string restart = ncp(client, "NCPCOM $PM02");
+  EXPECT_NE(restart.find("2 >"), std::string::npos);
+  std::vector<std::string> answer = lines(ncp(client, kNcpPassword));
+  answer.pop_back();
+  while (!answer.empty() && answer.back().empty()) answer.pop_back();
+  ASSERT_FALSE(answer.empty());
+  EXPECT_EQ(col(answer.back(), 31, 31), "1") << answer.back();
+  EXPECT_FALSE(objectLines(ncp(client, "STATUS PROCESS *")).empty());
+}
+
 TEST(NskSimDialogue, UnknownThingsGetAnErrorAndTheCurrentPrompt) {
   korvtest::NskSimProcess sim;
   ASSERT_TRUE(sim.started());

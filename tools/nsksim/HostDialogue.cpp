@@ -11,7 +11,7 @@ const QByteArray kVolume = "$DATA01";
 HostDialogue::HostDialogue(SimContext context) : m_ctx(context) {}
 
 bool HostDialogue::expectsPassword() const {
-  return m_mode == Mode::TaclPassword || m_mode == Mode::NcpPassword;
+  return m_mode == Mode::TaclPassword || m_mode == Mode::NcpPassword || m_mode == Mode::NcpRelogon;
 }
 
 HostDialogue::Reply HostDialogue::answer(const QByteArray& line) {
@@ -24,6 +24,14 @@ HostDialogue::Reply HostDialogue::answer(const QByteArray& line) {
     case Mode::TaclPassword: taclPassword(line); break;
     case Mode::Ncp: ncpCommand(trimmed, words); break;
     case Mode::NcpPassword: ncpPassword(line); break;
+    case Mode::NcpRelogon:
+      if ((words[0] == "SET" && words.size() >= 2 && words[1] == "USER") || words[0] == "EXIT" || words[0] == "LOGOUT") {
+        m_mode = Mode::Ncp;
+        ncpCommand(trimmed, words);
+      } else {
+        ncpPassword(line);
+      }
+      break;
   }
   return std::move(m_reply);
 }
@@ -92,7 +100,7 @@ void HostDialogue::taclCommand(const QByteArray& trimmed, const QList<QByteArray
     } else {
       m_pathmon = pm;
       m_ncpLoggedOn = false;
-      m_mode = Mode::Ncp;
+      m_mode = m_ncpUser.isEmpty() ? Mode::Ncp : Mode::NcpRelogon;
       m_reply.text += Layouts::ncpcomBanner(m_ctx.network.systemName, m_ctx.network.pathmons[pm].name);
     }
   } else {
@@ -239,7 +247,8 @@ QByteArray HostDialogue::prompt() const {
   switch (m_mode) {
     case Mode::Menu: return "Enter Choice> ";
     case Mode::Ncp:
-    case Mode::NcpPassword: return Layouts::ncpcomPrompt(m_ctx.network.pathmons[m_pathmon].name);
+    case Mode::NcpPassword:
+    case Mode::NcpRelogon: return Layouts::ncpcomPrompt(m_ctx.network.pathmons[m_pathmon].name);
     default: break;
   }
   if (!m_taclLoggedOn) return "TACL 1> ";

@@ -29,7 +29,9 @@ class HostDialogue {
   QByteArray prompt() const;
 
  private:
-  enum class Mode { Menu, Tacl, TaclPassword, Ncp, NcpPassword };
+  // NcpRelogon: NCPCOM restarted in a TACL session whose NCP user is already
+  // set takes the next line as that user's password (SET USER still works).
+  enum class Mode { Menu, Tacl, TaclPassword, Ncp, NcpPassword, NcpRelogon };
 
   void menuCommand(const QByteArray& choice);
   void taclCommand(const QByteArray& trimmed, const QList<QByteArray>& words);
@@ -51,5 +53,5 @@ class HostDialogue {
   QByteArray m_taclUser;  // the logged-on (or logging-on) TACL user
   int m_pathmon = -1;
   bool m_ncpLoggedOn = false;
-  QByteArray m_ncpUser;
+  QByteArray m_ncpUser;  // kept across NCPCOM restarts of this TACL session
 };

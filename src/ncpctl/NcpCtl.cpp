@@ -221,6 +221,7 @@ void NcpCtl::runCommand() {
   if (command == Command::Tree) {
     if (!m_handler.HostNode()) return fail(ExitCode::Connection, "the tree was cleared before it was printed");
     std::string out;
+    out.reserve(NodeWriter::kBufferSize);
     NodeWriter writer(m_registry, m_out);
     if (m_options.format == CtlOptions::Format::Json) {
       writer.appendJson(out, *m_handler.HostNode());
@@ -283,6 +284,7 @@ void NcpCtl::commandDone() {
 void NcpCtl::printNodes(const std::vector<const ExtInfo*>& entries) {
   NodeWriter writer(m_registry, m_out);
   std::string out;
+  out.reserve(NodeWriter::kBufferSize);
   if (m_options.format == CtlOptions::Format::Json) {
     out += '[';
     for (size_t i = 0; i < entries.size(); ++i) {

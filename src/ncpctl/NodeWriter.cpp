@@ -4,12 +4,6 @@
 
 #include "ncp/NcpParsing.h"
 
-namespace {
-
-constexpr size_t kSpillSize = 64 * 1024;
-
-}  // namespace
-
 NodeWriter::NodeWriter(const TXPNetObjList& registry, std::FILE* file) : m_registry(registry), m_file(file) {}
 
 const ExtInfo* NodeWriter::entryOf(const ncp::TreeNode& node) const {

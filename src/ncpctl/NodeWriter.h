@@ -21,7 +21,12 @@
 class NodeWriter {
  public:
   // With file set, the output string is written out and emptied whenever it
-  // grows past a few kilobytes, so a large tree never sits in memory twice.
+  // grows past kSpillSize, so a large tree never sits in memory twice. An
+  // output string reserved with kBufferSize then never grows: it stays below
+  // the size whose allocation or release makes the C library's allocator
+  // sweep all its small free blocks, a sweep that costs more than the writing.
+  static constexpr size_t kSpillSize = 16 * 1024;
+  static constexpr size_t kBufferSize = 32 * 1024;
   explicit NodeWriter(const TXPNetObjList& registry, std::FILE* file = nullptr);
 
   // The type word of a node: "host" when no entry is bound to it.

@@ -20,12 +20,12 @@ class Console {
 
   // Logon and TACL dialogue; waits for 008 (PATHMONs listed) or 001.
   bool logonTacl(const std::string& hostPort, const std::string& user, const std::string& password,
-                 int timeoutMs = 20000);
+                 int timeoutMs = 60000);
   // NCP logon to the PATHMON; waits for 006 and the complete load, or 007.
-  bool logonNcp(const std::string& pathmon, const std::string& password, int timeoutMs = 20000);
+  bool logonNcp(const std::string& pathmon, const std::string& password, int timeoutMs = 60000);
   // Waits until nothing runs and nothing waits.
-  bool waitIdle(int timeoutMs = 20000);
-  bool waitEvent(const std::string& code, size_t from = 0, int timeoutMs = 20000) const;
+  bool waitIdle(int timeoutMs = 60000);
+  bool waitEvent(const std::string& code, size_t from = 0, int timeoutMs = 60000) const;
 
   // The PATHMON names of the 004 events.
   std::vector<std::string> pathmons() const;

@@ -1,9 +1,10 @@
 #include "ncpctl/PasswordInput.h"
 
-#include <array>
 #include <cerrno>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -73,6 +74,7 @@ void TfrmMain::buildControls() {
   tvMain->setIconSize(QSize(NodeImages::kSize, NodeImages::kSize));
   tvMain->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tvMain->setContextMenuPolicy(Qt::CustomContextMenu);
+  tvMain->installEventFilter(this);
   connect(tvMain, &QWidget::customContextMenuRequested, this, &TfrmMain::tvMainContextMenu);
   connect(tvMain, &QTreeWidget::itemDoubleClicked, this, [this] { tvMainDblClick(); });
   m_treeNodes = std::make_unique<QtTreeNodes>(tvMain, imgList);
@@ -204,7 +206,9 @@ void TfrmMain::FormShow() {
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
-  setGeometry(placement.left, placement.top, placement.width, placement.height);
+  // Top and Left place the window's frame, Width and Height size the window.
+  move(placement.left, placement.top);
+  resize(placement.width, placement.height);
   // Bounds first, then the state: a maximized window keeps them as its
   // normal bounds.
   if (placement.maximized == 2)
@@ -215,11 +219,10 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::SavePosition() {
   WindowPlacement placement;
-  const QRect bounds = normalGeometry().isValid() ? normalGeometry() : geometry();
-  placement.top = bounds.top();
-  placement.left = bounds.left();
-  placement.width = bounds.width();
-  placement.height = bounds.height();
+  placement.top = pos().y();
+  placement.left = pos().x();
+  placement.width = width();
+  placement.height = height();
   placement.maximized = stateOrdinal(windowState());
   SettingsFile(m_settingsPath).writePlacement(placement);
 }
@@ -244,6 +247,12 @@ void TfrmMain::Exit1Click() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  // Ctrl+C belongs to Connect/Disconnect, not to the tree's copy.
+  if (watched == tvMain && event->type() == QEvent::ShortcutOverride &&
+      QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == mmConnect->shortcut()) {
+    event->ignore();
+    return true;
+  }
   // The Apply button keeps to the bottom right corner of the parameter side.
   if (event->type() == QEvent::Resize && watched == btnApplyAlter->parentWidget()) {
     const QWidget* side = btnApplyAlter->parentWidget();

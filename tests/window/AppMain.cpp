@@ -1,0 +1,13 @@
+// GoogleTest main that runs the tests inside the program's own application
+// object (KorvApplication), offscreen.
+#include <gtest/gtest.h>
+
+#include "ui/KorvApplication.h"
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  KorvApplication app(argc, argv);
+  KorvApplication::setApplicationName("Korvanedrestolin");
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

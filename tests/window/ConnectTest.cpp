@@ -1,0 +1,93 @@
+// Tools, Connect against the simulator: the login dialog, the TACL logon, the
+// host node and the PATHMON nodes, the caption and the menu item; a refused
+// password; operator text the session refuses.
+#include <QAction>
+#include <QApplication>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "WindowFixture.h"
+#include "support/EventLoop.h"
+#include "ui/TfrmAuth.h"
+
+using korvtest::waitUntil;
+using wintest::WindowTest;
+
+namespace {
+
+using ConnectTest = WindowTest;
+
+TEST_F(ConnectTest, LogonShowsTheHostWithItsPathmonsAndSwitchesTheMenuToDisconnect) {
+  EXPECT_EQ(win->windowTitle(), "Korvanedrestolin");
+  EXPECT_EQ(win->mmConnect->text(), "&Connect");
+  connectTacl();
+  ASSERT_TRUE(catcher.boxes.empty());
+
+  EXPECT_EQ(win->windowTitle(), "Korvanedrestolin (127.0.0.1)");
+  EXPECT_EQ(win->mmConnect->text(), "Disconnect");
+  ASSERT_EQ(win->tvMain->topLevelItemCount(), 1);
+  QTreeWidgetItem* host = hostItem();
+  EXPECT_EQ(host->text(0).trimmed(), "KORVDEMO");
+  EXPECT_TRUE(host->isExpanded()) << "the host node opens when the PATHMON list ends";
+  ASSERT_EQ(host->childCount(), 3);
+  EXPECT_EQ(host->child(0)->text(0), "$PM01");
+  EXPECT_EQ(host->child(1)->text(0), "$PM02");
+  EXPECT_EQ(host->child(2)->text(0), "$XPNT");
+  for (int i = 0; i < 3; ++i) EXPECT_FALSE(host->child(i)->isExpanded());
+  EXPECT_EQ(win->StateHandler()->HostNode(), QtTreeNode::of(host));
+
+  const std::vector<std::string> expected{"TACL", "logon OPS.OPER", "secret1", "SETPROMPT SUBVOL", "#mysystem",
+                                          "STATUS *, PROG $*.*.PATHMON"};
+  EXPECT_EQ(commands(), expected);
+}
+
+TEST_F(ConnectTest, RefusedTaclPasswordShowsTheInformationBoxAndClosesTheConnection) {
+  connectTacl("wrong");
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty() && !win->NCPTelnet->IsConnected(); }));
+  ASSERT_EQ(catcher.boxes.size(), 1u);
+  EXPECT_EQ(catcher.boxes[0].text, "Password salah");
+  EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Information);
+  EXPECT_EQ(win->windowTitle(), "Korvanedrestolin");
+  EXPECT_EQ(win->tvMain->topLevelItemCount(), 0);
+  EXPECT_NE(win->mmConnect->text(), "Disconnect");
+  // Connect works again afterwards.
+  catcher.boxes.clear();
+  connectTacl();
+  EXPECT_EQ(win->mmConnect->text(), "Disconnect");
+}
+
+TEST_F(ConnectTest, CancelledDialogChangesNothing) {
+  whenLoginOpen([this] { win->frmAuth->reject(); });
+  win->mmConnect->trigger();
+  korvtest::spin(100);
+  EXPECT_FALSE(win->NCPTelnet->IsConnected());
+  EXPECT_TRUE(commands().empty());
+  EXPECT_EQ(win->mmConnect->text(), "&Connect");
+}
+
+TEST_F(ConnectTest, PasswordWithALineBreakIsRefusedWithAMessageAndNothingIsSent) {
+  answerLogin(QString::fromStdString(sim->hostPort()), "OPS.OPER", "secret1\r\nLOGOFF");
+  win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
+  EXPECT_TRUE(catcher.boxes[0].text.contains("control character")) << catcher.boxes[0].text.toStdString();
+  EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Warning);
+  korvtest::spin(100);
+  EXPECT_FALSE(win->NCPTelnet->IsConnected());
+  EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(ConnectTest, CtrlCRunsTheMenuItemInBothStates) {
+  QApplication::setActiveWindow(win.get());
+  win->tvMain->setFocus();
+  answerLogin(QString::fromStdString(sim->hostPort()), "OPS.OPER", "secret1");
+  QTest::keyClick(win->tvMain, Qt::Key_C, Qt::ControlModifier);
+  ASSERT_TRUE(waitUntil([&] { return hostItem() && hostItem()->isExpanded() && idle(); }));
+  EXPECT_EQ(win->mmConnect->text(), "Disconnect");
+  QApplication::setActiveWindow(win.get());
+  win->tvMain->setCurrentItem(hostItem());
+  QTest::keyClick(win->tvMain, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(win->mmConnect->text(), "Connect");
+  EXPECT_EQ(win->tvMain->topLevelItemCount(), 0);
+}
+
+}  // namespace

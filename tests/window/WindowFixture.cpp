@@ -1,0 +1,142 @@
+#include "WindowFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "support/EventLoop.h"
+#include "ui/TfrmAuth.h"
+#include "ui/TfrmDebug.h"
+
+using korvtest::waitUntil;
+
+namespace wintest {
+
+MessageBoxCatcher::MessageBoxCatcher() {
+  QObject::connect(&m_timer, &QTimer::timeout, [this] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      boxes.push_back({box->text(), box->icon()});
+      box->accept();
+    }
+  });
+  m_timer.start(5);
+}
+
+QStringList MessageBoxCatcher::texts() const {
+  QStringList out;
+  for (const Box& b : boxes) out << b.text;
+  return out;
+}
+
+void WindowTest::SetUp() {
+  ASSERT_TRUE(dir.isValid());
+  // A test closes windows; the application must not quit behind the next one.
+  QApplication::setQuitOnLastWindowClosed(false);
+  settingsPath = dir.filePath("Korvanedrestolin.INI");
+  sim = std::make_unique<korvtest::NskSimProcess>(simArgs());
+  ASSERT_TRUE(sim->started());
+  win = std::make_unique<TfrmMain>(settingsPath);
+  win->show();
+  ASSERT_TRUE(waitUntil([&] { return win->isVisible() && win->ObjList() != nullptr; }));
+}
+
+void WindowTest::TearDown() {
+  if (win && win->pMenu->isVisible()) win->pMenu->close();
+  win.reset();
+}
+
+void WindowTest::whenLoginOpen(const std::function<void()>& act) {
+  auto* timer = new QTimer(win.get());
+  QObject::connect(timer, &QTimer::timeout, [this, timer, act] {
+    if (!win->frmAuth->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    act();
+  });
+  timer->start(5);
+}
+
+void WindowTest::answerLogin(const QString& host, const QString& user, const QString& password) {
+  whenLoginOpen([this, host, user, password] {
+    TfrmAuth* dlg = win->frmAuth;
+    if (dlg->cbHost->isEnabled()) dlg->cbHost->setEditText(host);
+    dlg->cbUser->setEditText(user);
+    dlg->edPasswd->setText(password);
+    QTest::keyClick(dlg->edPasswd, Qt::Key_Return);
+  });
+}
+
+void WindowTest::answerNcpLogin(const QString& password) { answerLogin({}, "NCPOPER", password); }
+
+void WindowTest::connectTacl(const QString& password) {
+  answerLogin(QString::fromStdString(sim->hostPort()), "OPS.OPER", password);
+  win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] {
+    QTreeWidgetItem* host = hostItem();
+    return (host && host->isExpanded() && idle()) || !catcher.boxes.empty();
+  }));
+}
+
+void WindowTest::logonNcp(const QString& pathmon) {
+  QTreeWidgetItem* node = item(pathmon);
+  ASSERT_NE(node, nullptr);
+  win->tvMain->setCurrentItem(node);
+  answerNcpLogin();
+  doubleClick(node);
+  ASSERT_TRUE(waitUntil([&] {
+    return win->StateHandler()->NCPLoggedOn() && win->NCPTelnet->NetObjectsStep() == 4 && idle();
+  })) << "sent: " << QStringList([&] { QStringList l; for (auto& c : commands()) l << QString::fromStdString(c); return l; }()).join(" | ").toStdString();
+}
+
+void WindowTest::doubleClick(QTreeWidgetItem* node) {
+  for (QTreeWidgetItem* p = node->parent(); p; p = p->parent()) p->setExpanded(true);
+  win->tvMain->scrollToItem(node);
+  const QPoint at = win->tvMain->visualItemRect(node).center();
+  QTest::mouseClick(win->tvMain->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(win->tvMain->viewport(), Qt::LeftButton, {}, at);
+}
+
+bool WindowTest::idle() const { return win->NCPTelnet->State() == atsIdle && win->NCPTelnet->QueueCount() == 0; }
+
+QTreeWidgetItem* WindowTest::hostItem() const { return win->tvMain->topLevelItem(0); }
+
+QTreeWidgetItem* WindowTest::item(const QString& text) const {
+  for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it)
+    if ((*it)->text(0) == text) return *it;
+  return nullptr;
+}
+
+QStringList WindowTest::popupTexts() const {
+  QStringList out;
+  for (QAction* a : win->pMenu->actions())
+    if (a->isVisible()) out << (a->isSeparator() ? "-" : a->text());
+  return out;
+}
+
+void WindowTest::rightClick(QTreeWidgetItem* node) {
+  if (win->pMenu->isVisible()) win->pMenu->close();
+  for (QTreeWidgetItem* p = node->parent(); p; p = p->parent()) p->setExpanded(true);
+  win->tvMain->scrollToItem(node);
+  win->tvMainContextMenu(win->tvMain->visualItemRect(node).center());
+}
+
+void WindowTest::choose(const QString& text) {
+  for (QAction* a : win->pMenu->actions()) {
+    if (a->isVisible() && a->text() == text) {
+      win->pMenu->close();
+      a->trigger();
+      return;
+    }
+  }
+  ADD_FAILURE() << "no visible popup item " << text.toStdString();
+}
+
+QString WindowTest::debugText() const { return win->frmDebug->mmDebug->toPlainText(); }
+
+}  // namespace wintest

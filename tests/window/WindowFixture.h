@@ -1,0 +1,80 @@
+// The main window against the host simulator: a fresh simulator and a fresh
+// window (shown offscreen, settings in a temporary folder) per test, the
+// login dialog answered from a timer, every message box accepted and
+// recorded, and helpers to reach the usual stages of a connection.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QMessageBox>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/NskSimProcess.h"
+#include "ui/TfrmMain.h"
+
+class QTreeWidgetItem;
+
+namespace wintest {
+
+// Accepts every message box that opens while it lives, keeping text and icon.
+class MessageBoxCatcher {
+ public:
+  MessageBoxCatcher();
+  struct Box {
+    QString text;
+    QMessageBox::Icon icon;
+  };
+  std::vector<Box> boxes;
+  QStringList texts() const;
+
+ private:
+  QTimer m_timer;
+};
+
+class WindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  // Extra simulator switches of a test.
+  virtual QStringList simArgs() const { return {}; }
+
+  // Runs act once the login dialog is open.
+  void whenLoginOpen(const std::function<void()>& act);
+  // Answers the next login dialog: texts typed, Enter in the password field.
+  void answerLogin(const QString& host, const QString& user, const QString& password);
+  void answerNcpLogin(const QString& password = "secret2");
+  // Tools, Connect with the demo user; waits for the end of the PATHMON list
+  // (or for the refusal) and an idle session.
+  void connectTacl(const QString& password = "secret1");
+  // Double click on the PATHMON node and the NCP logon; waits for the load.
+  void logonNcp(const QString& pathmon = "$PM01");
+  // A mouse double click on the node, as the operator makes it.
+  void doubleClick(QTreeWidgetItem* node);
+  bool idle() const;
+
+  QTreeWidgetItem* hostItem() const;
+  // The first node whose text is text, anywhere in the tree.
+  QTreeWidgetItem* item(const QString& text) const;
+  // The visible items of the popup menu, a separator as "-".
+  QStringList popupTexts() const;
+  // A right click on the node: selects it, configures and opens the popup.
+  void rightClick(QTreeWidgetItem* node);
+  // Chooses the visible popup item with that text.
+  void choose(const QString& text);
+  QString debugText() const;
+  std::vector<std::string> commands() const { return sim->commandsReceived(); }
+
+  QTemporaryDir dir;
+  QString settingsPath;
+  std::unique_ptr<korvtest::NskSimProcess> sim;
+  std::unique_ptr<TfrmMain> win;
+  MessageBoxCatcher catcher;
+};
+
+}  // namespace wintest

@@ -3,6 +3,7 @@
 // password; operator text the session refuses.
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -74,6 +75,21 @@ TEST_F(ConnectTest, PasswordWithALineBreakIsRefusedWithAMessageAndNothingIsSent)
   korvtest::spin(100);
   EXPECT_FALSE(win->NCPTelnet->IsConnected());
   EXPECT_TRUE(commands().empty());
+}
+
+TEST_F(ConnectTest, UserNameTheSettingsFileCannotHoldIsToldAndNotWritten) {
+  connectTacl();
+  win->mmConnect->trigger();
+  answerLogin(QString::fromStdString(sim->hostPort()), "[OPS.OPER", "secret1");
+  win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] { return catcher.boxes.size() >= 2 && !win->NCPTelnet->IsConnected(); }));
+  EXPECT_TRUE(catcher.boxes[0].text.contains("[OPS.OPER")) << catcher.boxes[0].text.toStdString();
+  EXPECT_EQ(catcher.boxes[1].text, "Password salah") << "the logon itself goes on and is refused by the host";
+  QFile file(settingsPath);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray ini = file.readAll();
+  EXPECT_TRUE(ini.contains("OPS.OPER="));
+  EXPECT_FALSE(ini.contains("[OPS.OPER"));
 }
 
 TEST_F(ConnectTest, CtrlCRunsTheMenuItemInBothStates) {

@@ -1,9 +1,9 @@
 // KorvApplication: the program's application object. An exception that
 // escapes an event handler (for example an ESocketException from a send
 // inside a session event) is caught where Qt dispatches the event, shown to
-// the operator in a message box, and the program keeps running. Exceptions
-// that arrive while such a box is open are added to the debug output instead
-// of stacking boxes.
+// the operator in a message box, and the program keeps running. An exception
+// caught while such a box is open goes to standard error instead of a second
+// box on top of the first.
 //
 // Created once by main(); UI thread only.
 #pragma once
@@ -17,7 +17,7 @@ class KorvApplication : public QApplication {
 
   bool notify(QObject* receiver, QEvent* event) override;
 
-  // Exceptions caught so far (for the operator's tally and the tests).
+  // Exceptions caught so far.
   int caughtCount() const { return m_caught; }
 
  private:

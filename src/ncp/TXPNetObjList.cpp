@@ -1,6 +1,8 @@
 #include "ncp/TXPNetObjList.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <functional>
 
 namespace {
 
@@ -12,6 +14,46 @@ constexpr const char* kStatusText[] = {"(Starting)", "(Abnormal)", "(Started)", 
 // an unknown object, abnormal: the least reassuring picture, never a wild index.
 size_t typeSlot(TXPNetType type) { return type <= xpLine ? type : xpUnknown; }
 size_t statusSlot(TXPNetStatus status) { return status <= nsStopped ? status : nsAbnormal; }
+
+// The index tables: linear probing over a power of two of slots, at most half
+// of them used, so a probe ends at an empty slot soon.
+constexpr size_t kMinSlots = 16;
+constexpr uint64_t kGolden = 0x9E3779B97F4A7C15ull;
+
+size_t nameHash(TXPNetType type, std::string_view name) {
+  return std::hash<std::string_view>{}(name) + type * kGolden;
+}
+
+size_t nodeHash(const ncp::TreeNode* node) {
+  // Node addresses differ in their middle bits; the product spreads them.
+  const uint64_t h = reinterpret_cast<uintptr_t>(node) * kGolden;
+  return static_cast<size_t>(h ^ (h >> 32));
+}
+
+size_t nameHashOf(const ExtInfo& entry) { return nameHash(entry.NetType, entry.Name); }
+size_t nodeHashOf(const ExtInfo& entry) { return nodeHash(entry.Node); }
+
+// The slot of the entry that `same` accepts, or the empty slot where it would
+// go. The table has an empty slot.
+template <typename Same>
+size_t findSlot(const std::vector<ExtInfo*>& table, size_t hash, Same same) {
+  const size_t mask = table.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    if (!table[i] || same(*table[i])) return i;
+  }
+}
+
+// Room for one more key; the keys are distinct, so each goes to the first
+// empty slot on its way.
+void makeRoom(std::vector<ExtInfo*>& table, size_t count, size_t (*hashOf)(const ExtInfo&)) {
+  if ((count + 1) * 2 <= table.size()) return;
+  std::vector<ExtInfo*> grown(std::max(kMinSlots, table.size() * 2), nullptr);
+  for (ExtInfo* entry : table) {
+    if (entry) grown[findSlot(grown, hashOf(*entry), [](const ExtInfo&) { return false; })] = entry;
+  }
+  table = std::move(grown);
+}
+
 
 }  // namespace
 
@@ -46,24 +88,60 @@ void TXPNetObjList::AddLine(const std::string& aProcess, const std::string& aNam
 void TXPNetObjList::AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName,
                              TXPNetType aType, TXPNetStatus aStatus) {
   if (!m_treeNodes) return;
-  const std::vector<ExtInfo*>* parents = Matches(aParentType, aParentName);
-  if (!parents) return;
-  ncp::TreeNode* node = m_treeNodes->addChild(parents->front()->Node, aName);
+  const ExtInfo* parent = Matches(aParentType, aParentName);
+  if (!parent) return;
+  ncp::TreeNode* node = m_treeNodes->addChild(parent->m_nextSame->Node, aName);
   if (!node) return;
   AddObj(node, aName, aType, aStatus);
 }
 
 void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType,
                            TXPNetStatus aStatus) {
-  auto entry = std::make_unique<ExtInfo>(ExtInfo{aName, aStatus, aType, aNode});
+  auto entry = std::make_unique<ExtInfo>(aName, aStatus, aType, aNode);
   const int picture = PictureIndex(aType, aStatus);
-  if (aType != xpPathmon) aNode->setText(std::string(StatusText(aStatus)) + " " + aName);
+  if (aType != xpPathmon) {
+    const std::string_view status = StatusText(aStatus);
+    std::string text;
+    text.reserve(status.size() + 1 + aName.size());
+    text.append(status).append(1, ' ').append(aName);
+    aNode->setText(text);
+  }
   aNode->setImageIndex(picture);
   aNode->setSelectedIndex(picture);
 
-  m_byName[aType][aName].push_back(entry.get());
-  m_byNode.emplace(aNode, entry.get());
   m_items.push_back(std::move(entry));
+  IndexEntry(m_items.back().get());
+}
+
+void TXPNetObjList::IndexEntry(ExtInfo* aEntry) {
+  makeRoom(m_byName, m_nameCount, nameHashOf);
+  const size_t nameSlot = findSlot(m_byName, nameHashOf(*aEntry), [&](const ExtInfo& e) {
+    return e.NetType == aEntry->NetType && e.Name == aEntry->Name;
+  });
+  if (ExtInfo* newest = m_byName[nameSlot]) {
+    aEntry->m_nextSame = newest->m_nextSame;
+    newest->m_nextSame = aEntry;
+  } else {
+    aEntry->m_nextSame = aEntry;
+    ++m_nameCount;
+  }
+  m_byName[nameSlot] = aEntry;
+
+  makeRoom(m_byNode, m_nodeCount, nodeHashOf);
+  const size_t nodeSlot =
+      findSlot(m_byNode, nodeHashOf(*aEntry), [&](const ExtInfo& e) { return e.Node == aEntry->Node; });
+  if (!m_byNode[nodeSlot]) {
+    m_byNode[nodeSlot] = aEntry;
+    ++m_nodeCount;
+  }
+}
+
+void TXPNetObjList::RebuildIndexes() {
+  m_byName = std::vector<ExtInfo*>();
+  m_byNode = std::vector<ExtInfo*>();
+  m_nameCount = 0;
+  m_nodeCount = 0;
+  for (const auto& entry : m_items) IndexEntry(entry.get());
 }
 
 void TXPNetObjList::SetStatusObj(const std::string& aName, TXPNetType aType, TXPNetStatus aStatus) {
@@ -71,16 +149,22 @@ void TXPNetObjList::SetStatusObj(const std::string& aName, TXPNetType aType, TXP
     OnDebug(nullptr,
             "SetStatusObj Name=" + aName + " Type=" + XPNetTypeName(aType) + " Status=" + XPNetStatusName(aStatus));
   }
-  const std::vector<ExtInfo*>* entries = Matches(aType, aName);
-  if (!entries) return;
+  ExtInfo* const newest = Matches(aType, aName);
+  if (!newest) return;
   const int picture = PictureIndex(aType, aStatus);
-  const std::string prefix = std::string(StatusText(aStatus)) + " ";
-  for (ExtInfo* entry : *entries) {
-    entry->Node->setText(prefix + entry->Name);
+  std::string text = StatusText(aStatus);
+  text += ' ';
+  const size_t prefixLength = text.size();
+  ExtInfo* entry = newest;
+  do {
+    entry = entry->m_nextSame;
+    text.resize(prefixLength);
+    text += entry->Name;
+    entry->Node->setText(text);
     entry->Node->setImageIndex(picture);
     entry->Node->setStateIndex(picture);
     entry->Node->setSelectedIndex(picture);
-  }
+  } while (entry != newest);
 }
 
 void TXPNetObjList::DeletePathmonChildren() {
@@ -97,28 +181,25 @@ void TXPNetObjList::DeletePathmonChildren() {
   }
   std::reverse(pathmons.begin(), pathmons.end());
   m_items = std::move(pathmons);
-
-  for (size_t type = 0; type < kTypeCount; ++type) {
-    if (type != xpPathmon) m_byName[type].clear();
-  }
-  m_byNode.clear();
-  for (const auto& entry : m_items) m_byNode.emplace(entry->Node, entry.get());
+  RebuildIndexes();
 }
 
 const ExtInfo* TXPNetObjList::FindByNode(const ncp::TreeNode* aNode) const {
-  if (auto it = m_byNode.find(aNode); it != m_byNode.end()) return it->second;
+  if (!m_byNode.empty()) {
+    const size_t slot = findSlot(m_byNode, nodeHash(aNode), [&](const ExtInfo& e) { return e.Node == aNode; });
+    if (m_byNode[slot]) return m_byNode[slot];
+  }
   return m_items.empty() ? nullptr : m_items.back().get();
 }
 
 void TXPNetObjList::Clear() {
-  for (auto& index : m_byName) index.clear();
-  m_byNode.clear();
   m_items.clear();
+  RebuildIndexes();
 }
 
-std::vector<ExtInfo*>* TXPNetObjList::Matches(TXPNetType aType, const std::string& aName) {
-  if (aType > xpLine) return nullptr;
-  auto& index = m_byName[aType];
-  auto it = index.find(aName);
-  return it == index.end() ? nullptr : &it->second;
+ExtInfo* TXPNetObjList::Matches(TXPNetType aType, std::string_view aName) const {
+  if (m_byName.empty()) return nullptr;
+  const size_t slot = findSlot(m_byName, nameHash(aType, aName),
+                               [&](const ExtInfo& e) { return e.NetType == aType && e.Name == aName; });
+  return m_byName[slot];
 }

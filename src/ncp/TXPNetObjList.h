@@ -13,15 +13,17 @@
 //
 // Entries are indexed by (type, name) and by node besides the ordered Items,
 // so a status answer or a node look-up costs constant time however large the
-// network: every operation keeps the indexes equal to a scan of Items.
+// network: every operation keeps the indexes equal to a scan of Items. Both
+// indexes are open-addressed tables of entry pointers whose keys live in the
+// entries themselves; entries of one name and type are linked through the
+// entries, so a large network costs no allocation per name.
 //
 // Used only by the window (and the headless console) on the UI thread.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <vector>
 
 #include "ncp/TreeNode.h"
@@ -29,10 +31,20 @@
 #include "transport/TTnCnx.h"
 
 struct ExtInfo {
+  ExtInfo(std::string aName, TXPNetStatus aStatus, TXPNetType aType, ncp::TreeNode* aNode)
+      : Name(std::move(aName)), Status(aStatus), NetType(aType), Node(aNode) {}
+
   std::string Name;
   TXPNetStatus Status;  // as added; later status changes update the node only
   TXPNetType NetType;
   ncp::TreeNode* Node;  // owned by the tree
+
+ private:
+  friend class TXPNetObjList;
+  // The next entry of the same name and type in Items order; the newest one
+  // links back to the oldest, closing a ring the name index enters at its
+  // newest entry.
+  ExtInfo* m_nextSame = nullptr;
 };
 
 class TXPNetObjList {
@@ -76,14 +88,18 @@ class TXPNetObjList {
   void AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName, TXPNetType aType,
                 TXPNetStatus aStatus);
   void AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType, TXPNetStatus aStatus);
-  std::vector<ExtInfo*>* Matches(TXPNetType aType, const std::string& aName);
-
-  static constexpr size_t kTypeCount = xpLine + 1;
+  // The newest entry of that name and type (its m_nextSame is the first), or
+  // null.
+  ExtInfo* Matches(TXPNetType aType, std::string_view aName) const;
+  void IndexEntry(ExtInfo* aEntry);
+  void RebuildIndexes();
 
   std::vector<std::unique_ptr<ExtInfo>> m_items;
-  // Per type: name -> the entries of that name and type, in Items order.
-  std::array<std::unordered_map<std::string, std::vector<ExtInfo*>>, kTypeCount> m_byName;
-  // Node -> the first entry bound to it.
-  std::unordered_map<const ncp::TreeNode*, ExtInfo*> m_byNode;
+  // (type, name) -> the newest entry of that name and type; empty slots null.
+  std::vector<ExtInfo*> m_byName;
+  size_t m_nameCount = 0;
+  // Node -> the first entry bound to it; empty slots null.
+  std::vector<ExtInfo*> m_byNode;
+  size_t m_nodeCount = 0;
   ncp::TreeNodes* m_treeNodes = nullptr;
 };

@@ -14,15 +14,37 @@ size_t countNodes(const TreeNode& node) {
 
 }  // namespace
 
+MemoryTree::Node::~Node() {
+  if (!isInline()) delete[] m_heap;
+}
+
 TreeNode* MemoryTree::Node::child(int index) const {
   if (index < 0 || index >= childCount()) return nullptr;
-  return m_children[static_cast<size_t>(index)].get();
+  return (*m_children)[static_cast<size_t>(index)].get();
+}
+
+void MemoryTree::Node::assign(std::string_view text) {
+  // A text longer than a node can hold is cut there; the host's lines are far
+  // shorter.
+  const auto length = static_cast<uint32_t>(std::min<size_t>(text.size(), UINT32_MAX));
+  char* heap = length > kInlineText ? new char[length] : nullptr;
+  if (!isInline()) delete[] m_heap;
+  m_length = length;
+  if (heap) {
+    m_heap = heap;
+  }
+  std::copy_n(text.data(), length, heap ? heap : m_inline);
+}
+
+MemoryTree::Node::Children& MemoryTree::Node::children() {
+  if (!m_children) m_children = std::make_unique<Children>();
+  return *m_children;
 }
 
 TreeNode* MemoryTree::addChild(TreeNode* parent, const std::string& text) {
   auto* owner = dynamic_cast<Node*>(parent);
   if (parent && !contains(parent)) return nullptr;
-  auto& siblings = owner ? owner->m_children : m_roots;
+  auto& siblings = owner ? owner->children() : m_roots;
   siblings.push_back(std::make_unique<Node>(owner, text));
   ++m_size;
   return siblings.back().get();
@@ -72,8 +94,8 @@ std::string MemoryTree::dump() const {
   return out;
 }
 
-std::vector<std::unique_ptr<MemoryTree::Node>>& MemoryTree::siblingsOf(Node* node) {
-  return node->m_parent ? node->m_parent->m_children : m_roots;
+MemoryTree::Node::Children& MemoryTree::siblingsOf(Node* node) {
+  return node->m_parent ? node->m_parent->children() : m_roots;
 }
 
 bool MemoryTree::contains(const TreeNode* node) const {

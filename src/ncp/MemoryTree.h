@@ -4,12 +4,17 @@
 // its own destruction.
 //
 // Children are kept in creation order; deleting the last child of a node, the
-// registry's usual order, is constant time.
+// registry's usual order, is constant time. A node is kept small, since a
+// large network has one per object: a text of up to kInlineText bytes (a
+// status word and an object name) sits in the node itself, and a node
+// without children holds no child list.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ncp/TreeNode.h"
@@ -20,10 +25,15 @@ class MemoryTree final : public TreeNodes {
  public:
   class Node final : public TreeNode {
    public:
-    Node(Node* parent, std::string text) : m_parent(parent), m_text(std::move(text)) {}
+    static constexpr size_t kInlineText = 24;
 
-    std::string text() const override { return m_text; }
-    void setText(const std::string& text) override { m_text = text; }
+    Node(Node* parent, std::string_view text) : m_parent(parent) { assign(text); }
+    ~Node() override;
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+
+    std::string text() const override { return std::string(view()); }
+    void setText(const std::string& text) override { assign(text); }
     int imageIndex() const override { return m_imageIndex; }
     void setImageIndex(int index) override { m_imageIndex = index; }
     int selectedIndex() const override { return m_selectedIndex; }
@@ -31,17 +41,28 @@ class MemoryTree final : public TreeNodes {
     int stateIndex() const override { return m_stateIndex; }
     void setStateIndex(int index) override { m_stateIndex = index; }
     TreeNode* parent() const override { return m_parent; }
-    int childCount() const override { return static_cast<int>(m_children.size()); }
+    int childCount() const override { return m_children ? static_cast<int>(m_children->size()) : 0; }
     TreeNode* child(int index) const override;
 
    private:
     friend class MemoryTree;
+    using Children = std::vector<std::unique_ptr<Node>>;
+
+    std::string_view view() const { return {isInline() ? m_inline : m_heap, m_length}; }
+    bool isInline() const { return m_length <= kInlineText; }
+    void assign(std::string_view text);
+    Children& children();
+
     Node* m_parent;
-    std::string m_text;
+    std::unique_ptr<Children> m_children;  // null until the first child
     int m_imageIndex = 0;
     int m_selectedIndex = 0;
     int m_stateIndex = -1;
-    std::vector<std::unique_ptr<Node>> m_children;
+    uint32_t m_length = 0;
+    union {
+      char m_inline[kInlineText];
+      char* m_heap;  // new[] of m_length bytes when the text is longer
+    };
   };
 
   MemoryTree() = default;
@@ -67,10 +88,10 @@ class MemoryTree final : public TreeNodes {
   std::string dump() const;
 
  private:
-  std::vector<std::unique_ptr<Node>>& siblingsOf(Node* node);
+  Node::Children& siblingsOf(Node* node);
   bool contains(const TreeNode* node) const;
 
-  std::vector<std::unique_ptr<Node>> m_roots;
+  Node::Children m_roots;
   size_t m_size = 0;
 };
 

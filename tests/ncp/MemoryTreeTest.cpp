@@ -78,6 +78,26 @@ TEST(MemoryTree, AddFirstPutsANewTopLevelNodeBeforeTheOthers) {
   EXPECT_EQ(tree.dump(), "\\SYS1\n  $PM01\nOLD\n  CHILD\n");
 }
 
+// A node keeps a short text in itself and a longer one apart: every length
+// around that limit, any byte (NUL too), growing and shrinking, comes back
+// exactly.
+TEST(MemoryTree, TextsOfEveryLengthAndByteComeBackExactly) {
+  MemoryTree tree;
+  TreeNode* root = tree.addChild(nullptr, "R");
+  const size_t limit = MemoryTree::Node::kInlineText;
+  for (size_t length : {size_t{0}, size_t{1}, limit - 1, limit, limit + 1, 4 * limit, limit, size_t{0}, 3 * limit}) {
+    std::string text;
+    for (size_t i = 0; i < length; ++i) text += static_cast<char>((i * 37 + length) % 256);
+    root->setText(text);
+    EXPECT_EQ(root->text(), text) << "length " << length;
+    TreeNode* child = tree.addChild(root, text);
+    EXPECT_EQ(child->text(), text) << "length " << length;
+  }
+  EXPECT_EQ(root->childCount(), 9);
+  EXPECT_EQ(root->child(2)->text().size(), limit - 1);
+  EXPECT_EQ(root->child(5)->text().size(), 4 * limit);
+}
+
 TEST(MemoryTree, ClearEmptiesTheTree) {
   MemoryTree tree;
   tree.addChild(tree.addChild(nullptr, "R"), "A");

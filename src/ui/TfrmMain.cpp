@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -74,7 +73,6 @@ void TfrmMain::buildControls() {
   tvMain->setIconSize(QSize(NodeImages::kSize, NodeImages::kSize));
   tvMain->setEditTriggers(QAbstractItemView::NoEditTriggers);
   tvMain->setContextMenuPolicy(Qt::CustomContextMenu);
-  tvMain->installEventFilter(this);
   connect(tvMain, &QWidget::customContextMenuRequested, this, &TfrmMain::tvMainContextMenu);
   connect(tvMain, &QTreeWidget::itemDoubleClicked, this, [this] { tvMainDblClick(); });
   m_treeNodes = std::make_unique<QtTreeNodes>(tvMain, imgList);
@@ -247,12 +245,6 @@ void TfrmMain::Exit1Click() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
-  // Ctrl+C belongs to Connect/Disconnect, not to the tree's copy.
-  if (watched == tvMain && event->type() == QEvent::ShortcutOverride &&
-      QKeySequence(static_cast<QKeyEvent*>(event)->keyCombination()) == mmConnect->shortcut()) {
-    event->ignore();
-    return true;
-  }
   // The Apply button keeps to the bottom right corner of the parameter side.
   if (event->type() == QEvent::Resize && watched == btnApplyAlter->parentWidget()) {
     const QWidget* side = btnApplyAlter->parentWidget();

@@ -40,7 +40,7 @@ void NCPStateHandler::NCPState(const std::string& aCommand) {
       m_session.GetPathmon();
       break;
     case 3:
-      hostName(aCommand);
+      addHost(aCommand);
       break;
     case 4:
       m_registry.AddPathmon(m_hostNode, ncp::pathmonName(aCommand));
@@ -128,7 +128,7 @@ void NCPStateHandler::namelessEvent(const std::string& aCommand) {
   raise(OnNamelessEvent, aCommand);
 }
 
-void NCPStateHandler::hostName(const std::string& aCommand) {
+void NCPStateHandler::addHost(const std::string& aCommand) {
   m_hostNode = m_tree.addFirst(ncp::hostName(aCommand));
   m_registry.SetTreeNodes(&m_tree);
 }

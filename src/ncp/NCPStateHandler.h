@@ -83,7 +83,7 @@ class NCPStateHandler {
  private:
   void debugLine(const std::string& line);
   void namelessEvent(const std::string& aCommand);
-  void hostName(const std::string& aCommand);
+  void addHost(const std::string& aCommand);
   void addProcess(const std::string& aCommand);
   void ncpLoggedOn();
   void addStation(const std::string& aCommand);

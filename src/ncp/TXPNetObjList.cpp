@@ -20,40 +20,25 @@ size_t statusSlot(TXPNetStatus status) { return status <= nsStopped ? status : n
 constexpr size_t kMinSlots = 16;
 constexpr uint64_t kGolden = 0x9E3779B97F4A7C15ull;
 
+size_t slotsFor(size_t keys) {
+  size_t size = kMinSlots;
+  while (size < keys * 2 + 2) size *= 2;
+  return size;
+}
+
 size_t nameHash(TXPNetType type, std::string_view name) {
   return std::hash<std::string_view>{}(name) + type * kGolden;
 }
+
+// Seven bits of the hash that do not choose the slot; the high bit marks the
+// slot used, so an empty slot's tag is 0.
+uint8_t nameTag(size_t hash) { return static_cast<uint8_t>(0x80 | ((hash >> 24) & 0x7F)); }
 
 size_t nodeHash(const ncp::TreeNode* node) {
   // Node addresses differ in their middle bits; the product spreads them.
   const uint64_t h = reinterpret_cast<uintptr_t>(node) * kGolden;
   return static_cast<size_t>(h ^ (h >> 32));
 }
-
-size_t nameHashOf(const ExtInfo& entry) { return nameHash(entry.NetType, entry.Name); }
-size_t nodeHashOf(const ExtInfo& entry) { return nodeHash(entry.Node); }
-
-// The slot of the entry that `same` accepts, or the empty slot where it would
-// go. The table has an empty slot.
-template <typename Same>
-size_t findSlot(const std::vector<ExtInfo*>& table, size_t hash, Same same) {
-  const size_t mask = table.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
-    if (!table[i] || same(*table[i])) return i;
-  }
-}
-
-// Room for one more key; the keys are distinct, so each goes to the first
-// empty slot on its way.
-void makeRoom(std::vector<ExtInfo*>& table, size_t count, size_t (*hashOf)(const ExtInfo&)) {
-  if ((count + 1) * 2 <= table.size()) return;
-  std::vector<ExtInfo*> grown(std::max(kMinSlots, table.size() * 2), nullptr);
-  for (ExtInfo* entry : table) {
-    if (entry) grown[findSlot(grown, hashOf(*entry), [](const ExtInfo&) { return false; })] = entry;
-  }
-  table = std::move(grown);
-}
-
 
 }  // namespace
 
@@ -109,39 +94,72 @@ void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNe
   aNode->setImageIndex(picture);
   aNode->setSelectedIndex(picture);
 
+  if ((m_nameCount + 1) * 2 > m_byName.size()) ReindexNames(std::max(kMinSlots, m_byName.size() * 2));
   m_items.push_back(std::move(entry));
-  IndexEntry(m_items.back().get());
+  IndexName(m_items.back().get());
 }
 
-void TXPNetObjList::IndexEntry(ExtInfo* aEntry) {
-  makeRoom(m_byName, m_nameCount, nameHashOf);
-  const size_t nameSlot = findSlot(m_byName, nameHashOf(*aEntry), [&](const ExtInfo& e) {
-    return e.NetType == aEntry->NetType && e.Name == aEntry->Name;
-  });
-  if (ExtInfo* newest = m_byName[nameSlot]) {
+size_t TXPNetObjList::NameSlot(TXPNetType aType, std::string_view aName, size_t aHash) const {
+  const size_t mask = m_byName.size() - 1;
+  const uint8_t tag = nameTag(aHash);
+  for (size_t i = aHash & mask;; i = (i + 1) & mask) {
+    if (m_nameTags[i] == 0) return i;
+    if (m_nameTags[i] == tag && m_byName[i]->NetType == aType && m_byName[i]->Name == aName) return i;
+  }
+}
+
+void TXPNetObjList::IndexName(ExtInfo* aEntry) {
+  const size_t hash = nameHash(aEntry->NetType, aEntry->Name);
+  const size_t slot = NameSlot(aEntry->NetType, aEntry->Name, hash);
+  if (ExtInfo* newest = m_byName[slot]) {
     aEntry->m_nextSame = newest->m_nextSame;
     newest->m_nextSame = aEntry;
   } else {
     aEntry->m_nextSame = aEntry;
+    m_nameTags[slot] = nameTag(hash);
     ++m_nameCount;
   }
-  m_byName[nameSlot] = aEntry;
+  m_byName[slot] = aEntry;
+}
 
-  makeRoom(m_byNode, m_nodeCount, nodeHashOf);
-  const size_t nodeSlot =
-      findSlot(m_byNode, nodeHashOf(*aEntry), [&](const ExtInfo& e) { return e.Node == aEntry->Node; });
-  if (!m_byNode[nodeSlot]) {
-    m_byNode[nodeSlot] = aEntry;
-    ++m_nodeCount;
+void TXPNetObjList::ReindexNames(size_t aSlots) {
+  // From Items rather than from the old table: in Items order the rings come
+  // out as they were, and the entries are read in the order they were made.
+  m_byName = std::vector<ExtInfo*>(aSlots, nullptr);
+  m_nameTags = std::vector<uint8_t>(aSlots, 0);
+  m_nameCount = 0;
+  for (const auto& entry : m_items) IndexName(entry.get());
+}
+
+size_t TXPNetObjList::NodeSlot(const ncp::TreeNode* aNode) const {
+  const size_t mask = m_byNode.size() - 1;
+  for (size_t i = nodeHash(aNode) & mask;; i = (i + 1) & mask) {
+    if (!m_byNode[i] || m_byNode[i]->Node == aNode) return i;
   }
 }
 
-void TXPNetObjList::RebuildIndexes() {
-  m_byName = std::vector<ExtInfo*>();
+void TXPNetObjList::IndexNodes() const {
+  if (m_nodesIndexed == m_items.size()) return;
+  if ((m_nodeCount + m_items.size() - m_nodesIndexed + 1) * 2 > m_byNode.size()) {
+    m_byNode = std::vector<ExtInfo*>(slotsFor(m_items.size()), nullptr);
+    m_nodeCount = 0;
+    m_nodesIndexed = 0;
+  }
+  for (; m_nodesIndexed < m_items.size(); ++m_nodesIndexed) {
+    ExtInfo* entry = m_items[m_nodesIndexed].get();
+    const size_t slot = NodeSlot(entry->Node);
+    if (!m_byNode[slot]) {
+      m_byNode[slot] = entry;
+      ++m_nodeCount;
+    }
+  }
+}
+
+void TXPNetObjList::ResetIndexes() {
+  ReindexNames(slotsFor(m_items.size()));
   m_byNode = std::vector<ExtInfo*>();
-  m_nameCount = 0;
   m_nodeCount = 0;
-  for (const auto& entry : m_items) IndexEntry(entry.get());
+  m_nodesIndexed = 0;
 }
 
 void TXPNetObjList::SetStatusObj(const std::string& aName, TXPNetType aType, TXPNetStatus aStatus) {
@@ -181,25 +199,23 @@ void TXPNetObjList::DeletePathmonChildren() {
   }
   std::reverse(pathmons.begin(), pathmons.end());
   m_items = std::move(pathmons);
-  RebuildIndexes();
+  ResetIndexes();
 }
 
 const ExtInfo* TXPNetObjList::FindByNode(const ncp::TreeNode* aNode) const {
+  IndexNodes();
   if (!m_byNode.empty()) {
-    const size_t slot = findSlot(m_byNode, nodeHash(aNode), [&](const ExtInfo& e) { return e.Node == aNode; });
-    if (m_byNode[slot]) return m_byNode[slot];
+    if (const ExtInfo* entry = m_byNode[NodeSlot(aNode)]) return entry;
   }
   return m_items.empty() ? nullptr : m_items.back().get();
 }
 
 void TXPNetObjList::Clear() {
   m_items.clear();
-  RebuildIndexes();
+  ResetIndexes();
 }
 
 ExtInfo* TXPNetObjList::Matches(TXPNetType aType, std::string_view aName) const {
   if (m_byName.empty()) return nullptr;
-  const size_t slot = findSlot(m_byName, nameHash(aType, aName),
-                               [&](const ExtInfo& e) { return e.NetType == aType && e.Name == aName; });
-  return m_byName[slot];
+  return m_byName[NameSlot(aType, aName, nameHash(aType, aName))];
 }

@@ -21,6 +21,7 @@
 // Used only by the window (and the headless console) on the UI thread.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -91,15 +92,28 @@ class TXPNetObjList {
   // The newest entry of that name and type (its m_nextSame is the first), or
   // null.
   ExtInfo* Matches(TXPNetType aType, std::string_view aName) const;
-  void IndexEntry(ExtInfo* aEntry);
-  void RebuildIndexes();
+  // The name slot of that key, or the empty slot where it would go.
+  size_t NameSlot(TXPNetType aType, std::string_view aName, size_t aHash) const;
+  // Needs a free slot.
+  void IndexName(ExtInfo* aEntry);
+  void ReindexNames(size_t aSlots);
+  size_t NodeSlot(const ncp::TreeNode* aNode) const;
+  // Brings the node index up to the end of Items.
+  void IndexNodes() const;
+  void ResetIndexes();
 
   std::vector<std::unique_ptr<ExtInfo>> m_items;
-  // (type, name) -> the newest entry of that name and type; empty slots null.
+  // (type, name) -> the newest entry of that name and type. Beside each slot
+  // a tag of its key's hash (0: empty), so that a probe reads an entry only
+  // when it is likely the one.
   std::vector<ExtInfo*> m_byName;
+  std::vector<uint8_t> m_nameTags;
   size_t m_nameCount = 0;
-  // Node -> the first entry bound to it; empty slots null.
-  std::vector<ExtInfo*> m_byNode;
-  size_t m_nodeCount = 0;
+  // Node -> the first entry bound to it (empty slots null), for the Items
+  // before m_nodesIndexed. Brought up to date by the look-up by node, so that
+  // loading a network, which asks no node, builds none of it.
+  mutable std::vector<ExtInfo*> m_byNode;
+  mutable size_t m_nodeCount = 0;
+  mutable size_t m_nodesIndexed = 0;
   ncp::TreeNodes* m_treeNodes = nullptr;
 };

@@ -30,9 +30,14 @@ size_t nameHash(TXPNetType type, std::string_view name) {
   return std::hash<std::string_view>{}(name) + type * kGolden;
 }
 
-// Seven bits of the hash that do not choose the slot; the high bit marks the
-// slot used, so an empty slot's tag is 0.
-uint8_t nameTag(size_t hash) { return static_cast<uint8_t>(0x80 | ((hash >> 24) & 0x7F)); }
+// A name slot holds an entry's address with, in the low bits its alignment
+// leaves free, bits of its key's hash that do not choose the slot; an empty
+// slot is 0.
+constexpr uintptr_t kTagMask = 7;
+static_assert(alignof(ExtInfo) > kTagMask);
+
+uintptr_t nameTag(size_t hash) { return (hash >> 24) & kTagMask; }
+ExtInfo* entryIn(uintptr_t slot) { return reinterpret_cast<ExtInfo*>(slot & ~kTagMask); }
 
 size_t nodeHash(const ncp::TreeNode* node) {
   // Node addresses differ in their middle bits; the product spreads them.
@@ -101,32 +106,34 @@ void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNe
 
 size_t TXPNetObjList::NameSlot(TXPNetType aType, std::string_view aName, size_t aHash) const {
   const size_t mask = m_byName.size() - 1;
-  const uint8_t tag = nameTag(aHash);
+  const uintptr_t tag = nameTag(aHash);
   for (size_t i = aHash & mask;; i = (i + 1) & mask) {
-    if (m_nameTags[i] == 0) return i;
-    if (m_nameTags[i] == tag && m_byName[i]->NetType == aType && m_byName[i]->Name == aName) return i;
+    const uintptr_t slot = m_byName[i];
+    if (slot == 0) return i;
+    if ((slot & kTagMask) != tag) continue;
+    const ExtInfo* entry = entryIn(slot);
+    if (entry->NetType == aType && entry->Name == aName) return i;
   }
 }
 
 void TXPNetObjList::IndexName(ExtInfo* aEntry) {
   const size_t hash = nameHash(aEntry->NetType, aEntry->Name);
   const size_t slot = NameSlot(aEntry->NetType, aEntry->Name, hash);
-  if (ExtInfo* newest = m_byName[slot]) {
+  if (m_byName[slot] != 0) {
+    ExtInfo* newest = entryIn(m_byName[slot]);
     aEntry->m_nextSame = newest->m_nextSame;
     newest->m_nextSame = aEntry;
   } else {
     aEntry->m_nextSame = aEntry;
-    m_nameTags[slot] = nameTag(hash);
     ++m_nameCount;
   }
-  m_byName[slot] = aEntry;
+  m_byName[slot] = reinterpret_cast<uintptr_t>(aEntry) | nameTag(hash);
 }
 
 void TXPNetObjList::ReindexNames(size_t aSlots) {
   // From Items rather than from the old table: in Items order the rings come
   // out as they were, and the entries are read in the order they were made.
-  m_byName = std::vector<ExtInfo*>(aSlots, nullptr);
-  m_nameTags = std::vector<uint8_t>(aSlots, 0);
+  m_byName = std::vector<uintptr_t>(aSlots, 0);
   m_nameCount = 0;
   for (const auto& entry : m_items) IndexName(entry.get());
 }
@@ -217,5 +224,5 @@ void TXPNetObjList::Clear() {
 
 ExtInfo* TXPNetObjList::Matches(TXPNetType aType, std::string_view aName) const {
   if (m_byName.empty()) return nullptr;
-  return m_byName[NameSlot(aType, aName, nameHash(aType, aName))];
+  return entryIn(m_byName[NameSlot(aType, aName, nameHash(aType, aName))]);
 }

@@ -103,11 +103,10 @@ class TXPNetObjList {
   void ResetIndexes();
 
   std::vector<std::unique_ptr<ExtInfo>> m_items;
-  // (type, name) -> the newest entry of that name and type. Beside each slot
-  // a tag of its key's hash (0: empty), so that a probe reads an entry only
-  // when it is likely the one.
-  std::vector<ExtInfo*> m_byName;
-  std::vector<uint8_t> m_nameTags;
+  // (type, name) -> the newest entry of that name and type, tagged with bits
+  // of its key's hash, so that a probe reads an entry only when it is likely
+  // the one (0: empty).
+  std::vector<uintptr_t> m_byName;
   size_t m_nameCount = 0;
   // Node -> the first entry bound to it (empty slots null), for the Items
   // before m_nodesIndexed. Brought up to date by the look-up by node, so that

@@ -6,8 +6,9 @@
 // Children are kept in creation order; deleting the last child of a node, the
 // registry's usual order, is constant time. A node is kept small, since a
 // large network has one per object: a text of up to kInlineText bytes (a
-// status word and an object name) sits in the node itself, and a node
-// without children holds no child list.
+// status word and an object name) sits in the node itself, a node without
+// children holds no child list, and nodes are made in blocks, their storage
+// reused after a deletion, rather than allocated one by one.
 #pragma once
 
 #include <cstdint>
@@ -27,13 +28,13 @@ class MemoryTree final : public TreeNodes {
    public:
     static constexpr size_t kInlineText = 24;
 
-    Node(Node* parent, std::string_view text) : m_parent(parent) { assign(text); }
-    ~Node() override;
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 
     std::string text() const override { return std::string(view()); }
     void setText(const std::string& text) override { assign(text); }
+    // The text without a copy; valid until the text changes.
+    std::string_view view() const { return {isInline() ? m_inline : m_heap, m_length}; }
     int imageIndex() const override { return m_imageIndex; }
     void setImageIndex(int index) override { m_imageIndex = index; }
     int selectedIndex() const override { return m_selectedIndex; }
@@ -46,9 +47,11 @@ class MemoryTree final : public TreeNodes {
 
    private:
     friend class MemoryTree;
-    using Children = std::vector<std::unique_ptr<Node>>;
+    using Children = std::vector<Node*>;  // the nodes belong to the tree
 
-    std::string_view view() const { return {isInline() ? m_inline : m_heap, m_length}; }
+    Node(Node* parent, std::string_view text) : m_parent(parent) { assign(text); }
+    ~Node() override;
+
     bool isInline() const { return m_length <= kInlineText; }
     void assign(std::string_view text);
     Children& children();
@@ -66,6 +69,7 @@ class MemoryTree final : public TreeNodes {
   };
 
   MemoryTree() = default;
+  ~MemoryTree() override;
   MemoryTree(const MemoryTree&) = delete;
   MemoryTree& operator=(const MemoryTree&) = delete;
 
@@ -88,11 +92,29 @@ class MemoryTree final : public TreeNodes {
   std::string dump() const;
 
  private:
+  // Storage for one node, or a link of the free list once its node is gone.
+  union Slot {
+    Slot* next;
+    alignas(Node) unsigned char bytes[sizeof(Node)];
+  };
+  static constexpr size_t kBlockSlots = 512;
+
+  // A new node, not yet among its siblings.
+  Node* make(Node* parent, std::string_view text);
+  // Inserts a new node at where in siblings.
+  Node* insert(Node::Children& siblings, Node::Children::iterator where, Node* parent, std::string_view text);
+  // Destroys node and its descendants and gives their storage back; returns
+  // how many nodes went.
+  size_t destroy(Node* node);
+  void release(Slot* slot);
   Node::Children& siblingsOf(Node* node);
   bool contains(const TreeNode* node) const;
 
   Node::Children m_roots;
   size_t m_size = 0;
+  std::vector<std::unique_ptr<Slot[]>> m_blocks;
+  size_t m_blockUsed = kBlockSlots;  // slots of the newest block handed out
+  Slot* m_free = nullptr;
 };
 
 }  // namespace ncp

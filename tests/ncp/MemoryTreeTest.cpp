@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "ncp/MemoryTree.h"
 
@@ -96,6 +97,30 @@ TEST(MemoryTree, TextsOfEveryLengthAndByteComeBackExactly) {
   EXPECT_EQ(root->childCount(), 9);
   EXPECT_EQ(root->child(2)->text().size(), limit - 1);
   EXPECT_EQ(root->child(5)->text().size(), 4 * limit);
+}
+
+// Nodes are made in blocks and their storage is reused: a tree larger than a
+// block, thinned out and grown again, keeps every text and every place.
+TEST(MemoryTree, NodesMadeAfterDeletionsKeepTheirTextsAndPlaces) {
+  MemoryTree tree;
+  TreeNode* root = tree.addChild(nullptr, "R");
+  std::vector<TreeNode*> groups;
+  for (int g = 0; g < 40; ++g) {
+    groups.push_back(tree.addChild(root, "G" + std::to_string(g)));
+    for (int c = 0; c < 30; ++c) tree.addChild(groups.back(), "(Started) G" + std::to_string(g) + "C" + std::to_string(c));
+  }
+  for (int g = 39; g >= 0; g -= 2) tree.deleteNode(groups[static_cast<size_t>(g)]);
+  for (int g = 1; g < 40; g += 2) {
+    for (int c = 0; c < 31; ++c) tree.addChild(groups[static_cast<size_t>(g - 1)], "N" + std::to_string(g) + "-" + std::to_string(c));
+  }
+  std::string expected = "R\n";
+  for (int g = 0; g < 40; g += 2) {
+    expected += "  G" + std::to_string(g) + "\n";
+    for (int c = 0; c < 30; ++c) expected += "    (Started) G" + std::to_string(g) + "C" + std::to_string(c) + "\n";
+    for (int c = 0; c < 31; ++c) expected += "    N" + std::to_string(g + 1) + "-" + std::to_string(c) + "\n";
+  }
+  EXPECT_EQ(tree.dump(), expected);
+  EXPECT_EQ(tree.size(), 1u + 20u * (1 + 30 + 31));
 }
 
 TEST(MemoryTree, ClearEmptiesTheTree) {

@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "ncp/MemoryTree.h"
 #include "ncp/NcpParsing.h"
 
 NodeWriter::NodeWriter(const TXPNetObjList& registry, std::FILE* file) : m_registry(registry), m_file(file) {}
@@ -24,7 +25,13 @@ std::string NodeWriter::nameOf(const ncp::TreeNode& node) const {
 
 void NodeWriter::appendText(std::string& out, const ncp::TreeNode& node, int depth) const {
   out.append(static_cast<size_t>(depth) * 2, ' ');
-  appendUtf8(out, node.text());
+  // A node of the in-memory tree, the console's own, lends its text: a large
+  // tree is written without a copy of each text.
+  if (const auto* memoryNode = dynamic_cast<const ncp::MemoryTree::Node*>(&node)) {
+    appendUtf8(out, memoryNode->view());
+  } else {
+    appendUtf8(out, node.text());
+  }
   out += '\n';
   spill(out);
   for (int i = 0; i < node.childCount(); ++i) appendText(out, *node.child(i), depth + 1);
@@ -90,14 +97,16 @@ const char* NodeWriter::typeWord(TXPNetType type) {
   }
 }
 
-void NodeWriter::appendUtf8(std::string& out, const std::string& latin1) {
-  for (unsigned char c : latin1) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+void NodeWriter::appendUtf8(std::string& out, std::string_view latin1) {
+  size_t i = 0;
+  while (i < latin1.size()) {
+    const size_t from = i;
+    while (i < latin1.size() && static_cast<unsigned char>(latin1[i]) < 0x80) ++i;
+    out.append(latin1.substr(from, i - from));
+    if (i == latin1.size()) break;
+    const auto c = static_cast<unsigned char>(latin1[i++]);
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
   }
 }
 

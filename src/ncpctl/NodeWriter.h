@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ncp/TXPNetObjList.h"
 #include "ncp/TreeNode.h"
@@ -47,7 +48,7 @@ class NodeWriter {
   static const char* typeWord(TXPNetType type);
 
   // Latin-1 bytes as UTF-8.
-  static void appendUtf8(std::string& out, const std::string& latin1);
+  static void appendUtf8(std::string& out, std::string_view latin1);
   // A JSON string literal (quotes included) of Latin-1 bytes.
   static void appendJsonString(std::string& out, const std::string& latin1);
 

@@ -78,9 +78,9 @@ void TXPNetObjList::AddLine(const std::string& aProcess, const std::string& aNam
 void TXPNetObjList::AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName,
                              TXPNetType aType, TXPNetStatus aStatus) {
   if (!m_treeNodes) return;
-  const ExtInfo* parent = Matches(aParentType, aParentName);
+  const ExtInfo* parent = FirstMatch(aParentType, aParentName);
   if (!parent) return;
-  ncp::TreeNode* node = m_treeNodes->addChild(parent->m_nextSame->Node, aName);
+  ncp::TreeNode* node = m_treeNodes->addChild(parent->Node, aName);
   if (!node) return;
   AddObj(node, aName, aType, aStatus);
 }
@@ -99,9 +99,34 @@ void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNe
   aNode->setImageIndex(picture);
   aNode->setSelectedIndex(picture);
 
-  if ((m_nameCount + 1) * 2 > m_byName.size()) ReindexNames(std::max(kMinSlots, m_byName.size() * 2));
+  entry->m_place = static_cast<uint32_t>(m_items.size());
   m_items.push_back(std::move(entry));
-  IndexName(m_items.back().get());
+}
+
+const ExtInfo* TXPNetObjList::FirstMatch(TXPNetType aType, std::string_view aName) {
+  // The indexed entries come before the waiting ones, so a key the index
+  // holds has its first entry there.
+  ExtInfo* newest = Indexed(aType, aName);
+  if (!newest && m_namesIndexed < m_items.size()) {
+    IndexNames();
+    newest = Indexed(aType, aName);
+  }
+  return newest ? newest->m_nextSame : nullptr;
+}
+
+ExtInfo* TXPNetObjList::FollowingMatch(TXPNetType aType, std::string_view aName) const {
+  // A status listing names the objects in the order they were loaded, where
+  // a station and its line alternate; the entries just after the last one
+  // changed are next to it in memory too, unlike its slot in the index. An
+  // entry that is its own ring is the only one of its name and type, so it
+  // is all the index would give.
+  constexpr size_t kLookAhead = 2;
+  const size_t end = std::min(m_items.size(), m_statusCursor + 1 + kLookAhead);
+  for (size_t i = m_statusCursor + 1; i < end; ++i) {
+    ExtInfo* entry = m_items[i].get();
+    if (entry->NetType == aType && entry->m_nextSame == entry && entry->Name == aName) return entry;
+  }
+  return nullptr;
 }
 
 size_t TXPNetObjList::NameSlot(TXPNetType aType, std::string_view aName, size_t aHash) const {
@@ -130,12 +155,17 @@ void TXPNetObjList::IndexName(ExtInfo* aEntry) {
   m_byName[slot] = reinterpret_cast<uintptr_t>(aEntry) | nameTag(hash);
 }
 
-void TXPNetObjList::ReindexNames(size_t aSlots) {
-  // From Items rather than from the old table: in Items order the rings come
+void TXPNetObjList::IndexNames() {
+  if (m_namesIndexed == m_items.size()) return;
+  // Sized once for every entry that waits. A table too small is made anew
+  // from Items rather than from the old table: in Items order the rings come
   // out as they were, and the entries are read in the order they were made.
-  m_byName = std::vector<uintptr_t>(aSlots, 0);
-  m_nameCount = 0;
-  for (const auto& entry : m_items) IndexName(entry.get());
+  if ((m_nameCount + m_items.size() - m_namesIndexed + 1) * 2 > m_byName.size()) {
+    m_byName = std::vector<uintptr_t>(slotsFor(m_items.size()), 0);
+    m_nameCount = 0;
+    m_namesIndexed = 0;
+  }
+  for (; m_namesIndexed < m_items.size(); ++m_namesIndexed) IndexName(m_items[m_namesIndexed].get());
 }
 
 size_t TXPNetObjList::NodeSlot(const ncp::TreeNode* aNode) const {
@@ -163,7 +193,10 @@ void TXPNetObjList::IndexNodes() const {
 }
 
 void TXPNetObjList::ResetIndexes() {
-  ReindexNames(slotsFor(m_items.size()));
+  for (size_t i = 0; i < m_items.size(); ++i) m_items[i]->m_place = static_cast<uint32_t>(i);
+  m_byName = std::vector<uintptr_t>();
+  m_nameCount = 0;
+  m_namesIndexed = 0;
   m_byNode = std::vector<ExtInfo*>();
   m_nodeCount = 0;
   m_nodesIndexed = 0;
@@ -174,8 +207,11 @@ void TXPNetObjList::SetStatusObj(const std::string& aName, TXPNetType aType, TXP
     OnDebug(nullptr,
             "SetStatusObj Name=" + aName + " Type=" + XPNetTypeName(aType) + " Status=" + XPNetStatusName(aStatus));
   }
-  ExtInfo* const newest = Matches(aType, aName);
+  IndexNames();
+  ExtInfo* newest = FollowingMatch(aType, aName);
+  if (!newest) newest = Indexed(aType, aName);
   if (!newest) return;
+  m_statusCursor = newest->m_place;
   const int picture = PictureIndex(aType, aStatus);
   std::string text = StatusText(aStatus);
   text += ' ';
@@ -222,7 +258,7 @@ void TXPNetObjList::Clear() {
   ResetIndexes();
 }
 
-ExtInfo* TXPNetObjList::Matches(TXPNetType aType, std::string_view aName) const {
+ExtInfo* TXPNetObjList::Indexed(TXPNetType aType, std::string_view aName) const {
   if (m_byName.empty()) return nullptr;
   return entryIn(m_byName[NameSlot(aType, aName, nameHash(aType, aName))]);
 }

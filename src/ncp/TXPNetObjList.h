@@ -13,10 +13,13 @@
 //
 // Entries are indexed by (type, name) and by node besides the ordered Items,
 // so a status answer or a node look-up costs constant time however large the
-// network: every operation keeps the indexes equal to a scan of Items. Both
+// network, and every answer is the one a scan of Items would give. Both
 // indexes are open-addressed tables of entry pointers whose keys live in the
 // entries themselves; entries of one name and type are linked through the
-// entries, so a large network costs no allocation per name.
+// entries, so a large network costs no allocation per name. An index takes
+// in the entries added since it was last asked when it is asked: a listing's
+// worth of entries goes in at once, with the table in the cache, and the
+// node index is not built at all while a network loads.
 //
 // Used only by the window (and the headless console) on the UI thread.
 #pragma once
@@ -38,10 +41,16 @@ struct ExtInfo {
   std::string Name;
   TXPNetStatus Status;  // as added; later status changes update the node only
   TXPNetType NetType;
-  ncp::TreeNode* Node;  // owned by the tree
 
  private:
   friend class TXPNetObjList;
+  // Its index in Items (declared here, where it takes no room of its own).
+  uint32_t m_place = 0;
+
+ public:
+  ncp::TreeNode* Node;  // owned by the tree
+
+ private:
   // The next entry of the same name and type in Items order; the newest one
   // links back to the oldest, closing a ring the name index enters at its
   // newest entry.
@@ -89,14 +98,21 @@ class TXPNetObjList {
   void AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName, TXPNetType aType,
                 TXPNetStatus aStatus);
   void AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType, TXPNetStatus aStatus);
-  // The newest entry of that name and type (its m_nextSame is the first), or
-  // null.
-  ExtInfo* Matches(TXPNetType aType, std::string_view aName) const;
+  // The first entry of that name and type, or null.
+  const ExtInfo* FirstMatch(TXPNetType aType, std::string_view aName);
+  // The newest entry of that name and type in the name index as it stands
+  // (its m_nextSame is the first), or null.
+  ExtInfo* Indexed(TXPNetType aType, std::string_view aName) const;
+  // The only entry of that name and type if it follows closely the one the
+  // last status change went to; null when none does. Needs every entry
+  // indexed by name.
+  ExtInfo* FollowingMatch(TXPNetType aType, std::string_view aName) const;
   // The name slot of that key, or the empty slot where it would go.
   size_t NameSlot(TXPNetType aType, std::string_view aName, size_t aHash) const;
   // Needs a free slot.
   void IndexName(ExtInfo* aEntry);
-  void ReindexNames(size_t aSlots);
+  // Brings the name index up to the end of Items.
+  void IndexNames();
   size_t NodeSlot(const ncp::TreeNode* aNode) const;
   // Brings the node index up to the end of Items.
   void IndexNodes() const;
@@ -105,14 +121,17 @@ class TXPNetObjList {
   std::vector<std::unique_ptr<ExtInfo>> m_items;
   // (type, name) -> the newest entry of that name and type, tagged with bits
   // of its key's hash, so that a probe reads an entry only when it is likely
-  // the one (0: empty).
+  // the one (0: empty); for the Items before m_namesIndexed.
   std::vector<uintptr_t> m_byName;
   size_t m_nameCount = 0;
+  size_t m_namesIndexed = 0;
   // Node -> the first entry bound to it (empty slots null), for the Items
   // before m_nodesIndexed. Brought up to date by the look-up by node, so that
   // loading a network, which asks no node, builds none of it.
   mutable std::vector<ExtInfo*> m_byNode;
   mutable size_t m_nodeCount = 0;
   mutable size_t m_nodesIndexed = 0;
+  // Items index of the entry the last status change went to.
+  size_t m_statusCursor = 0;
   ncp::TreeNodes* m_treeNodes = nullptr;
 };

@@ -156,6 +156,25 @@ TEST_F(Registry, SharedLineIsUpdatedOnEveryStationThatUsesIt) {
   EXPECT_EQ(item(4).Status, nsStarted);
 }
 
+// Status answers usually come in the order the objects were loaded; an object
+// right after the last one changed is still looked up in full: a name entered
+// again further on changes there too, and an object of another type with the
+// same name does not.
+TEST_F(Registry, StatusAnswersInLoadOrderReachEveryEntryOfTheName) {
+  reg.AddPathmon(host, "$PM01");
+  reg.AddProcess("$PM01", "P1", nsStarted);
+  for (const char* name : {"S1", "S2", "S3", "S4"}) {
+    reg.AddStation("P1", name);
+    reg.AddLine("P1", std::string("L") + name);
+  }
+  reg.AddStation("P1", "S3");
+  reg.AddLine("P1", "S2");
+  for (const char* name : {"S1", "S2", "S3", "S4"}) reg.SetStatusObj(name, xpStation, nsStopped);
+  const TreeNode* process = host->child(0)->child(0);
+  EXPECT_EQ(texts(process), (Texts{"(Stopped) S1", "(Started) LS1", "(Stopped) S2", "(Started) LS2", "(Stopped) S3",
+                                   "(Started) LS3", "(Stopped) S4", "(Started) LS4", "(Stopped) S3", "(Started) S2"}));
+}
+
 TEST_F(Registry, StatusUpdateIsScopedToTheType) {
   loadSmallNetwork();
   reg.AddStation("TCPIP1", "TCPIP1");

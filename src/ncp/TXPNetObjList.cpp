@@ -33,8 +33,7 @@ size_t nameHash(TXPNetType type, std::string_view name) {
 // A name slot holds an entry's address with, in the low bits its alignment
 // leaves free, bits of its key's hash that do not choose the slot; an empty
 // slot is 0.
-constexpr uintptr_t kTagMask = 7;
-static_assert(alignof(ExtInfo) > kTagMask);
+constexpr uintptr_t kTagMask = alignof(ExtInfo) - 1;
 
 uintptr_t nameTag(size_t hash) { return (hash >> 24) & kTagMask; }
 ExtInfo* entryIn(uintptr_t slot) { return reinterpret_cast<ExtInfo*>(slot & ~kTagMask); }

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -114,7 +115,10 @@ std::vector<std::string> IniFile::readLines(bool* complete) const {
     *complete = false;
     return lines;
   }
-  QByteArray data = file.read(kMaxFileBytes + 1);
+  // One byte past the limit tells a cut file from one that fits exactly; a
+  // file that reports no size (a device, a pipe) is read up to the limit.
+  const qint64 size = file.size();
+  QByteArray data = file.read((size > 0 ? std::min(size, kMaxFileBytes) : kMaxFileBytes) + 1);
   bool cut = data.size() > kMaxFileBytes;
   if (cut) {
     // Read only whole lines of the part that fits.

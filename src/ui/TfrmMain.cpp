@@ -171,6 +171,7 @@ void TfrmMain::wireSession() {
   s.TermType = "VT100";
   s.LocalEcho = true;
   s.ControlCharToHexa = false;
+  s.OnSessionConnected = [this](TTnCnx*, uint16_t error) { NCPTelnetSessionConnected(error); };
   s.OnSessionClosed = [this](TTnCnx* sender, uint16_t error) { NCPTelnetSessionClosed(sender, error); };
   s.OnDebug = [this](TTnCnx* sender, const std::string& str) { NCPTelnetDebug(sender, str); };
   s.OnCommand = [this](TTnCnx* sender, int count, TNSKTelnetState state) {
@@ -191,8 +192,12 @@ void TfrmMain::showEvent(QShowEvent* event) {
 void TfrmMain::FormShow() {
   m_objList = std::make_unique<TXPNetObjList>();
   m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
-  m_handler->OnTACLRefused = [this] { QMessageBox::information(this, kCaption, "Password salah"); };
+  m_handler->OnTACLRefused = [this] {
+    m_logonUnderway = false;
+    QMessageBox::information(this, kCaption, "Password salah");
+  };
   m_handler->OnTACLLoggedOn = [this] {
+    m_logonUnderway = false;
     mmConnect->setText("Disconnect");
     m_connectAction = false;
     setWindowTitle(windowTitle() + " (" + fromLatin1(m_session->Host) + ")");
@@ -258,8 +263,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 void TfrmMain::Connect1Click() {
   if (frmAuth->ShowTACLLogin() != TfrmAuth::mrOk) return;
   try {
+    m_logonUnderway = false;
     m_session->Logon(toLatin1(frmAuth->hostText()), toLatin1(frmAuth->userText()),
                      toLatin1(frmAuth->passwordText()));
+    m_logonUnderway = true;
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
   }
@@ -270,9 +277,23 @@ void TfrmMain::DisConnect1Click() {
   showDisconnected();
 }
 
+void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
+  if (error == 0 || !m_logonUnderway) return;
+  m_logonUnderway = false;
+  QMessageBox::warning(this, kCaption,
+                       QString("Cannot connect to %1: %2 (#%3).")
+                           .arg(fromLatin1(m_session->Host), fromLatin1(WSocketErrorDesc(error)))
+                           .arg(error));
+}
+
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
   if (m_handler) m_handler->SessionClosed();
   showDisconnected();
+  if (!m_logonUnderway) return;
+  m_logonUnderway = false;
+  QMessageBox::warning(this, kCaption,
+                       QString("The host %1 closed the connection before the logon completed.")
+                           .arg(fromLatin1(m_session->Host)));
 }
 
 void TfrmMain::showDisconnected() {

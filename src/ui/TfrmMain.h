@@ -100,6 +100,7 @@ class TfrmMain : public QMainWindow {
   void wireSession();
   void FormShow();
   void showDisconnected();
+  void NCPTelnetSessionConnected(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
   // Saves the position; a file that cannot be written is told once.
@@ -108,6 +109,9 @@ class TfrmMain : public QMainWindow {
   QString m_settingsPath;
   bool m_shown = false;
   bool m_connectAction = true;  // mmConnect runs Connect1Click, else DisConnect1Click
+  // A logon was started and has not yet been answered by 002 or 001: a
+  // connection that fails or ends meanwhile is told to the operator once.
+  bool m_logonUnderway = false;
   ObjectPopupMenu* m_popup = nullptr;
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;

@@ -269,6 +269,11 @@ void TfrmMain::Connect1Click() {
     m_logonUnderway = true;
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
+  } catch (const ESocketException& e) {
+    // A host name that cannot be resolved or an invalid address: nothing
+    // was opened.
+    QMessageBox::warning(this, kCaption,
+                         QString("Cannot connect to %1: %2").arg(frmAuth->hostText(), QString::fromLatin1(e.what())));
   }
 }
 

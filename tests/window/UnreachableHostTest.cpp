@@ -64,3 +64,19 @@ TEST_F(UnreachableHostTest, OrderlyEndsTellNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(UnreachableHostTest, InvalidAddressIsToldOnceAndNothingIsOpened) {
+  answerLogin("999.1.1.1", "OPS.OPER", "secret1");
+  win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
+  korvtest::spin(200);
+  ASSERT_EQ(catcher.boxes.size(), 1u);
+  EXPECT_TRUE(catcher.boxes[0].text.startsWith("Cannot connect to 999.1.1.1: connect: Winsock Resolve Host:"))
+      << catcher.boxes[0].text.toStdString();
+  EXPECT_FALSE(win->NCPTelnet->IsConnected());
+  EXPECT_EQ(win->windowTitle(), "Korvanedrestolin");
+}
+
+}  // namespace

@@ -46,6 +46,7 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
   m_in.onNegotiation = [this](int verb, int option) {
     m_ctx.transcript.negotiation(verb, option);
     m_negotiation.negotiation(verb, option);
+    mirrorRefusal(verb, option);
   };
   m_in.onSubnegotiation = [this](const QByteArray& data) {
     m_ctx.transcript.subnegotiation(data);
@@ -181,6 +182,7 @@ void ClientSession::sendHostileNegotiation() {
   switch (o.hostile) {
     case SimOptions::Hostile::None: return;
     case SimOptions::Hostile::Storm:
+    case SimOptions::Hostile::Mirror:
       for (int i = 0; i < o.hostileCount; ++i) {
         bytes.clear();
         for (int verb = 251; verb <= 254; ++verb) {
@@ -201,6 +203,17 @@ void ClientSession::sendHostileNegotiation() {
       m_out->write(bytes, OutputStream::Kind::Raw);
       return;
   }
+}
+
+void ClientSession::mirrorRefusal(int verb, int option) {
+  // A host that refuses whatever it is refused: a client that answers every
+  // refusal would keep both sides talking for ever. Bounded on this side.
+  constexpr int kWont = 252, kDont = 254, kMaxMirrored = 1 << 20;
+  if (m_ctx.options.hostile != SimOptions::Hostile::Mirror || (verb != kWont && verb != kDont)) return;
+  if (m_mirrored >= kMaxMirrored) return;
+  ++m_mirrored;
+  const char bytes[3] = {'\xff', static_cast<char>(verb), static_cast<char>(option)};
+  m_out->write(QByteArray(bytes, 3), OutputStream::Kind::Raw);
 }
 
 void ClientSession::startListing(Listing listing) {

@@ -35,6 +35,7 @@ class ClientSession : public QObject {
   void handleLine(const QByteArray& raw, bool truncated);
   void sendMenu();
   void sendHostileNegotiation();
+  void mirrorRefusal(int verb, int option);
 
   void startListing(Listing listing);
   void pumpListing();
@@ -63,6 +64,7 @@ class ClientSession : public QObject {
   bool m_busy = false;  // a line or listing is being worked on; no nested resumes
 
   bool m_silent = false;
+  int m_mirrored = 0;
   std::optional<Listing> m_listing;
   std::optional<QByteArray> m_listingPeek;
   int m_pageCount = 0;

@@ -51,7 +51,10 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   add("flood", "Send BYTES of unsolicited text lines after the menu.", "BYTES");
   add("long-line", "Send one unsolicited line of BYTES bytes without a line end after the menu.", "BYTES");
   add("sprinkle", "Put telnet NOP, AYT, GA and NUL bytes into the output.");
-  add("hostile-negotiation", "storm:N, oversized-sb:N or unterminated-sb:N before the menu.", "MODE");
+  add("hostile-negotiation",
+      "storm:N, mirror:N (a storm, and every refusal answered with the same refusal), oversized-sb:N or "
+      "unterminated-sb:N before the menu.",
+      "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
 
   if (!parser.parse(arguments)) {
@@ -106,6 +109,8 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
     const int n = mode.section(':', 1).toInt(&ok);
     if (kind == "storm") {
       o->hostile = Hostile::Storm;
+    } else if (kind == "mirror") {
+      o->hostile = Hostile::Mirror;
     } else if (kind == "oversized-sb") {
       o->hostile = Hostile::OversizedSb;
     } else if (kind == "unterminated-sb") {
@@ -114,9 +119,9 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       ok = false;
     }
     // Bounded so the simulator never holds more than a few megabytes for it.
-    const int limit = o->hostile == Hostile::Storm ? 1000 : (1 << 20);
+    const int limit = o->hostile == Hostile::Storm || o->hostile == Hostile::Mirror ? 1000 : (1 << 20);
     if (!ok || n < 0 || n > limit) {
-      *error = "--hostile-negotiation needs storm:N (N up to 1000), oversized-sb:N or unterminated-sb:N "
+      *error = "--hostile-negotiation needs storm:N or mirror:N (N up to 1000), oversized-sb:N or unterminated-sb:N "
                "(N up to 1048576)";
       return false;
     }

@@ -27,7 +27,7 @@ struct SimOptions {
   qint64 flood = 0;
   bool floodOneLine = false;  // --long-line: the flood is one line without a line end
   bool sprinkle = false;
-  enum class Hostile { None, Storm, OversizedSb, UnterminatedSb } hostile = Hostile::None;
+  enum class Hostile { None, Storm, Mirror, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;
   bool echoPasswords = false;
 

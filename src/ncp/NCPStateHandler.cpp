@@ -98,7 +98,14 @@ void NCPStateHandler::LogonNCP(ncp::TreeNode* node, const std::string& user, con
 }
 
 void NCPStateHandler::Disconnect() {
-  if (m_ncpLoggedOn) {
+  if (m_ncpLoggedOn && m_session.State() != atsIdle) {
+    // A command is still running, perhaps on a host that has stopped
+    // answering: EXIT and LOGOUT would wait behind it for ever while the
+    // front end shows itself disconnected. End the connection now.
+    debugLine("Disconnect while a command runs: connection closed without EXIT and LOGOUT");
+    m_ncpLoggedOn = false;
+    m_session.Disconnect();
+  } else if (m_ncpLoggedOn) {
     m_session.ExitNCP();
     m_session.Logout();
     m_ncpLoggedOn = false;

@@ -66,8 +66,9 @@ class NCPStateHandler {
   // then PreviousPathmonNode := CurrentPathmonNode, CurrentPathmonNode := node.
   void LogonNCP(ncp::TreeNode* node, const std::string& user, const std::string& password);
 
-  // The disconnect steps: "EXIT" and "LOGOUT" when NCP is logged on; after a
-  // TACL logon alone "LOGOUT" and the connection is closed, so no logged-on
+  // The disconnect steps: "EXIT" and "LOGOUT" when NCP is logged on and the
+  // session is idle (while a command still runs the connection is closed at
+  // once, as the host may never end it); after a TACL logon alone "LOGOUT" and the connection is closed, so no logged-on
   // TACL session stays open at the host; then the registry and the tree are
   // cleared and the nodes forgotten. Menu and caption are the front end's.
   void Disconnect();

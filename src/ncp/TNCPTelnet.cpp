@@ -94,6 +94,7 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
   m_netObjectsStep = 0;
   m_statusAllStep = 0;
   m_ncpSearched = 0;
+  m_pageTail = false;
   m_menuTail.clear();
 
   InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
@@ -249,7 +250,7 @@ void TNCPTelnet::GetNetObjects() {
 }
 
 void TNCPTelnet::EvGetNetObjects(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
-  ncpLineSeen();
+  if (ncpLineSeen(State)) return;
   if (State == atsCommandEnd) {
     ++m_netObjectsStep;
     switch (m_netObjectsStep) {
@@ -276,7 +277,7 @@ void TNCPTelnet::StatusAll() {
 }
 
 void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
-  ncpLineSeen();
+  if (ncpLineSeen(State)) return;
   if (State == atsCommandEnd) {
     ++m_statusAllStep;
     switch (m_statusAllStep) {
@@ -315,22 +316,22 @@ void TNCPTelnet::StatusStation(const std::string& aName) {
   sendListing("STATUS STATION " + aName, &TNCPTelnet::EvStatusStation);
 }
 
-void TNCPTelnet::EvStatusLine(TTnCnx*, const std::string& Str, TNSKTelnetState) {
-  ncpLineSeen();
+void TNCPTelnet::EvStatusLine(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  const bool pageTail = ncpLineSeen(State);
   Debug(nullptr, "EvStatusLine->" + Str);
-  if (ncp::isObjectLine(Str)) raiseState("011" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState("011" + Str);
 }
 
-void TNCPTelnet::EvStatusProcess(TTnCnx*, const std::string& Str, TNSKTelnetState) {
-  ncpLineSeen();
+void TNCPTelnet::EvStatusProcess(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  const bool pageTail = ncpLineSeen(State);
   Debug(nullptr, "EvStatusProcess->" + Str);
-  if (ncp::isObjectLine(Str)) raiseState("013" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState("013" + Str);
 }
 
-void TNCPTelnet::EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetState) {
-  ncpLineSeen();
+void TNCPTelnet::EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  const bool pageTail = ncpLineSeen(State);
   Debug(nullptr, "EvStatusStation->" + Str);
-  if (ncp::isObjectLine(Str)) raiseState("010" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState("010" + Str);
 }
 
 // ---- Control commands ----------------------------------------------------------
@@ -393,6 +394,7 @@ void TNCPTelnet::Logout() {
 void TNCPTelnet::CheckNCPCmdTermination(TTnCnx*, std::string& currLine, bool& bterminate) {
   const std::string_view line(currLine);
   if (ncp::classifyNcpPartialLine(line.substr(0, 4)) == ncp::NcpPartialLine::PagePrompt) {
+    m_pageTail = currLine.back() != ' ';
     SendText("\r\n");
     currLine.clear();
     m_ncpSearched = 0;

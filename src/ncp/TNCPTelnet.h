@@ -98,6 +98,9 @@ class TNCPTelnet : public TNSKTelnet {
   uint32_t m_statusAllStep = 0;
   // How much of the current partial line CheckNCPCmdTermination has searched.
   size_t m_ncpSearched = 0;
+  // A page prompt was answered before its end had arrived, and the line
+  // that ends it has not come yet.
+  bool m_pageTail = false;
   // The last characters of the discarded output before the service menu, so
   // that a menu prompt cut across two chunks is still recognised.
   std::string m_menuTail;
@@ -105,7 +108,18 @@ class TNCPTelnet : public TNSKTelnet {
   using Handler = void (TNCPTelnet::*)(TTnCnx*, const std::string&, TNSKTelnetState);
   TNSKStringAvailable bound(Handler handler);
   void raiseState(const std::string& text);
-  void ncpLineSeen() { m_ncpSearched = 0; }
+  // Called with every line a listing hands on: that line ends the partial
+  // line the listing check was searching. True for the first output line
+  // after a page prompt that was answered while still cut short (a prompt
+  // waits at a blank; this one did not end in one): that line holds the rest
+  // of the prompt and the host's echo of the empty answer line, so it is no
+  // listing output.
+  bool ncpLineSeen(TNSKTelnetState state) {
+    m_ncpSearched = 0;
+    const bool tail = m_pageTail && state != atsCommandEnd;
+    m_pageTail = false;
+    return tail;
+  }
   void sendListing(const std::string& command, Handler handler);
   void sendPlain(const std::string& command);
 };

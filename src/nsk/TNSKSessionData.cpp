@@ -32,15 +32,25 @@ void TNSKTelnet::SessionDataAvailable(TTnCnx* Sender, const char* Buffer, int Le
 
 void TNSKTelnet::processChunk(TTnCnx* sender, const char* buffer, int len) {
   const uint64_t generation = m_resetCount;
+  std::string withoutEcho;
   if (!m_expectedEcho.empty() && len > 0) {
     const void* zero = std::memchr(buffer, 0, static_cast<size_t>(len));
     const size_t textLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer)
                                    : static_cast<size_t>(len);
-    if (std::string_view(buffer, textLength).find(m_expectedEcho) != std::string_view::npos) {
-      // The host echoes the command before its answer: the echo is taken to
-      // stand at the start of the chunk.
+    const size_t at = std::string_view(buffer, textLength).find(m_expectedEcho);
+    if (at == 0) {
       buffer += m_expectedEcho.size();
       len -= static_cast<int>(m_expectedEcho.size());
+      m_expectedEcho.clear();
+    } else if (at != std::string_view::npos) {
+      // Host output that was still on its way when the command went out
+      // precedes the echo: it is kept, and only the echo itself is cut out.
+      withoutEcho.reserve(static_cast<size_t>(len) - m_expectedEcho.size());
+      withoutEcho.append(buffer, at);
+      withoutEcho.append(buffer + at + m_expectedEcho.size(),
+                         static_cast<size_t>(len) - at - m_expectedEcho.size());
+      buffer = withoutEcho.data();
+      len = static_cast<int>(withoutEcho.size());
       m_expectedEcho.clear();
     }
   }

@@ -1,44 +1,139 @@
-// The same host dialogue cut into pieces of many sizes by the simulator (each
-// piece its own send, so the console reads it in those cuts): the state
-// events and the tree are the same for every cut. An echo cut in two is not
-// stripped and reaches the handlers as a line, which raises no event, so the
-// events are compared, not the raw lines.
+// A recorded host dialogue (TACL logon, NCP logon with the object load across
+// MORE pages, a full status refresh) played back to the console cut in many
+// ways: at every split point of every host turn, and at random points. The
+// state events, the tree and what the console sends are the same for every
+// cut. An echo cut in two is not stripped and reaches the handlers as a line,
+// which raises no event, so the events are compared, not the raw lines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include "Operator.h"
+#include "StreamReplay.h"
 #include "support/EventLoop.h"
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
+using reltest::Recording;
+using reltest::ReplayHost;
 
 namespace {
 
 struct Outcome {
   std::vector<std::string> events;
   std::string tree;
+  std::string sent;
+  int closes = 0;
+  bool complete = false;
 };
 
-Outcome road(QStringList args) {
-  // Without page prompts: a prompt cut after its first four letters leaves
-  // the rest of it at the start of the next listing line.
-  args << "--page" << "0";
-  NskSimProcess sim(args);
-  EXPECT_TRUE(sim.started());
-  reltest::Operator op;
-  EXPECT_TRUE(op.fullRoad(sim.hostPort(), 120000));
+// The operator's road: logon, NCP logon on $PM01, then Refresh All.
+bool road(reltest::Operator& op, const std::string& hostPort) {
+  if (!op.fullRoad(hostPort, 10000)) return false;
   op.session.StatusAll();
-  EXPECT_TRUE(korvtest::waitUntil([&] { return op.session.StatusAllStep() == 3 && op.idle(); }, 60000));
-  return {op.events, op.tree.dump()};
+  return korvtest::waitUntil([&] { return op.session.StatusAllStep() == 3 && op.idle(); }, 10000);
 }
 
-TEST(ChunkCuts, EveryCutSizeGivesTheSameEventsAndTree) {
-  const Outcome whole = road({});
-  ASSERT_GT(whole.events.size(), 40u);
-  for (int size : {1, 2, 3, 4, 5, 7, 11, 13, 17, 31, 64, 127, 509, 2047, 2049}) {
-    SCOPED_TRACE(size);
-    const Outcome cut = road({"--chunk", QString::number(size)});
-    EXPECT_EQ(cut.events, whole.events);
-    EXPECT_EQ(cut.tree, whole.tree);
+Outcome outcomeOf(const reltest::Operator& op, bool complete, std::string sent) {
+  return {op.events, op.tree.dump(), std::move(sent), op.closes, complete};
+}
+
+std::string consoleBytes(const Recording& recording) {
+  std::string bytes;
+  for (const reltest::Turn& turn : recording)
+    if (!turn.fromHost) bytes += turn.bytes;
+  return bytes;
+}
+
+class ChunkCuts : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    // Three lines to a page, and telnet commands and NUL bytes sprinkled
+    // into the output: the cuts also fall inside page prompts and commands.
+    NskSimProcess sim({"--page", "3", "--sprinkle"});
+    ASSERT_TRUE(sim.started());
+    reltest::RecordingProxy proxy(sim.port());
+    reltest::Operator op;
+    const bool complete = road(op, proxy.hostPort());
+    s_recording = new Recording(proxy.recording());
+    s_reference = new Outcome(outcomeOf(op, complete, consoleBytes(*s_recording)));
+  }
+  static void TearDownTestSuite() {
+    delete s_recording;
+    delete s_reference;
+  }
+
+  static Outcome replay(const ReplayHost::Cuts& cuts) {
+    reltest::Operator op;
+    ReplayHost host(*s_recording, cuts, op.session);
+    const bool complete = road(op, host.hostPort()) && korvtest::waitUntil([&] { return host.finished(); });
+    return outcomeOf(op, complete, host.received());
+  }
+
+  static size_t longestHostTurn() {
+    size_t longest = 0;
+    for (const reltest::Turn& turn : *s_recording)
+      if (turn.fromHost) longest = std::max(longest, turn.bytes.size());
+    return longest;
+  }
+
+  static Recording* s_recording;
+  static Outcome* s_reference;
+};
+
+Recording* ChunkCuts::s_recording = nullptr;
+Outcome* ChunkCuts::s_reference = nullptr;
+
+void expectSame(const Outcome& cut, const Outcome& reference) {
+  EXPECT_TRUE(cut.complete);
+  EXPECT_EQ(cut.events, reference.events);
+  EXPECT_EQ(cut.tree, reference.tree);
+  EXPECT_EQ(cut.sent, reference.sent);
+  EXPECT_EQ(cut.closes, 0);
+}
+
+TEST_F(ChunkCuts, RecordedDialogueIsCompleteAndReplaysWhole) {
+  ASSERT_TRUE(s_reference->complete);
+  ASSERT_GT(s_reference->events.size(), 40u);
+  ASSERT_GT(std::count_if(s_recording->begin(), s_recording->end(),
+                          [](const reltest::Turn& turn) { return turn.bytes.find("MORE") != std::string::npos; }),
+            3);
+  expectSame(replay([](size_t, size_t) { return std::vector<size_t>{}; }), *s_reference);
+}
+
+// Replay k cuts every host turn at the positions congruent to k modulo the
+// stride; the stride is longer than any line, so no line is cut twice, and
+// over all replays every position of every turn is a cut.
+TEST_F(ChunkCuts, EverySplitPointOfEveryHostTurnGivesTheSameOutcome) {
+  constexpr size_t kStride = 211;
+  ASSERT_GT(longestHostTurn(), kStride);
+  for (size_t k = 0; k < kStride; ++k) {
+    SCOPED_TRACE(k);
+    const Outcome cut = replay([k](size_t, size_t length) {
+      std::vector<size_t> cuts;
+      for (size_t at = k == 0 ? kStride : k; at < length; at += kStride) cuts.push_back(at);
+      return cuts;
+    });
+    expectSame(cut, *s_reference);
+    if (HasFailure()) break;
+  }
+}
+
+TEST_F(ChunkCuts, RandomSplitsGiveTheSameOutcome) {
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(seed);
+    const Outcome cut = replay([seed](size_t turn, size_t length) {
+      std::mt19937 random(seed * 7919u + static_cast<unsigned>(turn));
+      const double density = std::uniform_real_distribution<double>(0.0, 0.3)(random);
+      std::bernoulli_distribution cutHere(density);
+      std::vector<size_t> cuts;
+      for (size_t at = 1; at < length; ++at)
+        if (cutHere(random)) cuts.push_back(at);
+      return cuts;
+    });
+    expectSame(cut, *s_reference);
+    if (HasFailure()) break;
   }
 }
 

@@ -153,6 +153,10 @@ void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
   if (reply.logout) return closeOrderly();
   if (reply.listing) return startListing(*reply.listing);
   flush();
+  if (!m_flooded && matches(o.floodOn, raw)) {
+    m_flooded = true;
+    m_out->flood(o.flood);
+  }
 }
 
 void ClientSession::sendMenu() {
@@ -172,7 +176,7 @@ void ClientSession::sendMenu() {
   if (o.closeOn == "iac" || o.resetOn == "iac") m_out->write("\xff", OutputStream::Kind::Raw);
   if (o.closeOn == "sb" || o.resetOn == "sb") m_out->write("\xff\xfa\x18\x01XY", OutputStream::Kind::Raw);
   if (endsAt("iac") || endsAt("sb")) return;
-  m_out->flood(o.flood);
+  if (o.floodOn.isEmpty()) m_out->flood(o.flood);
   readInput();
 }
 

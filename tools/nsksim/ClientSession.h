@@ -64,6 +64,7 @@ class ClientSession : public QObject {
   bool m_busy = false;  // a line or listing is being worked on; no nested resumes
 
   bool m_silent = false;
+  bool m_flooded = false;
   int m_mirrored = 0;
   std::optional<Listing> m_listing;
   std::optional<QByteArray> m_listingPeek;

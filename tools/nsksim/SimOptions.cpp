@@ -50,6 +50,10 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   add("silent-on", "Stop answering once a line starting with TEXT arrives.", "TEXT");
   add("flood", "Send BYTES of unsolicited text lines after the menu.", "BYTES");
   add("long-line", "Send one unsolicited line of BYTES bytes without a line end after the menu.", "BYTES");
+  add("flood-on",
+      "Start the --flood or --long-line after the answer to the first line starting with TEXT instead of "
+      "after the menu.",
+      "TEXT");
   add("sprinkle", "Put telnet NOP, AYT, GA and NUL bytes into the output.");
   add("hostile-negotiation",
       "storm:N, mirror:N (a storm, and every refusal answered with the same refusal), oversized-sb:N or "
@@ -100,6 +104,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   bytes("close-on", &o->closeOn);
   bytes("reset-on", &o->resetOn);
   bytes("silent-on", &o->silentOn);
+  bytes("flood-on", &o->floodOn);
   o->sprinkle = parser.isSet("sprinkle");
   o->echoPasswords = parser.isSet("echo-passwords");
   if (parser.isSet("hostile-negotiation")) {

@@ -26,6 +26,7 @@ struct SimOptions {
   QByteArray silentOn;
   qint64 flood = 0;
   bool floodOneLine = false;  // --long-line: the flood is one line without a line end
+  QByteArray floodOn;         // empty: the flood follows the menu
   bool sprinkle = false;
   enum class Hostile { None, Storm, Mirror, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;

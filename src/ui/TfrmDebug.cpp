@@ -3,12 +3,18 @@
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 TfrmDebug::TfrmDebug(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::WindowStaysOnTopHint) {
   setObjectName("frmDebug");
+  m_flushTimer.setSingleShot(true);
+  m_flushTimer.setInterval(0);
+  connect(&m_flushTimer, &QTimer::timeout, this, &TfrmDebug::flushPending);
   setWindowTitle("Debug");
   setFont(QFont("MS Sans Serif", 8));
   move(641, 296);
@@ -42,7 +48,49 @@ TfrmDebug::TfrmDebug(QWidget* parent)
 void TfrmDebug::AddDebugLine(const QString& text) {
   QString lines = text;
   lines.replace("\r\n", "\n").replace('\r', '\n');
-  mmDebug->appendPlainText(lines);
+  for (QString& line : lines.split('\n')) {
+    if (line.size() > kMaxLineChars)
+      line = line.left(kMaxLineChars) + QString(" ...[%1 characters]").arg(line.size());
+    m_pendingChars += line.size() + 1;
+    m_pending.append(std::move(line));
+  }
+  if (m_pendingChars > kMaxChars)
+    flushPending();
+  else if (!m_flushTimer.isActive())
+    m_flushTimer.start();
 }
 
-void TfrmDebug::DbgClearClick() { mmDebug->clear(); }
+void TfrmDebug::flushPending() {
+  m_flushTimer.stop();
+  if (m_pending.isEmpty()) return;
+  // New lines that fill the budget by themselves push out all older text;
+  // those of them that the budget would drop at once are left out straight away.
+  if (m_pendingChars > kMaxChars * 3 / 4) {
+    mmDebug->clear();
+    while (m_pendingChars > kMaxChars * 3 / 4 && m_pending.size() > 1) {
+      m_pendingChars -= m_pending.front().size() + 1;
+      m_pending.pop_front();
+    }
+  }
+  mmDebug->appendPlainText(m_pending.join('\n'));
+  m_pending.clear();
+  m_pendingChars = 0;
+  if (mmDebug->document()->characterCount() > kMaxChars) dropOldestLines();
+}
+
+void TfrmDebug::dropOldestLines() {
+  // Down to three quarters of the budget, so that dropping happens seldom.
+  QTextDocument* doc = mmDebug->document();
+  const QTextBlock keepFrom = doc->findBlock(doc->characterCount() - kMaxChars * 3 / 4);
+  if (!keepFrom.isValid() || keepFrom.position() == 0) return;
+  QTextCursor cursor(doc);
+  cursor.setPosition(keepFrom.position(), QTextCursor::KeepAnchor);
+  cursor.removeSelectedText();
+}
+
+void TfrmDebug::DbgClearClick() {
+  m_flushTimer.stop();
+  m_pending.clear();
+  m_pendingChars = 0;
+  mmDebug->clear();
+}

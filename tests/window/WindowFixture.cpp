@@ -137,6 +137,9 @@ void WindowTest::choose(const QString& text) {
   ADD_FAILURE() << "no visible popup item " << text.toStdString();
 }
 
-QString WindowTest::debugText() const { return win->frmDebug->mmDebug->toPlainText(); }
+QString WindowTest::debugText() const {
+  win->frmDebug->flushPending();
+  return win->frmDebug->mmDebug->toPlainText();
+}
 
 }  // namespace wintest

@@ -131,6 +131,13 @@ void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
   }
   // A host does not echo a password, but the line end still moves to the next line.
   m_echo = m_dialogue.expectsPassword() && !o.echoPasswords ? QByteArray("\r\n") : raw + "\r\n";
+  if (!m_flooded && matches(o.floodOn, raw)) {
+    // The flood comes between the echo and the answer, while the command runs.
+    m_flooded = true;
+    m_out->write(m_echo, OutputStream::Kind::TextNoNul);
+    m_echo.clear();
+    m_out->flood(o.flood);
+  }
 
   if (m_waitingMore) {
     m_waitingMore = false;
@@ -153,10 +160,6 @@ void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
   if (reply.logout) return closeOrderly();
   if (reply.listing) return startListing(*reply.listing);
   flush();
-  if (!m_flooded && matches(o.floodOn, raw)) {
-    m_flooded = true;
-    m_out->flood(o.flood);
-  }
 }
 
 void ClientSession::sendMenu() {

@@ -51,8 +51,8 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   add("flood", "Send BYTES of unsolicited text lines after the menu.", "BYTES");
   add("long-line", "Send one unsolicited line of BYTES bytes without a line end after the menu.", "BYTES");
   add("flood-on",
-      "Start the --flood or --long-line after the answer to the first line starting with TEXT instead of "
-      "after the menu.",
+      "Send the --flood or --long-line between the echo of the first line starting with TEXT and its "
+      "answer, instead of after the menu.",
       "TEXT");
   add("sprinkle", "Put telnet NOP, AYT, GA and NUL bytes into the output.");
   add("hostile-negotiation",

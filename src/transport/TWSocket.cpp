@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <limits>
 
 #include "transport/Events.h"
 #include "transport/SocketPlatform.h"
@@ -129,7 +130,10 @@ void TWSocket::onReadable() {
   const int peeked = sp::peek(m_handle, &code);
   if (peeked < 0 && code == kWouldBlock) return;
   if (peeked > 0) {
-    receiveLoop();
+    // A host that sends without pause must not keep the event loop from
+    // painting, timers and the operator: the notifier fires again for what
+    // is left.
+    receiveLoop(kReadsPerWakeup);
     return;
   }
   // The peer has ended the stream (or broken it): the handler reads what is
@@ -138,16 +142,16 @@ void TWSocket::onReadable() {
   const int closeCode = peeked == 0 ? 0 : code;
   m_pendingReceiveError = closeCode;
   QPointer<TWSocket> self(this);
-  receiveLoop();
+  receiveLoop(std::numeric_limits<int>::max());
   if (!self || m_session != session || m_state == wsClosed) return;
   raiseSessionClosed(closeCode);
   if (self && m_session == session) Close();
 }
 
-void TWSocket::receiveLoop() {
+void TWSocket::receiveLoop(int maxReads) {
   QPointer<TWSocket> self(this);
   const uint64_t session = m_session;
-  for (;;) {
+  for (int reads = 0; reads < maxReads; ++reads) {
     if (!OnDataAvailable) {
       char discard[1024];
       sp::receive(m_handle, discard, sizeof discard);

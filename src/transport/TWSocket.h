@@ -77,7 +77,10 @@ class TWSocket : public QObject {
   void deliverConnectOutcome(int code);
   void onReadable();
   void onWritable();
-  void receiveLoop();
+  // Raises OnDataAvailable while data are waiting and the handler reads, at
+  // most maxReads times.
+  void receiveLoop(int maxReads);
+  static constexpr int kReadsPerWakeup = 32;
   void flushSendBuffer();
   void raiseSessionClosed(int code);
   void closeHandle();

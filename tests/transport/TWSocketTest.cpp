@@ -3,6 +3,8 @@
 // buffering, flow control and the peer's close or reset.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <set>
 
 #include "ScriptedPeer.h"
@@ -282,6 +284,36 @@ TEST(SocketReceive, HandlerIsCalledAgainWhileBytesRemain) {
   ASSERT_TRUE(korvtest::waitUntil([&] { return c.data.size() >= text.size(); }));
   EXPECT_EQ(c.data, text);
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0"}));
+}
+
+// A host that sends without pause must not hold the event loop: a timer
+// posted at the first read fires while most of the data still wait.
+TEST(SocketReceive, DataThatKeepWaitingLeaveRoomForOtherEvents) {
+  ScriptedPeer peer;
+  LoggedSocket c;
+  c.readSize = 100;
+  c.open("127.0.0.1", peer.portText());
+  ASSERT_TRUE(peer.waitForClient());
+  ASSERT_TRUE(c.waitConnected());
+  const std::string text = pattern(1 << 20);
+  size_t readWhenTimerFired = 0;
+  bool timerPosted = false;
+  bool timerFired = false;
+  const auto read = c.socket.OnDataAvailable;
+  c.socket.OnDataAvailable = [&](TWSocket* s, uint16_t e) {
+    if (!timerPosted) {
+      timerPosted = true;
+      QTimer::singleShot(0, [&] {
+        timerFired = true;
+        readWhenTimerFired = c.data.size();
+      });
+    }
+    read(s, e);
+  };
+  peer.send(text);
+  ASSERT_TRUE(korvtest::waitUntil([&] { return c.data.size() >= text.size() && timerFired; }));
+  EXPECT_EQ(c.data, text);
+  EXPECT_LE(readWhenTimerFired, 65536u) << "the event loop waited for the socket to run dry";
 }
 
 TEST(SocketReceive, PeerSendsAndClosesDataFirstThenEndThenClosedOnce) {

@@ -25,6 +25,8 @@ TfrmDebug::TfrmDebug(QWidget* parent)
   mmDebug->setAccessibleName("Debug transcript");
   mmDebug->setFont(QFont("Courier New", 8));
   mmDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
+  // Undo would keep every line the budget drops.
+  mmDebug->setUndoRedoEnabled(false);
   mmDebug->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   mmDebug->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QPalette palette = mmDebug->palette();

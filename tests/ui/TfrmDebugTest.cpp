@@ -80,6 +80,7 @@ TEST(TfrmDebug, FloodKeepsTheNewestLinesWithinItsBudget) {
     const int firstKept = first.left(7).toInt();
     EXPECT_GT(firstKept, 0);
     EXPECT_EQ(doc->blockCount(), lines - firstKept) << "a gap between the oldest line kept and the newest";
+    EXPECT_FALSE(doc->isUndoAvailable()) << "dropped lines kept for undo";
   }
 }
 

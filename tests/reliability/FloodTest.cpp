@@ -23,7 +23,6 @@ using korvtest::waitUntil;
 
 namespace {
 
-constexpr long kMemoryBoundKiB = 64 * 1024;
 constexpr char kMenuPrompt[] = "Enter Choice> ";
 
 // A NonStop session that reads everything the host sends with its own data
@@ -81,27 +80,6 @@ class Reader : public TNSKTelnet {
   bool m_afterMenu = false;
 };
 
-std::string mib(long kib) { return std::to_string(kib / 1024) + "." + std::to_string((kib % 1024) * 10 / 1024) + " MiB"; }
-
-// Peak resident growth, from the figure before the run to the peak during it.
-class PeakMemory {
- public:
-  PeakMemory() : m_reset(reltest::resetPeak()), m_before(reltest::residentKiB()) {}
-  long growthKiB() const { return reltest::peakResidentKiB() - m_before; }
-  // Under the sanitizers freed memory stays in quarantine: no bound there.
-  void expectBounded(const std::string& what) const {
-    const long growth = growthKiB();
-    reltest::figure(what + " peak memory above idle", mib(growth) + (m_reset ? "" : " (peak not resettable)"));
-    if (!reltest::sanitizedBuild() && m_reset) {
-      EXPECT_LT(growth, kMemoryBoundKiB) << what;
-    }
-  }
-
- private:
-  bool m_reset;
-  long m_before;
-};
-
 void reportRate(const std::string& what, int64_t bytes, const QElapsedTimer& timer) {
   const double seconds = static_cast<double>(timer.elapsed()) / 1000.0;
   reltest::figure(what + " time", std::to_string(seconds) + " s for " + std::to_string(bytes) + " bytes");
@@ -111,7 +89,7 @@ TEST(Flood, EveryUnsolicitedLineIsHandedOnWithBoundedMemory) {
   const int64_t bytes = reltest::heavySize("FLOOD_BYTES", int64_t(1) << 30, int64_t(64) << 20);
   NskSimProcess sim({"--flood", QString::number(bytes)});
   ASSERT_TRUE(sim.started());
-  PeakMemory memory;
+  reltest::PeakMemory memory;
   QElapsedTimer timer;
   timer.start();
   Reader reader(sim.port());
@@ -130,7 +108,7 @@ TEST(Flood, EndlessLineIsHandedOnInPiecesWithNothingLost) {
   const int64_t bytes = reltest::heavySize("LINE_BYTES", int64_t(100) << 20, int64_t(16) << 20);
   NskSimProcess sim({"--long-line", QString::number(bytes)});
   ASSERT_TRUE(sim.started());
-  PeakMemory memory;
+  reltest::PeakMemory memory;
   QElapsedTimer timer;
   timer.start();
   Reader reader(sim.port());
@@ -152,7 +130,7 @@ TEST(Flood, NestedLoopKeepsFewChunksWaitingAndLosesNothing) {
   const int64_t bytes = reltest::heavySize("NESTED_FLOOD_BYTES", int64_t(256) << 20, int64_t(32) << 20);
   NskSimProcess sim({"--flood", QString::number(bytes)});
   ASSERT_TRUE(sim.started());
-  PeakMemory memory;
+  reltest::PeakMemory memory;
   Reader reader(sim.port());
   int maxPending = 0;
   int64_t accountedInside = -1;
@@ -184,7 +162,7 @@ TEST(Flood, RoadCompletesAfterAFlood) {
   const int64_t bytes = reltest::heavySize("ROAD_FLOOD_BYTES", int64_t(64) << 20, int64_t(8) << 20);
   NskSimProcess sim({"--flood", QString::number(bytes)});
   ASSERT_TRUE(sim.started());
-  PeakMemory memory;
+  reltest::PeakMemory memory;
   reltest::Operator op;
   ASSERT_TRUE(op.fullRoad(sim.hostPort(), 300000));
   EXPECT_EQ(op.count("003"), 1u);
@@ -205,7 +183,7 @@ TEST(Flood, EndlessLineBeforeTheTaclPromptKeepsTheLogonWaitingWithBoundedMemory)
   {
     NskSimProcess sim({"--long-line", QString::number(bytes)});
     ASSERT_TRUE(sim.started());
-    PeakMemory memory;
+    reltest::PeakMemory memory;
     op.session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
     ASSERT_TRUE(waitUntil([&] {
       const std::string& line = op.session.CurrentLine();

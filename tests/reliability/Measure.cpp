@@ -19,6 +19,10 @@ long statusField(const char* field) {
   return -1;
 }
 
+std::string mib(long kib) {
+  return std::to_string(kib / 1024) + "." + std::to_string((kib % 1024) * 10 / 1024) + " MiB";
+}
+
 }  // namespace
 
 long residentKiB() { return statusField("VmRSS"); }
@@ -48,6 +52,18 @@ int64_t heavySize(const char* name, int64_t fullSize, int64_t smallSize) {
 void figure(const std::string& name, const std::string& value) {
   std::cout << "[ FIGURE   ] " << name << ": " << value << std::endl;
   ::testing::Test::RecordProperty(name, value);
+}
+
+PeakMemory::PeakMemory() : m_reset(resetPeak()), m_before(residentKiB()) {}
+
+long PeakMemory::growthKiB() const { return peakResidentKiB() - m_before; }
+
+void PeakMemory::expectBounded(const std::string& what) const {
+  const long growth = growthKiB();
+  figure(what + " peak memory above idle", mib(growth) + (m_reset ? "" : " (peak not resettable)"));
+  if (!sanitizedBuild() && m_reset) {
+    EXPECT_LT(growth, kBoundKiB) << what;
+  }
 }
 
 }  // namespace reltest

@@ -25,4 +25,20 @@ bool sanitizedBuild();
 // One line on standard output and a test property, for the report.
 void figure(const std::string& name, const std::string& value);
 
+// Peak resident growth, from the figure when constructed to the peak since.
+class PeakMemory {
+ public:
+  static constexpr long kBoundKiB = 64 * 1024;
+
+  PeakMemory();
+  long growthKiB() const;
+  // Reports the growth as a figure and expects it under kBoundKiB. Under the
+  // sanitizers freed memory stays in quarantine: no bound there.
+  void expectBounded(const std::string& what) const;
+
+ private:
+  bool m_reset;
+  long m_before;
+};
+
 }  // namespace reltest

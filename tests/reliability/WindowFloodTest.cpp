@@ -1,17 +1,25 @@
-// The main window while the host floods the output of a running command (a
-// single-line status, whose every line the session traces into the debug
-// window) with a gigabyte of lines or one line of a hundred megabytes, and
-// the operator opens the About box meanwhile. The window goes on reading
-// inside the box's loop, memory stays bounded, the debug transcript stays
-// within its budget, and once the host ends the answer the command ends and
-// the window is usable.
+// The main window under floods, with modal boxes up.
+// - The host floods the output of a running command (a single-line status,
+//   whose every line the session traces into the debug window) with a
+//   gigabyte of lines or one line of a hundred megabytes, and the operator
+//   opens the About box meanwhile. The window goes on reading inside the
+//   box's loop, memory stays bounded, the debug transcript stays within its
+//   budget, and once the host ends the answer the command ends.
+// - A flood arrives while the "Password salah" box is up. That box opens
+//   inside the session's data handler, so what arrives meanwhile waits: the
+//   session stops reading and TCP holds the flood back. Once the box is
+//   closed, the session reads on and the window goes on.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTimer>
+#include <QTreeWidgetItem>
+#include <algorithm>
 
+#include "InjectingProxy.h"
 #include "Measure.h"
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
@@ -100,5 +108,54 @@ TEST_P(WindowFlood, WindowReadsOnInsideAModalBoxWithBoundedMemoryAndTheCommandEn
 
 INSTANTIATE_TEST_SUITE_P(Floods, WindowFlood, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+class RefusalFlood : public wintest::WindowTest {};
+
+TEST_F(RefusalFlood, FloodWhileTheRefusalBoxIsUpWaitsInTheNetworkAndTheWindowGoesOn) {
+  const int64_t bytes = reltest::heavySize("REFUSAL_FLOOD_BYTES", int64_t(256) << 20, int64_t(64) << 20);
+  reltest::InjectingProxy proxy(sim->port());
+  answerLogin(QString::fromStdString(proxy.hostPort()), "OPS.OPER", "secret1");
+  win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] {
+    QTreeWidgetItem* host = hostItem();
+    return host && host->isExpanded() && idle();
+  }));
+  reltest::PeakMemory memory;
+
+  // The box stays up for a second after the flood starts.
+  int maxPending = 0;
+  int64_t floodedWhileUp = -1;
+  QElapsedTimer up;
+  catcher.holdWhile = [&](QMessageBox*) {
+    maxPending = std::max(maxPending, win->NCPTelnet->PendingChunkCount());
+    if (!up.isValid()) {
+      up.start();
+      proxy.flood(bytes);
+    }
+    if (up.elapsed() < 1000) return true;
+    floodedWhileUp = proxy.flooded();
+    return false;
+  };
+  QTreeWidgetItem* node = item("$PM01");
+  ASSERT_NE(node, nullptr);
+  win->tvMain->setCurrentItem(node);
+  answerNcpLogin("wrong");
+  doubleClick(node);
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }, 60000));
+  EXPECT_EQ(catcher.texts(), QStringList{"Password salah"});
+  EXPECT_GE(maxPending, 1) << "the flood went on arriving while the box was up";
+  EXPECT_LE(maxPending, 2) << "the session went on reading while chunks waited";
+  // What the system buffers on both ends of a loopback connection, and the
+  // proxy's own quarter megabyte, is far below this.
+  reltest::figure("flood bytes sent while the refusal box was up", std::to_string(floodedWhileUp));
+  EXPECT_LT(floodedWhileUp, int64_t(16) << 20) << "TCP did not hold the flood back";
+
+  ASSERT_TRUE(waitUntil([&] { return !proxy.flooding() && idle(); }, 600000));
+  EXPECT_EQ(proxy.flooded(), bytes);
+  memory.expectBounded("window, flood of " + std::to_string(bytes) + " bytes while the refusal box is up");
+  catcher.holdWhile = nullptr;
+  logonNcp();
+  EXPECT_NE(item("(Stopped) LTCP03"), nullptr);
+}
 
 }  // namespace

@@ -22,7 +22,8 @@ class QTreeWidgetItem;
 
 namespace wintest {
 
-// Accepts every message box that opens while it lives, keeping text and icon.
+// Accepts every message box that opens while it lives, keeping text and icon
+// (unless told to hold it open for a while).
 class MessageBoxCatcher {
  public:
   MessageBoxCatcher();
@@ -32,6 +33,8 @@ class MessageBoxCatcher {
   };
   std::vector<Box> boxes;
   QStringList texts() const;
+  // While this returns true an open box is left open; it is called with the box.
+  std::function<bool(QMessageBox*)> holdWhile;
 
  private:
   QTimer m_timer;

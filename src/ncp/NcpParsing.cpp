@@ -119,4 +119,9 @@ NcpPartialLine classifyNcpPartialLine(std::string_view currLine) {
   return NcpPartialLine::Continues;
 }
 
+bool isWholePagePrompt(std::string_view currLine) {
+  static constexpr std::string_view kNcpcomPagePrompt = "MORE (RETURN TO CONTINUE)";
+  return (!currLine.empty() && currLine.back() == ' ') || currLine == kNcpcomPagePrompt;
+}
+
 }  // namespace ncp

@@ -49,4 +49,9 @@ std::string stationProcessName(std::string_view eventText);         // 009: posi
 enum class NcpPartialLine { PagePrompt, Prompt, Continues };
 NcpPartialLine classifyNcpPartialLine(std::string_view currLine);
 
+// A page prompt that has certainly arrived whole: it waits at a blank, or it
+// is NCPCOM's own page prompt text, whatever follows it. Anything else may be
+// the start of a prompt that the reads cut short.
+bool isWholePagePrompt(std::string_view currLine);
+
 }  // namespace ncp

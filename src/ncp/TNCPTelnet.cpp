@@ -394,7 +394,7 @@ void TNCPTelnet::Logout() {
 void TNCPTelnet::CheckNCPCmdTermination(TTnCnx*, std::string& currLine, bool& bterminate) {
   const std::string_view line(currLine);
   if (ncp::classifyNcpPartialLine(line.substr(0, 4)) == ncp::NcpPartialLine::PagePrompt) {
-    m_pageTail = currLine.back() != ' ';
+    m_pageTail = !ncp::isWholePagePrompt(currLine);
     SendText("\r\n");
     currLine.clear();
     m_ncpSearched = 0;

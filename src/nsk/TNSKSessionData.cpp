@@ -38,15 +38,21 @@ void TNSKTelnet::processChunk(TTnCnx* sender, const char* buffer, int len) {
     const size_t textLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer)
                                    : static_cast<size_t>(len);
     const size_t at = std::string_view(buffer, textLength).find(m_expectedEcho);
-    if (at == 0) {
+    // The echo ends with the host's line end. When it interrupts a line (host
+    // output without a line end came first), that line end still ends the
+    // line, so what follows the echo, a prompt most of all, starts a line of
+    // its own whether or not the echo arrived whole.
+    const bool endsALine = at == 0 ? !m_currentLine.empty() : at != std::string_view::npos && buffer[at - 1] != '\n';
+    if (at == 0 && !endsALine) {
       buffer += m_expectedEcho.size();
       len -= static_cast<int>(m_expectedEcho.size());
       m_expectedEcho.clear();
     } else if (at != std::string_view::npos) {
       // Host output that was still on its way when the command went out
       // precedes the echo: it is kept, and only the echo itself is cut out.
-      withoutEcho.reserve(static_cast<size_t>(len) - m_expectedEcho.size());
+      withoutEcho.reserve(static_cast<size_t>(len) - m_expectedEcho.size() + 1);
       withoutEcho.append(buffer, at);
+      if (endsALine) withoutEcho += '\n';
       withoutEcho.append(buffer + at + m_expectedEcho.size(),
                          static_cast<size_t>(len) - at - m_expectedEcho.size());
       buffer = withoutEcho.data();
@@ -97,7 +103,7 @@ void TNSKTelnet::assembleLines(TTnCnx* sender, const char* data, size_t len, uin
       m_currentLine.append(run, n);
       run += n;
       if (m_currentLine.size() >= kMaxLineLength) {
-        handOnCurrentLine(sender, m_state);
+        handOnLinePiece(sender);
         if (generation != m_resetCount) return;
       }
     }
@@ -108,11 +114,37 @@ void TNSKTelnet::assembleLines(TTnCnx* sender, const char* data, size_t len, uin
       const char hex[3] = {'$', kHexDigits[byte >> 4], kHexDigits[byte & 0x0F]};
       m_currentLine.append(hex, sizeof hex);
     }
-    if (byte == '\n' || m_currentLine.size() >= kMaxLineLength) {
-      handOnCurrentLine(sender, m_state);
+    if (byte == '\n') {
+      if (completeLineIsTheAwaitedPrompt()) {
+        // More output followed the prompt at once (a broadcast, say): the
+        // prompt still ends the command, and the rest belongs to the next.
+        handOnCurrentLine(sender, atsCommandEnd);
+        if (generation != m_resetCount) return;
+        NextCommand();
+      } else {
+        handOnCurrentLine(sender, m_state);
+      }
+      if (generation != m_resetCount) return;
+    } else if (m_currentLine.size() >= kMaxLineLength) {
+      handOnLinePiece(sender);
       if (generation != m_resetCount) return;
     }
   }
+}
+
+bool TNSKTelnet::completeLineIsTheAwaitedPrompt() const {
+  return m_state == atsCommand && OnCheckCmdTermination.target<ExactPromptCheck>() != nullptr &&
+         m_currentLine == ExpectedPrompt;
+}
+
+void TNSKTelnet::handOnLinePiece(TTnCnx* sender) {
+  // The piece's last characters stay as the start of the current line: a
+  // prompt is never cut by the piece boundary, and the text after the
+  // boundary is never taken for the start of a line.
+  std::string piece = std::move(m_currentLine);
+  m_currentLine.assign(piece, piece.size() - kLineTailKept, kLineTailKept);
+  piece.resize(piece.size() - kLineTailKept);
+  handOn(sender, std::move(piece), m_state);
 }
 
 void TNSKTelnet::handOnCurrentLine(TTnCnx* sender, TNSKTelnetState state) {

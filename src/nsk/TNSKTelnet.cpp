@@ -57,9 +57,7 @@ TNSKTelnetCheckCmdTermination TNSKTelnet::PromptEndCheck() {
 }
 
 TNSKTelnetCheckCmdTermination TNSKTelnet::PromptEqualCheck() {
-  return [this](TTnCnx* sender, std::string& currLine, bool& bterminate) {
-    CheckPromptEqual(sender, currLine, bterminate);
-  };
+  return ExactPromptCheck{this};
 }
 
 void TNSKTelnet::InstallOwnDataHandler(TTnDataAvailable handler) {

@@ -130,11 +130,24 @@ class TNSKTelnet : public TTnCnx {
   // A host line that never ends is handed on in pieces of this size, so that
   // a flood without line feeds cannot grow the current line without bound.
   static constexpr size_t kMaxLineLength = 65536;
+  // How much of a handed-on piece stays in the current line: more than the
+  // longest prompt a host shows.
+  static constexpr size_t kLineTailKept = 256;
+  // The check PromptEqualCheck makes; recognisable, so that a complete line
+  // equal to the awaited prompt can end the command too.
+  struct ExactPromptCheck {
+    TNSKTelnet* session;
+    void operator()(TTnCnx* sender, std::string& currLine, bool& bterminate) const {
+      session->CheckPromptEqual(sender, currLine, bterminate);
+    }
+  };
 
   void processChunk(TTnCnx* sender, const char* buffer, int len);
   void assembleLines(TTnCnx* sender, const char* data, size_t len, uint64_t generation);
   void handOn(TTnCnx* sender, std::string line, TNSKTelnetState state);
   void handOnCurrentLine(TTnCnx* sender, TNSKTelnetState state);
+  void handOnLinePiece(TTnCnx* sender);
+  bool completeLineIsTheAwaitedPrompt() const;
   void deferChunk(TTnCnx* sender, const char* buffer, int len);
   void drainPendingChunks();
   void scheduleDrain();

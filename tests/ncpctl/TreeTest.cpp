@@ -125,6 +125,15 @@ TEST(NcpctlTree, JsonTreeHoldsEveryObjectOfTheChosenPathmonWithTheSimulatorsStat
   expectTree(parseTree(empty.out), net, "$PA03");
 }
 
+TEST(NcpctlTree, PagePromptsWithoutTrailingBlankOrEchoLoseNoObject) {
+  const TestNetwork net = TestNetwork::sample();
+  NskSimProcess sim({"--network", net.writeFile(), "--page", "2", "--bare-pages"});
+  ASSERT_TRUE(sim.started());
+  const auto result = runCtl(ctltest::demoArgs(sim) << "--format" << "json" << "tree");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  expectTree(parseTree(result.out), net, "$PA01");
+}
+
 TEST(NcpctlTree, TextTreeIsTheTreeTheSharedHandlerBuildsForTheSameHost) {
   // A generated network over many MORE pages, and the demo network with its
   // shared line and every status.

@@ -37,6 +37,9 @@ const LineScenario kScenarios[] = {
     {"EchoSplitOverChunksIsHandedOnAsALine", "TACL", true, false,
      {"TA", "CL\r\nTACL 1> "},
      {"check:TA:0", "done:command:TACL", "check:TACL 1> :1", "done:end:TACL 1> "}, ""},
+    {"EchoEndsTheLineItInterrupts", "TACL", true, false,
+     {"NOTICE", "TACL\r\nTACL 1> "},
+     {"check:NOTICE:0", "done:command:NOTICE", "check:TACL 1> :1", "done:end:TACL 1> "}, ""},
     {"EchoIsSoughtOnlyBeforeTheFirstZeroByte", "TACL", true, false,
      {"\0TACL\r\nX> "s},
      {"done:command:TACL", "check:X> :1", "done:end:X> "}, ""},
@@ -104,9 +107,9 @@ TEST(LineAssemblyLimits, EndlessLineIsHandedOnInBoundedPieces) {
   const std::string flood(150000, 'x');
   for (size_t at = 0; at < flood.size(); at += 2048) session.feed(flood.substr(at, 2048));
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], std::string(65536, 'x'));
-  EXPECT_EQ(lines[1], std::string(65536, 'x'));
-  EXPECT_EQ(session.CurrentLine().size(), 150000u - 2 * 65536u);
+  EXPECT_EQ(lines[0], std::string(65536 - 256, 'x'));
+  EXPECT_EQ(lines[1], std::string(65536 - 256, 'x'));
+  EXPECT_EQ(session.CurrentLine().size(), 150000u - 2 * (65536u - 256u));
 
   lines.clear();
   session.ClearCurrentLine();
@@ -114,8 +117,58 @@ TEST(LineAssemblyLimits, EndlessLineIsHandedOnInBoundedPieces) {
   const std::string escapes(30000, '\x1b');
   for (size_t at = 0; at < escapes.size(); at += 2048) session.feed(escapes.substr(at, 2048));
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_GE(lines[0].size(), 65536u);
-  EXPECT_LE(lines[0].size(), 65536u + 2);
+  EXPECT_GE(lines[0].size(), 65536u - 256u);
+  EXPECT_LE(lines[0].size(), 65536u - 256u + 2);
+}
+
+// A prompt after an endless line, with and without the echo's line end
+// between them, cut at every point near the end and near the piece
+// boundaries: the command ends exactly when the prompt stands on a line of
+// its own, however the output was cut.
+TEST(LineAssemblyLimits, PromptAfterAnEndlessLineIsJudgedAlikeAtEveryCut) {
+  LoopbackHost host;
+  ProbeSession session;
+  ASSERT_TRUE(host.accept(session));
+  session.ExpectedPrompt = "TACL 1> ";
+  for (const bool echoBetween : {true, false}) {
+    for (const size_t length : {size_t(65536 - 5), size_t(65536), size_t(2 * 65536 + 3)}) {
+      const std::string output = std::string(length, 'x') + (echoBetween ? "TACL\r\n" : "") + "TACL 1> ";
+      std::vector<size_t> cuts;
+      for (size_t cut = 65536 - 300; cut <= std::min(output.size(), size_t(65536 + 10)); ++cut) cuts.push_back(cut);
+      for (size_t cut = length - 300; cut <= output.size(); ++cut) cuts.push_back(cut);
+      for (const size_t cut : cuts) {
+        SCOPED_TRACE(testing::Message() << "echo " << echoBetween << ", length " << length << ", cut " << cut);
+        session.ResetCommands();
+        bool ended = false;
+        session.SendCommand("TACL", session.PromptEqualCheck(),
+                            [&](TTnCnx*, const std::string& str, TNSKTelnetState state) {
+                              if (state == atsCommandEnd) ended = str == "TACL 1> ";
+                            });
+        session.feed(output.substr(0, cut));
+        session.feed(output.substr(cut));
+        ASSERT_EQ(ended, echoBetween);
+        if (!echoBetween) {
+          const std::string& line = session.CurrentLine();
+          ASSERT_GT(line.size(), 8u);
+          ASSERT_EQ(line.substr(line.size() - 9), "xTACL 1> ");
+        }
+      }
+    }
+  }
+}
+
+TEST(LineAssemblyPrompt, AwaitedPromptFollowedAtOnceByMoreOutputEndsTheCommand) {
+  LoopbackHost host;
+  ProbeSession session;
+  ASSERT_TRUE(host.accept(session));
+  EventLog log;
+  session.OnStringAvailable = log.handler("string");
+  session.ExpectedPrompt = "TACL 1> ";
+  session.SendCommand("TACL", session.PromptEqualCheck(), log.handler("done"));
+  session.feed("TACL\r\nTACL 1> \r\n*** BROADCAST FROM \\KORVDEMO\r\n");
+  EXPECT_EQ(log.entries,
+            (std::vector<std::string>{"done:end:TACL 1> ", "string:idle:*** BROADCAST FROM \\KORVDEMO"}));
+  EXPECT_EQ(session.State(), atsIdle);
 }
 
 TEST(LineAssemblyOwner, OwnersHandlerSeesTheChunkAfterTheEcho) {

@@ -131,6 +131,7 @@ void ClientSession::handleLine(const QByteArray& raw, bool truncated) {
   }
   // A host does not echo a password, but the line end still moves to the next line.
   m_echo = m_dialogue.expectsPassword() && !o.echoPasswords ? QByteArray("\r\n") : raw + "\r\n";
+  if (m_waitingMore && raw.isEmpty() && o.barePages) m_echo.clear();
   if (!m_flooded && matches(o.floodOn, raw)) {
     // The flood comes between the echo and the answer, while the command runs.
     m_flooded = true;
@@ -246,7 +247,7 @@ void ClientSession::pumpListing() {
       m_listingPeek = line;
     }
     if (page > 0 && m_pageCount >= page) {
-      m_answer += kMorePrompt;
+      m_answer += m_ctx.options.barePages ? kMorePrompt.trimmed() : kMorePrompt;
       m_waitingMore = true;
       flush();
       endsAt("more");

@@ -60,6 +60,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       "unterminated-sb:N before the menu.",
       "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
+  add("bare-pages", "Page prompts without the trailing blank, and the empty answer line not echoed.");
 
   if (!parser.parse(arguments)) {
     *error = parser.errorText();
@@ -107,6 +108,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   bytes("flood-on", &o->floodOn);
   o->sprinkle = parser.isSet("sprinkle");
   o->echoPasswords = parser.isSet("echo-passwords");
+  o->barePages = parser.isSet("bare-pages");
   if (parser.isSet("hostile-negotiation")) {
     const QString mode = parser.value("hostile-negotiation");
     const QString kind = mode.section(':', 0, 0);

@@ -31,6 +31,7 @@ struct SimOptions {
   enum class Hostile { None, Storm, Mirror, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;
   bool echoPasswords = false;
+  bool barePages = false;  // page prompts without the trailing blank, the empty answer not echoed
 
   // Fills the options from the arguments; false with a message on bad input.
   static bool parse(const QStringList& arguments, SimOptions* options, QString* error);

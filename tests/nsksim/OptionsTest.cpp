@@ -135,6 +135,7 @@ TEST(NskSimOptions, BadOptionsAndNetworkFilesAreRefused) {
       {"--port", "70000"},
       {"--page", "-1"},
       {"--hostile-negotiation", "storm"},
+      {"--idle-timeout", "-1"},
       {"--stations", "10", "--network", "x"},
       {"--network", dir.filePath("missing.txt")},
       {"--network", write("a.txt", "pathmon $P\nstation S1 STARTED NOPROC NOLINE\n")},

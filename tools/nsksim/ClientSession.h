@@ -43,6 +43,8 @@ class ClientSession : public QObject {
   void say(const QByteArray& line);
   void flush();
   void closeOrderly();
+  // --idle-timeout: says why, then ends the connection.
+  void closeIdle();
   void resetConnection(int delayMs);
   bool matches(const QByteArray& trigger, const QByteArray& line) const;
   // Ends the connection when --close-on or --reset-on names this moment.
@@ -54,6 +56,7 @@ class ClientSession : public QObject {
   TelnetInput m_in;
   HostNegotiation m_negotiation;
   QTimer m_negotiationTimer;
+  QTimer m_idleTimer;
   State m_state = State::Negotiating;
   HostDialogue m_dialogue;
   std::deque<InputLine> m_lines;

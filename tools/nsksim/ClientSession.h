@@ -1,8 +1,8 @@
 // One telnet client of the simulated host, from connect to close: reading and
 // cutting its input, the negotiation, the service menu, the echo, handing each
-// line to its HostDialogue, streaming listings with their MORE pages, and the
-// per-connection fault switches. Created by SimServer for each accepted
-// connection; deletes itself when the connection ends.
+// line to its HostDialogue, streaming listings with their MORE pages, the idle
+// time-out, and the per-connection fault switches. Created by SimServer for
+// each accepted connection; deletes itself when the connection ends.
 #pragma once
 
 #include "HostDialogue.h"

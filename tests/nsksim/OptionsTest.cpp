@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include <set>
+#include <utility>
 
 using namespace simtest;
 
@@ -79,7 +80,9 @@ TEST(NskSimOptions, NetworkFileIsServed) {
              "line LINEA stopped PROC1   # lower case is fine\n"
              "station STA1 ABNORMAL PROC1 LINEA\n"
              "station STA2 STARTING proc1 linea\n"
-             "pathmon $BETA\n");
+             "pathmon $BETA\n"
+             "process PROC1 STARTED  # the same name under another pathmon is another object\n"
+             "line PROC1 STARTED PROC1\n");
   file.close();
   korvtest::NskSimProcess sim({"--network", path, "--page", "0"});
   ASSERT_TRUE(sim.started());
@@ -132,12 +135,16 @@ TEST(NskSimOptions, BadOptionsAndNetworkFilesAreRefused) {
       {"--port", "70000"},
       {"--page", "-1"},
       {"--hostile-negotiation", "storm"},
+      {"--idle-timeout", "-1"},
       {"--stations", "10", "--network", "x"},
       {"--network", dir.filePath("missing.txt")},
       {"--network", write("a.txt", "pathmon $P\nstation S1 STARTED NOPROC NOLINE\n")},
       {"--network", write("b.txt", "pathmon $P\nprocess P1 RUNNING\n")},
       {"--network", write("c.txt", "process P1 STARTED\n")},
       {"--network", write("d.txt", "pathmon $P\nprocess NAME_LONGER_THAN_16 STARTED\n")},
+      {"--network", write("f.txt", "pathmon $P\nprocess P1 STARTED\nprocess p1 STOPPED\n")},
+      {"--network", write("g.txt", "pathmon $P\nprocess P1 STARTED\nline L1 STARTED P1\nline L1 STARTED P1\n")},
+      {"--network", write("h.txt", "pathmon $P\npathmon $Q\npathmon $p\n")},
   };
   for (const QStringList& args : bad) {
     SCOPED_TRACE(args.join(' ').toStdString());
@@ -145,7 +152,34 @@ TEST(NskSimOptions, BadOptionsAndNetworkFilesAreRefused) {
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_FALSE(run.stdErr.empty());
   }
-  // A bad file names the line at fault.
-  EXPECT_NE(runSim({"--network", write("e.txt", "\n\npathmon $P\nline L1 STARTED NOPROC\n")}).stdErr.find(":4:"),
-            std::string::npos);
+  // A bad file names the line at fault, also after a comment longer than a read, and an overlong line.
+  const QByteArray longComment = "#" + QByteArray(4000, 'x') + QByteArray(300, ' ') + "#\n";
+  const std::pair<QByteArray, const char*> faults[] = {
+      {"\n\npathmon $P\nline L1 STARTED NOPROC\n", ":4:"},
+      {"pathmon $P\n" + longComment + "line L1 STARTED NOPROC\n", ":3:"},
+      {"pathmon $P\n# " + QByteArray(70000, 'x') + "\n", ":2: line longer than"},
+  };
+  for (const auto& [text, where] : faults) {
+    QFile file(dir.filePath("e.txt"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    const std::string stdErr = runSim({"--network", dir.filePath("e.txt")}).stdErr;
+    EXPECT_NE(stdErr.find(where), std::string::npos) << stdErr;
+  }
+}
+
+TEST(NskSimOptions, LongCommentHidesNoStatement) {
+  // The blanks put any read boundary before the statement at the end of the comment.
+  QTemporaryDir dir;
+  QFile file(dir.filePath("net.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("pathmon $P\nprocess GOOD STARTED\n#" + QByteArray(4000, 'x') + QByteArray(300, ' ') +
+             "process EVIL STARTED\n");
+  file.close();
+  korvtest::NskSimProcess sim({"--network", dir.filePath("net.txt"), "--page", "0"});
+  ASSERT_TRUE(sim.started());
+  RawTelnetClient client(sim.port());
+  ASSERT_TRUE(ncpLogon(client, "$P"));
+  EXPECT_EQ(names(objectLines(ncp(client, "STATUS PROCESS *"))), std::set<std::string>{"\\KORVDEMO.$P.GOOD"});
 }

@@ -66,6 +66,15 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
   m_negotiationTimer.setSingleShot(true);
   connect(&m_negotiationTimer, &QTimer::timeout, this, [this] { m_negotiation.finish(); });
   m_negotiationTimer.start(kNegotiationWaitMs);
+  if (o.idleTimeoutSeconds > 0) {
+    m_idleTimer.setSingleShot(true);
+    m_idleTimer.setInterval(o.idleTimeoutSeconds * 1000);
+    connect(&m_idleTimer, &QTimer::timeout, this, [this] { closeIdle(); });
+    // Bytes either way keep the connection: a client reading a long listing is not idle.
+    connect(m_socket, &QTcpSocket::readyRead, &m_idleTimer, qOverload<>(&QTimer::start));
+    connect(m_socket, &QTcpSocket::bytesWritten, &m_idleTimer, qOverload<>(&QTimer::start));
+    m_idleTimer.start();
+  }
   m_negotiation.begin();
 }
 
@@ -281,6 +290,17 @@ void ClientSession::closeOrderly() {
   m_state = State::Closed;
   m_listing.reset();
   m_out->closeWhenDrained();
+}
+
+void ClientSession::closeIdle() {
+  if (m_state != State::Closed) {
+    m_answer += "\r\nIdle for " + QByteArray::number(m_ctx.options.idleTimeoutSeconds) +
+                " seconds: connection closed\r\n";
+    closeOrderly();
+  }
+  m_socket->flush();
+  // A client that reads nothing would never let an orderly close finish.
+  if (m_out->backlog() > 0) resetConnection(0);
 }
 
 void ClientSession::resetConnection(int delayMs) {

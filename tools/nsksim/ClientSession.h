@@ -1,8 +1,8 @@
 // One telnet client of the simulated host, from connect to close: reading and
 // cutting its input, the negotiation, the service menu, the echo, handing each
-// line to its HostDialogue, streaming listings with their MORE pages, and the
-// per-connection fault switches. Created by SimServer for each accepted
-// connection; deletes itself when the connection ends.
+// line to its HostDialogue, streaming listings with their MORE pages, the idle
+// time-out, and the per-connection fault switches. Created by SimServer for
+// each accepted connection; deletes itself when the connection ends.
 #pragma once
 
 #include "HostDialogue.h"
@@ -43,6 +43,8 @@ class ClientSession : public QObject {
   void say(const QByteArray& line);
   void flush();
   void closeOrderly();
+  // --idle-timeout: says why, then ends the connection.
+  void closeIdle();
   void resetConnection(int delayMs);
   bool matches(const QByteArray& trigger, const QByteArray& line) const;
   // Ends the connection when --close-on or --reset-on names this moment.
@@ -54,6 +56,7 @@ class ClientSession : public QObject {
   TelnetInput m_in;
   HostNegotiation m_negotiation;
   QTimer m_negotiationTimer;
+  QTimer m_idleTimer;
   State m_state = State::Negotiating;
   HostDialogue m_dialogue;
   std::deque<InputLine> m_lines;

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QList>
+#include <QSet>
 #include <algorithm>
 
 namespace {
@@ -11,6 +12,9 @@ namespace {
 constexpr int kMaxObjectName = 16;
 constexpr int kMaxPathmonName = 9;
 constexpr int kMaxQualified = 35;
+// Statements are short; a longer line is refused whole rather than read in
+// pieces, which would turn the rest of a long comment into statements.
+constexpr qint64 kMaxLineBytes = 64 * 1024;
 
 NetObject object(const char* name, ObjectStatus status, const char* process = "",
                  const char* line = "") {
@@ -134,13 +138,23 @@ bool fromFile(const QString& path, Network* network, QString* error) {
     *error = QStringLiteral("%1:%2: %3").arg(path).arg(lineNo).arg(why);
     return false;
   };
-  const auto known = [](const Pathmon& pm, ObjectKind kind, const QByteArray& name) {
-    const auto& objs = pm.objects(kind);
-    return std::any_of(objs.begin(), objs.end(), [&](const NetObject& o) { return o.name == name; });
+  // The names declared so far, so each statement is checked in constant time
+  // (large networks have hundreds of thousands of objects): every PATHMON,
+  // and the objects of the current one by kind.
+  QSet<QByteArray> pathmonNames;
+  QSet<QByteArray> declared[3];
+  const auto known = [&](ObjectKind kind, const QByteArray& name) {
+    return declared[static_cast<int>(kind)].contains(name);
   };
+  // Room for the longest line, its line end and the NUL readLine() adds.
+  QByteArray buffer(kMaxLineBytes + 2, Qt::Uninitialized);
   while (!file.atEnd()) {
     ++lineNo;
-    QByteArray text = file.readLine(4096);
+    const qint64 length = file.readLine(buffer.data(), buffer.size());
+    if (length < 0) return fail(QStringLiteral("cannot read: %1").arg(file.errorString()));
+    QByteArray text(buffer.constData(), length);
+    if (!text.endsWith('\n') && !file.atEnd())
+      return fail(QStringLiteral("line longer than %1 bytes").arg(kMaxLineBytes));
     const int hash = text.indexOf('#');
     if (hash >= 0) text.truncate(hash);
     const QList<QByteArray> words = text.simplified().toUpper().split(' ');
@@ -160,7 +174,9 @@ bool fromFile(const QString& path, Network* network, QString* error) {
       const QByteArray& name = words[1];
       if (!name.startsWith('$') || !validName(name) || name.size() > kMaxPathmonName)
         return fail("bad PATHMON name (a $ and at most 8 more characters)");
-      if (net.findPathmon(name) >= 0) return fail("PATHMON declared twice");
+      if (pathmonNames.contains(name)) return fail("PATHMON declared twice");
+      pathmonNames.insert(name);
+      for (QSet<QByteArray>& names : declared) names.clear();
       net.pathmons.push_back(Pathmon{name, {}, {}, {}});
       continue;
     }
@@ -184,18 +200,19 @@ bool fromFile(const QString& path, Network* network, QString* error) {
     NetObject o;
     o.name = words[1];
     if (!validName(o.name)) return fail("bad object name (1 to 16 characters, no blank, dot, comma or quote)");
-    if (known(pm, kind, o.name)) return fail("object declared twice");
+    if (known(kind, o.name)) return fail("object declared twice");
     if (1 + net.systemName.size() + 1 + pm.name.size() + 1 + o.name.size() > kMaxQualified)
       return fail("qualified name longer than 35 characters");
     if (!statusFromWord(words[2], &o.status)) return fail("status must be STARTED, STARTING, STOPPED or ABNORMAL");
     if (kind != ObjectKind::Process) {
       o.processName = words[3];
-      if (!known(pm, ObjectKind::Process, o.processName)) return fail("unknown process");
+      if (!known(ObjectKind::Process, o.processName)) return fail("unknown process");
     }
     if (kind == ObjectKind::Station) {
       o.lineName = words[4];
-      if (!known(pm, ObjectKind::Line, o.lineName)) return fail("unknown line");
+      if (!known(ObjectKind::Line, o.lineName)) return fail("unknown line");
     }
+    declared[static_cast<int>(kind)].insert(o.name);
     pm.objects(kind).push_back(o);
   }
   if (net.pathmons.empty()) {

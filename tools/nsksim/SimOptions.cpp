@@ -39,6 +39,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   add("tacl-password", "TACL password (default secret1).", "PASSWORD");
   add("ncp-user", "NCP user (default NCPOPER).", "USER");
   add("ncp-password", "NCP password (default secret2).", "PASSWORD");
+  add("idle-timeout", "Close a client idle for SECONDS; 0 = never (default 600).", "SECONDS");
   add("chunk", "Write output in pieces of N bytes.", "N");
   add("chunk-delay-ms", "Wait D milliseconds between pieces (with --chunk).", "D");
   add("close-on",
@@ -78,6 +79,9 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       !number(parser, "flood", 0, qint64(1) << 40, &flood, error) ||
       !number(parser, "long-line", 0, qint64(1) << 40, &longLine, error))
     return false;
+  qint64 idle = o->idleTimeoutSeconds;
+  if (!number(parser, "idle-timeout", 0, 86400, &idle, error)) return false;
+  o->idleTimeoutSeconds = static_cast<int>(idle);
   if (parser.isSet("flood") && parser.isSet("long-line")) {
     *error = "--flood and --long-line exclude each other";
     return false;

@@ -17,6 +17,8 @@ struct SimOptions {
   QByteArray taclPassword = "secret1";
   QByteArray ncpUser = "NCPOPER";
   QByteArray ncpPassword = "secret2";
+  // A client that sends nothing and is sent nothing for this long is closed; 0 = never.
+  int idleTimeoutSeconds = 600;
 
   // Fault switches.
   int chunk = 0;

@@ -4,14 +4,41 @@
 
 #include <QTcpSocket>
 
+#include <cerrno>
+#include <sys/socket.h>
+#include <unistd.h>
+
 SimServer::SimServer(SimContext context, QObject* parent) : QObject(parent), m_ctx(context) {
-  connect(&m_server, &QTcpServer::newConnection, this, [this] {
-    while (QTcpSocket* socket = m_server.nextPendingConnection()) new ClientSession(socket, m_ctx, this);
-  });
+  connect(&m_pending, &QSocketNotifier::activated, this, &SimServer::acceptPending);
 }
 
 bool SimServer::listen(quint16 port) {
-  return m_server.listen(QHostAddress::LocalHost, port);
+  if (!m_server.listen(QHostAddress::LocalHost, port)) return false;
+  m_server.pauseAccepting();
+  m_pending.setSocket(m_server.socketDescriptor());
+  m_pending.setEnabled(true);
+  return true;
+}
+
+void SimServer::acceptPending() {
+  const int listener = static_cast<int>(m_server.socketDescriptor());
+  for (;;) {
+    const int fd = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd < 0) {
+      if (errno == EINTR || errno == ECONNABORTED) continue;
+      if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) m_pending.setEnabled(false);
+      return;
+    }
+    auto* socket = new QTcpSocket;
+    if (!socket->setSocketDescriptor(fd)) {
+      delete socket;
+      ::close(fd);
+      continue;
+    }
+    auto* session = new ClientSession(socket, m_ctx, this);
+    // Its descriptor is free once it is gone: a client waiting in the backlog can have it.
+    connect(session, &QObject::destroyed, &m_pending, [this] { m_pending.setEnabled(true); });
+  }
 }
 
 quint16 SimServer::port() const {

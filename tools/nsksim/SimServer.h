@@ -1,9 +1,15 @@
 // The listening side of the simulator: a TCP server on 127.0.0.1 that gives
 // every accepted connection its own ClientSession. Owned by main().
+//
+// QTcpServer only listens; connections are accepted here. When descriptors
+// run out, QTcpServer retries accept() in a busy loop; here accepting pauses
+// instead, the new clients wait in the listen backlog, and accepting resumes
+// when a client goes and frees its descriptor.
 #pragma once
 
 #include "SimContext.h"
 
+#include <QSocketNotifier>
 #include <QTcpServer>
 
 class SimServer : public QObject {
@@ -14,6 +20,9 @@ class SimServer : public QObject {
   QString errorString() const;
 
  private:
+  void acceptPending();
+
   SimContext m_ctx;
   QTcpServer m_server;
+  QSocketNotifier m_pending{QSocketNotifier::Read};
 };

@@ -171,6 +171,8 @@ struct SavedBounds {
   bool sizeKept, positionKept;
 };
 
+void PrintTo(const SavedBounds& row, std::ostream* out) { *out << row.name; }
+
 class SavedBoundsTest : public WindowTest, public ::testing::WithParamInterface<SavedBounds> {};
 
 TEST_P(SavedBoundsTest, WindowComesUpOnTheScreen) {

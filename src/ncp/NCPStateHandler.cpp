@@ -43,7 +43,7 @@ void NCPStateHandler::NCPState(const std::string& aCommand) {
       addHost(aCommand);
       break;
     case 4:
-      m_registry.AddPathmon(m_hostNode, ncp::pathmonName(aCommand));
+      if (roomFor(1)) m_registry.AddPathmon(m_hostNode, ncp::pathmonName(aCommand));
       break;
     case 5:
       addProcess(aCommand);
@@ -125,7 +125,8 @@ void NCPStateHandler::Disconnect() {
 
 void NCPStateHandler::SessionClosed() {
   m_ncpLoggedOn = false;
-  clearAll();
+  // What was loaded up to the limit stays for the operator to see.
+  if (!m_objectLimitReached) clearAll();
 }
 
 void NCPStateHandler::debugLine(const std::string& line) { raise(OnDebugLine, line); }
@@ -136,6 +137,8 @@ void NCPStateHandler::namelessEvent(const std::string& aCommand) {
 }
 
 void NCPStateHandler::addHost(const std::string& aCommand) {
+  // A new connection: the objects an earlier one kept at the limit go.
+  if (m_objectLimitReached) clearAll();
   m_hostNode = m_tree.addFirst(ncp::hostName(aCommand));
   m_registry.SetTreeNodes(&m_tree);
 }
@@ -143,7 +146,7 @@ void NCPStateHandler::addHost(const std::string& aCommand) {
 void NCPStateHandler::addProcess(const std::string& aCommand) {
   const auto name = ncp::objectName(aCommand);
   if (!name) return namelessEvent(aCommand);
-  if (!m_currentPathmonNode) return;
+  if (!m_currentPathmonNode || !roomFor(1)) return;
   const ExtInfo* pathmon = m_registry.FindByNode(m_currentPathmonNode);
   if (pathmon) m_registry.AddProcess(pathmon->Name, *name, ncp::objectStatus(aCommand));
 }
@@ -160,6 +163,7 @@ void NCPStateHandler::ncpLoggedOn() {
 void NCPStateHandler::addStation(const std::string& aCommand) {
   const auto name = ncp::objectName(aCommand);
   if (!name) return namelessEvent(aCommand);
+  if (!roomFor(2)) return;
   const std::string process = ncp::stationProcessName(aCommand);
   m_registry.AddStation(process, *name);
   m_registry.AddLine(process, ncp::stationLineName(aCommand));
@@ -171,7 +175,20 @@ void NCPStateHandler::setStatus(const std::string& aCommand, TXPNetType type) {
   m_registry.SetStatusObj(*name, type, ncp::objectStatus(aCommand));
 }
 
+bool NCPStateHandler::roomFor(size_t entries) {
+  if (m_objectLimitReached) return false;
+  if (m_registry.Items().size() + entries <= MaxObjects) return true;
+  m_objectLimitReached = true;
+  debugLine("Object limit of " + std::to_string(MaxObjects) + " reached: connection closed");
+  raise(OnObjectLimit, MaxObjects);
+  // The host would go on sending the listing; only the end of the
+  // connection stops it.
+  m_session.Disconnect();
+  return false;
+}
+
 void NCPStateHandler::clearAll() {
+  m_objectLimitReached = false;
   m_registry.Clear();
   m_tree.clear();
   m_hostNode = nullptr;

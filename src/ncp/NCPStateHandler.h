@@ -18,6 +18,13 @@
 // assigned is skipped. An object event whose name field has no name is
 // skipped with a debug line and the session goes on.
 //
+// The registry holds at most MaxObjects entries. A host that lists more (one
+// that never ends a listing) would otherwise grow memory without bound, and
+// it would go on sending whatever was asked of it: the event that would pass
+// the limit is dropped, OnObjectLimit is raised and the connection is closed,
+// and the objects loaded so far stay in the registry and the tree until the
+// next logon (or Disconnect) clears them.
+//
 // Owns nothing: the session, the registry and the tree belong to the owner and
 // must outlive the handler. Node pointers it holds are forgotten when the tree
 // is cleared here; nobody else may delete the host or PATHMON nodes. Session
@@ -47,11 +54,18 @@ class NCPStateHandler {
   std::function<void()> OnNCPRefused;
   // 008: the PATHMON listing has ended; the host node may be opened one level.
   std::function<void(ncp::TreeNode* hostNode)> OnExpandHost;
+  // Once per connection, before the connection is closed: an event would
+  // have put more than MaxObjects entries into the registry.
+  std::function<void(size_t limit)> OnObjectLimit;
   // One line for the debug transcript (007, 012, 999, skipped events, ...).
   std::function<void(const std::string& line)> OnDebugLine;
   // An object event (005, 009, 010, 011, 013) without an object name; after
   // its debug line.
   std::function<void(const std::string& aCommand)> OnNamelessEvent;
+
+  // Far above any real network; a front end may lower or raise it.
+  static constexpr size_t kDefaultMaxObjects = 1000000;
+  size_t MaxObjects = kDefaultMaxObjects;
 
   // The session's OnNCPState.
   void NCPState(const std::string& aCommand);
@@ -73,8 +87,10 @@ class NCPStateHandler {
   // cleared and the nodes forgotten. Menu and caption are the front end's.
   void Disconnect();
   // The session's OnSessionClosed: nothing is sent any more, then the
-  // disconnect steps.
+  // disconnect steps (the registry and the tree are kept when the object
+  // limit closed the connection).
   void SessionClosed();
+  bool ObjectLimitReached() const { return m_objectLimitReached; }
 
   ncp::TreeNode* HostNode() const { return m_hostNode; }
   ncp::TreeNode* CurrentPathmonNode() const { return m_currentPathmonNode; }
@@ -89,6 +105,8 @@ class NCPStateHandler {
   void ncpLoggedOn();
   void addStation(const std::string& aCommand);
   void setStatus(const std::string& aCommand, TXPNetType type);
+  // False, once the limit is reached, when entries more would pass it.
+  bool roomFor(size_t entries);
   void clearAll();
   bool ownEntry(const ncp::TreeNode* node, const ExtInfo*& entry) const;
 
@@ -99,4 +117,5 @@ class NCPStateHandler {
   ncp::TreeNode* m_currentPathmonNode = nullptr;
   ncp::TreeNode* m_previousPathmonNode = nullptr;
   bool m_ncpLoggedOn = false;
+  bool m_objectLimitReached = false;
 };

@@ -109,6 +109,10 @@ void TNCPTelnet::Disconnect() {
   // owner's already; an owner's handler assigned after the last logon stays.
   if (OwnDataHandlerInstalled()) RestoreOwnerDataHandler();
   Close();
+  // What the connection still had (queued commands, the running one, the
+  // rest of the data being read) belongs to it: a handler that disconnects
+  // in the middle of a listing gets no more of its lines.
+  ResetCommands();
 }
 
 void TNCPTelnet::MenuDataAvailable(TTnCnx*, const char* Buffer, int Len) {

@@ -42,6 +42,8 @@ class TNCPTelnet : public TNSKTelnet {
 
   // TACL logon.
   void Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword);
+  // Closes the connection and drops what it still had: the queue, the
+  // running command and the rest of the data being read.
   void Disconnect();
   void MenuDataAvailable(TTnCnx* Sender, const char* Buffer, int Len);
   void TACLLogonStep(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);

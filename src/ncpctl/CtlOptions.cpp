@@ -34,6 +34,7 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
+         "              [--max-objects N]\n"
          "              COMMAND [ARGS]\n"
          "\n"
          "commands:\n"
@@ -48,7 +49,8 @@ const char* CtlOptions::usage() {
          "password and the second the NCP password (the TACL one when there is none);\n"
          "otherwise both are asked on the terminal.\n"
          "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
-         "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found.\n";
+         "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
+         "8 the host listed more than --max-objects objects (default 1000000).\n";
 }
 
 std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help) {
@@ -76,7 +78,8 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
     }
     const bool flag = name == "help" || name == "password-stdin" || name == "debug";
     const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
-                       name == "format" || name == "timeout" || name == "interval" || name == "count";
+                       name == "format" || name == "timeout" || name == "interval" || name == "count" ||
+                       name == "max-objects";
     if (!known) {
       if (name.startsWith("pass")) return fail("passwords are never given on the command line; use --password-stdin");
       return fail("unknown option --" + name.toStdString());
@@ -121,6 +124,11 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
       bool ok = false;
       o.count = value.toInt(&ok);
       if (!ok || o.count < 1) return fail("--count needs a whole number of at least 1");
+    } else if (name == "max-objects") {
+      bool ok = false;
+      const qulonglong limit = value.toULongLong(&ok);
+      if (!ok || limit < 1) return fail("--max-objects needs a whole number of at least 1");
+      o.maxObjects = static_cast<size_t>(limit);
     }
   }
   if (*help) return std::nullopt;

@@ -25,6 +25,7 @@ struct CtlOptions {
   std::string objectName;             // status, start, stop, DELIVER commands
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
+  std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }

@@ -9,4 +9,5 @@ enum class ExitCode : int {
   NcpRefused = 4,      // NCP logon refused or unknown PATHMON
   Timeout = 5,
   NotFound = 6,        // no object of that type and name
+  ObjectLimit = 8,     // the host listed more objects than --max-objects; the load stopped there
 };

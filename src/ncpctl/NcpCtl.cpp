@@ -97,6 +97,13 @@ void NcpCtl::wire() {
     fail(ExitCode::NcpRefused, "NCP refused the logon of " + m_options.ncpUser);
   };
   m_handler.OnExpandHost = [this](ncp::TreeNode*) { m_pathmonsListed = true; };
+  m_handler.OnObjectLimit = [this](size_t limit) {
+    // What was loaded is all there will be; tree shows it, then says why it ends there.
+    if (m_options.command == CtlOptions::Command::Tree && m_handler.HostNode()) printTree();
+    fail(ExitCode::ObjectLimit, "the host listed more than " + std::to_string(limit) +
+                                    " objects; the load stopped there and the connection was closed");
+  };
+  if (m_options.maxObjects) m_handler.MaxObjects = *m_options.maxObjects;
 
   QObject::connect(&m_timeout, &QTimer::timeout, &m_context, [this] {
     if (m_stage == Stage::Farewell) return finish(m_result);
@@ -220,16 +227,7 @@ void NcpCtl::runCommand() {
   const Command command = m_options.command;
   if (command == Command::Tree) {
     if (!m_handler.HostNode()) return fail(ExitCode::Connection, "the tree was cleared before it was printed");
-    std::string out;
-    out.reserve(NodeWriter::kBufferSize);
-    NodeWriter writer(m_registry, m_out);
-    if (m_options.format == CtlOptions::Format::Json) {
-      writer.appendJson(out, *m_handler.HostNode());
-      out += '\n';
-    } else {
-      writer.appendText(out, *m_handler.HostNode());
-    }
-    write(out);
+    printTree();
     return farewell(ExitCode::Done);
   }
   if (command == Command::Watch) {
@@ -279,6 +277,19 @@ void NcpCtl::commandDone() {
     printNodes(matchingEntries());
   }
   farewell(ExitCode::Done);
+}
+
+void NcpCtl::printTree() {
+  std::string out;
+  out.reserve(NodeWriter::kBufferSize);
+  NodeWriter writer(m_registry, m_out);
+  if (m_options.format == CtlOptions::Format::Json) {
+    writer.appendJson(out, *m_handler.HostNode());
+    out += '\n';
+  } else {
+    writer.appendText(out, *m_handler.HostNode());
+  }
+  write(out);
 }
 
 void NcpCtl::printNodes(const std::vector<const ExtInfo*>& entries) {

@@ -64,6 +64,8 @@ class NcpCtl {
   void showProgress(bool done);
 
   std::vector<const ExtInfo*> matchingEntries() const;
+  // The whole tree under the host node, which must exist.
+  void printTree();
   void printNodes(const std::vector<const ExtInfo*>& entries);
   void printAnswer();
   // (type, name) -> the status its nodes show.

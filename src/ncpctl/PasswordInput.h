@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "ncpctl/SecretText.h"
+#include "nsk/SecretText.h"
 
 struct Passwords {
   SecretText tacl;

@@ -14,8 +14,10 @@
 #include "ncpctl/ExitCode.h"
 #include "ncpctl/NcpCtl.h"
 #include "ncpctl/PasswordInput.h"
+#include "nsk/ProcessSecrecy.h"
 
 int main(int argc, char** argv) {
+  keepSecretsOutOfCoreDumps();
   CtlApplication app(argc, argv);
   QStringList arguments = app.arguments();
   arguments.removeFirst();

@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "ncp/NCPStateHandler.h"
+
 QString SettingsFile::defaultPath() { return pathForExecutable(QCoreApplication::applicationFilePath()); }
 
 QString SettingsFile::pathForExecutable(const QString& executable) {
@@ -42,6 +44,11 @@ bool SettingsFile::addEntry(const char* section, const std::string& name) const 
   if (!IniFile::isSafeName(name)) return false;
   m_ini.writeString(section, name, std::string());
   return true;
+}
+
+size_t SettingsFile::readMaxObjects() const {
+  const int limit = m_ini.readInteger(kMain, "MaxObjects", 0);
+  return limit >= 1 ? static_cast<size_t>(limit) : NCPStateHandler::kDefaultMaxObjects;
 }
 
 int SettingsFile::readIndex(const char* key) const { return m_ini.readInteger(kMain, key, -1); }

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,10 @@ class SettingsFile {
   // Remembers the name as a key with an empty value. Returns false, writing
   // nothing, for a name the file cannot carry (see IniFile::isSafeName).
   bool addEntry(const char* section, const std::string& name) const;
+
+  // "Main"/"MaxObjects": the most objects one connection may load; the
+  // shared default when missing, not a number or below 1.
+  size_t readMaxObjects() const;
 
   // A list position in "Main"; -1 when missing or not a number.
   int readIndex(const char* key) const;

@@ -5,16 +5,20 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "nsk/SecretText.h"
 #include "ui/NodeImages.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/SettingsFile.h"
@@ -32,6 +36,23 @@ int stateOrdinal(Qt::WindowStates state) {
   if (state & Qt::WindowMinimized) return 1;
   if (state & Qt::WindowMaximized) return 2;
   return 0;
+}
+
+// The saved bounds brought onto the available area of the screen the saved
+// position falls on (the primary screen when none): a size no larger than
+// that area (the design size is always allowed, as it is without a file),
+// a size below 1 taken as the design size, and the top left corner (the
+// caption, to drag it by) inside the area. Anything else is kept as saved.
+QRect onScreen(const WindowPlacement& placement) {
+  const QPoint at(placement.left, placement.top);
+  QSize size(placement.width >= 1 ? placement.width : TfrmMain::kDesignWidth,
+             placement.height >= 1 ? placement.height : TfrmMain::kDesignHeight);
+  const QScreen* screen = QGuiApplication::screenAt(at);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return {at, size};
+  const QRect area = screen->availableGeometry();
+  size = size.boundedTo(area.size().expandedTo(QSize(TfrmMain::kDesignWidth, TfrmMain::kDesignHeight)));
+  return {QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom())), size};
 }
 
 }  // namespace
@@ -53,7 +74,10 @@ TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
   frmDebug = new TfrmDebug(this);
 }
 
-TfrmMain::~TfrmMain() = default;
+TfrmMain::~TfrmMain() {
+  SecretText::wipeString(m_session->Password);
+  SecretText::wipeString(m_session->NCPPassword);
+}
 
 void TfrmMain::buildControls() {
   imgList = NodeImages::icons();
@@ -207,11 +231,19 @@ void TfrmMain::FormShow() {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+  m_handler->OnObjectLimit = [this](size_t limit) {
+    QMessageBox::warning(this, kCaption,
+                         QString("The host listed more than %1 objects. The load stopped there and the connection "
+                                 "was closed; the objects loaded so far stay in the tree.")
+                             .arg(limit));
+  };
+  m_handler->MaxObjects = SettingsFile(m_settingsPath).readMaxObjects();
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
-  move(placement.left, placement.top);
-  resize(placement.width, placement.height);
+  const QRect bounds = onScreen(placement);
+  move(bounds.topLeft());
+  resize(bounds.size());
   // Bounds first, then the state: a maximized window keeps them as its
   // normal bounds.
   if (placement.maximized == 2)
@@ -264,8 +296,8 @@ void TfrmMain::Connect1Click() {
   if (frmAuth->ShowTACLLogin() != TfrmAuth::mrOk) return;
   try {
     m_logonUnderway = false;
-    m_session->Logon(toLatin1(frmAuth->hostText()), toLatin1(frmAuth->userText()),
-                     toLatin1(frmAuth->passwordText()));
+    const SecretText password = takePassword();
+    m_session->Logon(toLatin1(frmAuth->hostText()), toLatin1(frmAuth->userText()), password.text());
     m_logonUnderway = true;
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
@@ -307,6 +339,13 @@ void TfrmMain::showDisconnected() {
   setWindowTitle(windowTitle().left(16));
 }
 
+SecretText TfrmMain::takePassword() {
+  // The dialog's field is emptied at once: the session keeps the copy it needs.
+  SecretText password(toLatin1(frmAuth->passwordText()));
+  frmAuth->edPasswd->clear();
+  return password;
+}
+
 void TfrmMain::tellUnsafeText(const EUnsafeCommandText& e) {
   QMessageBox::warning(this, kCaption, QString::fromLatin1(e.what()) + ".\nNothing was sent to the host.");
 }
@@ -321,7 +360,8 @@ void TfrmMain::tvMainDblClick() {
   // The tree may have been cleared while the dialog was open.
   if (tvMain->currentItem() != item) return;
   try {
-    m_handler->LogonNCP(node, toLatin1(frmAuth->userText()), toLatin1(frmAuth->passwordText()));
+    const SecretText password = takePassword();
+    m_handler->LogonNCP(node, toLatin1(frmAuth->userText()), password.text());
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
   }

@@ -10,7 +10,9 @@
 // routing of View, Debug, and its position in the settings file.
 //
 // Operator text the session refuses (control characters) is told in a
-// message box and nothing is sent. UI thread only.
+// message box and nothing is sent. A password is taken out of the login
+// dialog as it is used, and the session's copies are wiped when the window
+// goes. UI thread only.
 #pragma once
 
 #include <QIcon>
@@ -34,6 +36,7 @@ class QSplitter;
 class QStatusBar;
 class QTableWidget;
 class QTreeWidget;
+class SecretText;
 class TfrmAbout;
 class TfrmAuth;
 class TfrmDebug;
@@ -103,6 +106,8 @@ class TfrmMain : public QMainWindow {
   void NCPTelnetSessionConnected(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
+  // The password typed in the login dialog, which is emptied.
+  SecretText takePassword();
   // Saves the position; a file that cannot be written is told once.
   void savePositionOrTell();
 

@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "nsk/ProcessSecrecy.h"
 #include "ui/KorvApplication.h"
 #include "ui/SettingsFile.h"
 #include "ui/TfrmDebug.h"
@@ -33,6 +34,7 @@ void preFill(const SettingsFile& settings, const char* section, const char* inde
 }  // namespace
 
 int main(int argc, char** argv) {
+  keepSecretsOutOfCoreDumps();
   KorvApplication app(argc, argv);
   QApplication::setApplicationName(TfrmMain::kCaption);
 

@@ -1,12 +1,19 @@
 // Passwords reach ncpctl only through standard input (or the terminal) and go
 // nowhere else: not into its process arguments, not into its output, its
-// error sentences or its debug trace, even when the host echoes them back.
+// error sentences or its debug trace, even when the host echoes them back;
+// not into a core dump, and not left behind in the strings they came from.
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "CtlRun.h"
+#include "nsk/SecretText.h"
 #include "support/EventLoop.h"
 #include "support/NskSimProcess.h"
 
@@ -76,4 +83,54 @@ TEST(NcpctlSecret, ACompleteRunAndARefusedOneKeepThePasswordsOutOfEveryOutput) {
   EXPECT_EQ(refused.exitCode, 4);
   expectNoPassword(refused.err, "stderr");
   EXPECT_EQ(refused.err.find(wrong), std::string::npos) << refused.err;
+}
+
+// The kernel gives a process that is not dumpable /proc/PID files (status,
+// mem, ...) owned by root, which shows from outside when ncpctl runs as another user (as root
+// the test starts it as nobody).
+TEST(NcpctlSecret, ProcessIsNotDumpableWhileItHoldsThePasswords) {
+  NskSimProcess sim({"--silent-on", "STATUS LINE"});
+  ASSERT_TRUE(sim.started());
+  QProcess ctl;
+  ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
+  ctl.setArguments(ctltest::demoArgs(sim) << "--timeout" << "60" << "tree");
+  ctl.setChildProcessModifier([] {
+    if (getuid() != 0) return;
+    const gid_t nobody = 65534;
+    if (setgroups(0, nullptr) != 0 || setgid(nobody) != 0 || setuid(nobody) != 0) _exit(99);
+  });
+  ctl.start();
+  ASSERT_TRUE(ctl.waitForStarted());
+  ctl.write(ctltest::kDemoPasswords);
+  ctl.closeWriteChannel();
+  ASSERT_TRUE(korvtest::waitUntil(
+      [&] {
+        const auto sent = sim.commandsReceived();
+        return std::find(sent.begin(), sent.end(), "STATUS LINE *") != sent.end();
+      },
+      20000))
+      << ctl.readAllStandardError().toStdString();
+  const QString statusPath = QStringLiteral("/proc/%1/status").arg(ctl.processId());
+  struct stat entry {};
+  ASSERT_EQ(stat(statusPath.toLocal8Bit().constData(), &entry), 0);
+  QFile status(statusPath);
+  ASSERT_TRUE(status.open(QIODevice::ReadOnly));
+  const QByteArray text = status.readAll();
+  const qsizetype uid = text.indexOf("\nUid:\t");
+  ASSERT_GE(uid, 0);
+  EXPECT_NE(text.mid(uid + 6, text.indexOf('\t', uid + 6) - uid - 6).toInt(), 0) << "ncpctl runs as another user";
+  EXPECT_EQ(entry.st_uid, 0u) << "its /proc entries belong to root: it cannot be dumped";
+  ctl.kill();
+  ctl.waitForFinished();
+}
+
+// A short password lives inside the string object itself, and a move leaves
+// its bytes there: the SecretText made from it wipes them.
+TEST(SecretText, TheStringItIsMadeFromKeepsNoByteOfThePassword) {
+  std::string source = "Tacl-7731";
+  const char* bytes = source.data();
+  const size_t capacity = source.capacity();
+  const SecretText secret(std::move(source));
+  EXPECT_EQ(secret.text(), "Tacl-7731");
+  EXPECT_EQ(std::string(bytes, capacity).find_first_not_of('\0'), std::string::npos);
 }

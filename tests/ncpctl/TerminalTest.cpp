@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -53,6 +55,11 @@ class PseudoTerminal {
   }
   void type(const std::string& text) { ASSERT_EQ(write(m_master, text.data(), text.size()), ssize_t(text.size())); }
   const std::string& screen() const { return m_screen; }
+  // Whether the terminal echoes what is typed (the settings outlive the child).
+  bool echoing() const {
+    termios settings{};
+    return tcgetattr(m_master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+  }
 
  private:
   int m_master = -1;
@@ -87,3 +94,31 @@ TEST(NcpctlTerminal, PasswordsAreAskedOnTheTerminalWithoutEcho) {
   EXPECT_NE(ctl.readAllStandardOutput().indexOf("($PM01)"), -1);
   EXPECT_EQ(tty.screen().find("secret"), std::string::npos) << tty.screen();
 }
+
+// A signal that ends ncpctl while it waits at the password prompt (echo off)
+// still leaves the terminal echoing, and the program ends by that signal.
+class NcpctlTerminalSignal : public ::testing::TestWithParam<int> {};
+
+TEST_P(NcpctlTerminalSignal, SignalAtThePasswordPromptLeavesTheTerminalEchoing) {
+  PseudoTerminal tty;
+  ASSERT_TRUE(tty.valid());
+  ASSERT_TRUE(tty.echoing());
+  QProcess ctl;
+  ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
+  // The passwords are asked before anything is connected: no host is needed.
+  ctl.setArguments({"--host", "127.0.0.1:1", "--user", "OPS.OPER", "tree"});
+  ctl.setChildProcessModifier(tty.childModifier());
+  ctl.start();
+  ASSERT_TRUE(ctl.waitForStarted());
+  ASSERT_TRUE(tty.readUntil("TACL password for OPS.OPER: ")) << tty.screen();
+  ASSERT_EQ(kill(static_cast<pid_t>(ctl.processId()), GetParam()), 0);
+  ASSERT_TRUE(ctl.waitForFinished(20000));
+  EXPECT_EQ(ctl.exitStatus(), QProcess::CrashExit);
+  EXPECT_EQ(ctl.exitCode(), GetParam());
+  EXPECT_TRUE(tty.echoing());
+}
+
+INSTANTIATE_TEST_SUITE_P(EndingSignals, NcpctlTerminalSignal, ::testing::Values(SIGINT, SIGTERM),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return std::string(info.param == SIGINT ? "SIGINT" : "SIGTERM");
+                         });

@@ -7,6 +7,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
+#include <functional>
 
 #include "CtlRun.h"
 #include "TestNetwork.h"
@@ -172,4 +174,30 @@ TEST(NcpctlTree, PathmonsListsTheHostsPathmonsInOrderWithoutAnNcpLogon) {
   for (size_t i = 0; i < net.pathmons.size(); ++i) {
     EXPECT_EQ(pathmons[static_cast<qsizetype>(i)].toObject()["name"].toString().toStdString(), net.pathmons[i].name);
   }
+}
+
+// A host that lists more objects than --max-objects (here a network far
+// larger than the limit, as an endless listing would be): the load stops at
+// the limit, the tree loaded so far is printed, one sentence says why, the
+// connection is closed (nothing more is asked) and the exit code is 8.
+TEST(NcpctlTree, LoadStopsAtTheObjectLimitAndPrintsWhatWasLoaded) {
+  NskSimProcess sim({"--stations", "200", "--page", "0"});
+  ASSERT_TRUE(sim.started());
+  const auto r = runCtl(ctltest::demoArgs(sim) << "--max-objects" << "100" << "--format" << "json" << "tree");
+  EXPECT_EQ(r.exitCode, 8) << r.err;
+  EXPECT_EQ(r.err, "ncpctl: the host listed more than 100 objects; the load stopped there and the connection was "
+                   "closed\n");
+  size_t objects = 0;
+  std::function<void(const QJsonObject&)> count = [&](const QJsonObject& node) {
+    for (const auto& child : node["children"].toArray()) {
+      ++objects;
+      count(child.toObject());
+    }
+  };
+  count(parseTree(r.out));
+  // A station comes with its line: the last pair that fits may leave one place.
+  EXPECT_GE(objects, 99u);
+  EXPECT_LE(objects, 100u);
+  const auto sent = sim.commandsReceived();
+  EXPECT_EQ(std::find(sent.begin(), sent.end(), "STATUS STATION *"), sent.end()) << "the listing was not left";
 }

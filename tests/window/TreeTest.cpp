@@ -3,9 +3,11 @@
 // refused NCP password. Saves a screenshot of the window with a loaded tree.
 #include <QTest>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
+#include "ui/IniFile.h"
 #include "ui/TfrmAuth.h"
 
 using korvtest::waitUntil;
@@ -121,6 +123,36 @@ TEST_F(TreeTest, RefusedNcpPasswordShowsTheErrorBoxAndAnotherPathmonMayBeChosen)
   EXPECT_EQ(item("$PM02")->text(0), "$PM02");
   EXPECT_NE(item("($PM01)"), nullptr);
   EXPECT_EQ(win->StateHandler()->PreviousPathmonNode(), QtTreeNode::of(item("$PM02")));
+}
+
+class ObjectLimitTest : public WindowTest {
+ protected:
+  QStringList simArgs() const override { return {"--stations", "200", "--page", "0"}; }
+};
+
+// A host that lists more objects than the settings file allows: one warning,
+// the connection closed, and the objects loaded so far stay in the tree.
+TEST_F(ObjectLimitTest, LoadStopsAtTheLimitWithOneWarningAndKeepsTheTree) {
+  IniFile(settingsPath).writeInteger("Main", "MaxObjects", 100);
+  win = std::make_unique<TfrmMain>(settingsPath);
+  win->show();
+  ASSERT_TRUE(waitUntil([&] { return win->isVisible() && win->ObjList() != nullptr; }));
+  connectTacl();
+  win->tvMain->setCurrentItem(item("$PM01"));
+  answerNcpLogin();
+  doubleClick(item("$PM01"));
+  ASSERT_TRUE(waitUntil([&] { return !win->NCPTelnet->IsConnected() && !catcher.boxes.empty(); }));
+  ASSERT_EQ(catcher.boxes.size(), 1u);
+  EXPECT_TRUE(catcher.boxes[0].text.contains("more than 100 objects")) << catcher.boxes[0].text.toStdString();
+  EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Warning);
+  EXPECT_EQ(win->mmConnect->text(), "Connect");
+  int objects = 0;
+  for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it) ++objects;
+  // The host node is no object; a station comes with its line.
+  EXPECT_GE(objects - 1, 99);
+  EXPECT_LE(objects - 1, 100);
+  EXPECT_EQ(win->ObjList()->Items().size(), static_cast<size_t>(objects - 1));
+  EXPECT_EQ(commands().back(), "INFO STATION *") << "nothing more is asked";
 }
 
 }  // namespace

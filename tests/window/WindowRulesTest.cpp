@@ -3,16 +3,19 @@
 // View, Debug, the queue text, and its position in the settings file.
 #include <QAction>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTreeWidget>
+#include <climits>
 
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
@@ -158,5 +161,53 @@ TEST_F(WindowRulesTest, UnwritableSettingsFileIsToldOnceAndTheWindowClosesAnyway
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_TRUE(catcher.boxes[0].text.contains("Unable to write")) << catcher.boxes[0].text.toStdString();
 }
+
+// Saved bounds no screen can show, from a broken or foreign settings file:
+// the window comes up on the screen's available area (the design size is
+// always allowed), bounds that fit are kept, and the file is not rewritten.
+struct SavedBounds {
+  const char* name;
+  int left, top, width, height;
+  bool sizeKept, positionKept;
+};
+
+void PrintTo(const SavedBounds& row, std::ostream* out) { *out << row.name; }
+
+class SavedBoundsTest : public WindowTest, public ::testing::WithParamInterface<SavedBounds> {};
+
+TEST_P(SavedBoundsTest, WindowComesUpOnTheScreen) {
+  const SavedBounds& row = GetParam();
+  IniFile ini(settingsPath);
+  ini.writeInteger("Main", "Left", row.left);
+  ini.writeInteger("Main", "Top", row.top);
+  ini.writeInteger("Main", "Width", row.width);
+  ini.writeInteger("Main", "Height", row.height);
+  win = std::make_unique<TfrmMain>(settingsPath);
+  win->show();
+  ASSERT_TRUE(waitUntil([&] { return win->isVisible(); }));
+
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  const QSize largest = area.size().expandedTo(QSize(TfrmMain::kDesignWidth, TfrmMain::kDesignHeight));
+  EXPECT_TRUE(area.contains(win->pos())) << win->pos().x() << "," << win->pos().y();
+  EXPECT_LE(win->width(), largest.width());
+  EXPECT_LE(win->height(), largest.height());
+  if (row.sizeKept) {
+    EXPECT_EQ(win->size(), QSize(row.width, row.height));
+  }
+  if (row.positionKept) {
+    EXPECT_EQ(win->pos(), QPoint(row.left, row.top));
+  }
+  EXPECT_EQ(ini.readInteger("Main", "Width", 0), row.width) << "the file is left alone";
+  EXPECT_EQ(ini.readInteger("Main", "Left", 0), row.left);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SavedBoundsTest,
+    ::testing::Values(SavedBounds{"Huge", 0, 0, 100000, 100000, false, true},
+                      SavedBounds{"IntMax", INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, false},
+                      SavedBounds{"Negative", -5000, -5000, -700, -400, false, false},
+                      SavedBounds{"OffScreenPosition", 50000, -30000, 500, 300, true, false},
+                      SavedBounds{"Normal", 40, 30, 500, 300, true, true}),
+    [](const ::testing::TestParamInfo<SavedBounds>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "ncpctl/SecretText.h"
+#include "nsk/SecretText.h"
 
 SecretText& SecretText::operator=(SecretText&& other) noexcept {
   if (this != &other) {

@@ -1,6 +1,8 @@
 // SecretText: a password held in memory only as long as needed. Its bytes are
 // overwritten when it is destroyed or wiped, so a password does not linger in
-// freed memory. Not copyable; moves leave the source empty.
+// freed memory; the string it is made from is wiped too (a short string keeps
+// its bytes in place when moved from). Not copyable; moves leave the source
+// empty. Used by ncpctl and the main window for the passwords they read.
 #pragma once
 
 #include <string>
@@ -8,7 +10,7 @@
 class SecretText {
  public:
   SecretText() = default;
-  explicit SecretText(std::string text) : m_text(std::move(text)) {}
+  explicit SecretText(std::string&& text) : m_text(std::move(text)) { wipeString(text); }
   ~SecretText() { wipe(); }
   SecretText(const SecretText&) = delete;
   SecretText& operator=(const SecretText&) = delete;

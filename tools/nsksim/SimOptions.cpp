@@ -60,6 +60,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       "unterminated-sb:N before the menu.",
       "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
+  add("refuse", "Answer START, STOP and DELIVER on objects named NAME with an error line (repeatable).", "NAME");
 
   if (!parser.parse(arguments)) {
     *error = parser.errorText();
@@ -107,6 +108,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   bytes("flood-on", &o->floodOn);
   o->sprinkle = parser.isSet("sprinkle");
   o->echoPasswords = parser.isSet("echo-passwords");
+  for (const QString& name : parser.values("refuse")) o->refuse << name.toLatin1().toUpper();
   if (parser.isSet("hostile-negotiation")) {
     const QString mode = parser.value("hostile-negotiation");
     const QString kind = mode.section(':', 0, 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -31,6 +32,7 @@ struct SimOptions {
   enum class Hostile { None, Storm, Mirror, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;
   bool echoPasswords = false;
+  QList<QByteArray> refuse;  // upper case: objects whose START, STOP and DELIVER fail
 
   // Fills the options from the arguments; false with a message on bad input.
   static bool parse(const QStringList& arguments, SimOptions* options, QString* error);

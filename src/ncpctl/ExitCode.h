@@ -9,4 +9,5 @@ enum class ExitCode : int {
   NcpRefused = 4,      // NCP logon refused or unknown PATHMON
   Timeout = 5,
   NotFound = 6,        // no object of that type and name
+  Refused = 7,         // the host answered START, STOP or DELIVER with an error
 };

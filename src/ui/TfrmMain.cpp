@@ -15,6 +15,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "nsk/OperatorText.h"
 #include "ui/NodeImages.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/SettingsFile.h"
@@ -25,7 +26,6 @@
 namespace {
 
 QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
 
 // The window state as its ordinal: 0 normal, 1 minimized, 2 maximized.
 int stateOrdinal(Qt::WindowStates state) {
@@ -124,6 +124,7 @@ void TfrmMain::buildControls() {
 
   m_popup = new ObjectPopupMenu(*m_session, this);
   m_popup->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+  m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
   pMenu = m_popup->pMenu;
 }
 
@@ -207,6 +208,9 @@ void TfrmMain::FormShow() {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+  m_handler->OnCommandRefused = [this](const std::string& hostLine) {
+    QMessageBox::warning(this, kCaption, "The host refused the command:\n" + fromLatin1(hostLine));
+  };
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
@@ -264,8 +268,8 @@ void TfrmMain::Connect1Click() {
   if (frmAuth->ShowTACLLogin() != TfrmAuth::mrOk) return;
   try {
     m_logonUnderway = false;
-    m_session->Logon(toLatin1(frmAuth->hostText()), toLatin1(frmAuth->userText()),
-                     toLatin1(frmAuth->passwordText()));
+    m_session->Logon(RequireLatin1Text(frmAuth->hostText(), "Host"), RequireLatin1Text(frmAuth->userText(), "TACL user"),
+                     RequireLatin1Text(frmAuth->passwordText(), "TACL password"));
     m_logonUnderway = true;
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
@@ -321,7 +325,8 @@ void TfrmMain::tvMainDblClick() {
   // The tree may have been cleared while the dialog was open.
   if (tvMain->currentItem() != item) return;
   try {
-    m_handler->LogonNCP(node, toLatin1(frmAuth->userText()), toLatin1(frmAuth->passwordText()));
+    m_handler->LogonNCP(node, RequireLatin1Text(frmAuth->userText(), "NCP user"),
+                        RequireLatin1Text(frmAuth->passwordText(), "NCP password"));
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
   }

@@ -9,8 +9,10 @@
 // expansion, the queue in the status bar with the busy cursor, the debug
 // routing of View, Debug, and its position in the settings file.
 //
-// Operator text the session refuses (control characters) is told in a
-// message box and nothing is sent. UI thread only.
+// Operator text the session refuses (control characters, characters outside
+// Latin-1, an empty user, an object name that would change the command) is
+// told in a message box and nothing is sent. A command the host refuses is
+// told in a message box with the host's line. UI thread only.
 #pragma once
 
 #include <QIcon>

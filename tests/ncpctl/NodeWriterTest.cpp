@@ -88,6 +88,8 @@ struct ControlRow {
   const char* escaped;
 };
 
+void PrintTo(const ControlRow& row, std::ostream* out) { *out << row.name; }
+
 class NcpctlControlCharacters : public ::testing::TestWithParam<ControlRow> {};
 
 std::string contents(std::FILE* file) {

@@ -73,6 +73,10 @@ void NCPStateHandler::NCPState(const std::string& aCommand) {
     case 13:
       setStatus(aCommand, xpProcess);
       break;
+    case 14:
+      debugLine("Refused by the host: " + aCommand.substr(3));
+      raise(OnCommandRefused, aCommand.substr(3));
+      break;
     case 999:
       debugLine(aCommand);
       break;

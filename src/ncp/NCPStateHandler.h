@@ -7,7 +7,9 @@
 // top-level node) and hands the tree to the registry, 004 adds a PATHMON,
 // 005 a process under the current PATHMON, 006 reloads the objects, 009 adds
 // a station and its line, 010/011/013 set statuses, 002 lists the PATHMONs,
-// 001 closes the connection, 007/012/999 write debug lines; any other code
+// 001 closes the connection, 007/012/999 write debug lines, 014 (the host
+// refused a START, STOP or DELIVER) writes the host's line as a debug line
+// and hands it to OnCommandRefused; any other code
 // (and a text that does not start with three digits) is ignored. It also holds
 // the steps of the NCP logon by double click, of Disconnect and of the
 // session's close, and the state they share (HostNode, CurrentPathmonNode,
@@ -57,7 +59,10 @@ class NCPStateHandler {
   // Once per connection, before the connection is closed: an event would
   // have put more than MaxObjects entries into the registry.
   std::function<void(size_t limit)> OnObjectLimit;
-  // One line for the debug transcript (007, 012, 999, skipped events, ...).
+  // 014, after its debug line: the host answered a START, STOP or DELIVER
+  // with this error line; the command did not happen.
+  std::function<void(const std::string& hostLine)> OnCommandRefused;
+  // One line for the debug transcript (007, 012, 014, 999, skipped events, ...).
   std::function<void(const std::string& line)> OnDebugLine;
   // An object event (005, 009, 010, 011, 013) without an object name; after
   // its debug line.

@@ -40,6 +40,13 @@ bool isPathmonLine(std::string_view line) { return charAt(line, 10, 'B'); }
 bool isObjectLine(std::string_view line) { return charAt(line, 4, '\\'); }
 bool isStationLine(std::string_view line) { return charAt(line, 2, 'E'); }
 
+bool isErrorLine(std::string_view line) {
+  const size_t first = line.find_first_not_of(' ');
+  if (first == std::string_view::npos) return false;
+  const std::string_view text = line.substr(first);
+  return text.substr(0, 9) == "*** ERROR" || text.substr(0, 7) == "*ERROR*";
+}
+
 TXPNetStatus StatusFromText(std::string_view text) {
   const std::string word = trim(text);
   if (word == "STARTED") return nsStarted;

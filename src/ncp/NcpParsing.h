@@ -27,6 +27,9 @@ bool isSystemLine(std::string_view line);   // 1st character is a backslash
 bool isPathmonLine(std::string_view line);  // 10th character is "B"
 bool isObjectLine(std::string_view line);   // 4th character is a backslash
 bool isStationLine(std::string_view line);  // 2nd character is "E"
+// The host refused a command: after leading blanks the line starts with
+// "*** ERROR" (NCPCOM) or "*ERROR*" (TACL). Warnings are no refusal.
+bool isErrorLine(std::string_view line);
 
 TXPNetStatus StatusFromText(std::string_view text);
 

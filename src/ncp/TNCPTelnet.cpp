@@ -68,12 +68,23 @@ void TNCPTelnet::sendPlain(const std::string& command) {
   SendCommand(command, PromptEndCheck(), OnStringAvailable);
 }
 
+// A command the host may refuse: its lines go to the owner's general handler
+// as it is assigned now, and an error line among them is raised as 014 too,
+// so that a refused START, STOP or DELIVER is not taken for done.
+void TNCPTelnet::sendControl(const std::string& command) {
+  SendCommand(command, PromptEndCheck(),
+              [this, owner = OnStringAvailable](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
+                if (state != atsCommandEnd && ncp::isErrorLine(str)) raiseState("014" + str);
+                Raise(owner, sender, str, state);
+              });
+}
+
 // ---- TACL logon ------------------------------------------------------------
 
 void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
                        const std::string& aPassword) {
   RequireSafeCommandText(aHost, "Host");
-  RequireSafeCommandText(aUserName, "TACL user");
+  RequireCommandWord(aUserName, "TACL user");
   RequireSafeCommandText(aPassword, "TACL password");
 
   splitHostPort(aHost, Host, Port);
@@ -175,7 +186,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
 void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
                           const std::string& aPassword) {
   RequireSafeCommandText(aPathmon, "PATHMON name");
-  RequireSafeCommandText(aUser, "NCP user");
+  RequireCommandWord(aUser, "NCP user");
   RequireSafeCommandText(aPassword, "NCP password");
 
   NCPUserName = aUser;
@@ -303,19 +314,19 @@ void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState St
 // ---- Status of one object ----------------------------------------------------
 
 void TNCPTelnet::StatusLine(const std::string& aName) {
-  RequireSafeCommandText(aName, "Line name");
+  RequireSafeObjectName(aName, "Line name");
   if (!(m_ncpStarted && m_ncpAuthorized)) return;
   sendListing("STATUS LINE " + aName, &TNCPTelnet::EvStatusLine);
 }
 
 void TNCPTelnet::StatusProcess(const std::string& aName) {
-  RequireSafeCommandText(aName, "Process name");
+  RequireSafeObjectName(aName, "Process name");
   if (!(m_ncpStarted && m_ncpAuthorized)) return;
   sendListing("STATUS PROCESS " + aName, &TNCPTelnet::EvStatusProcess);
 }
 
 void TNCPTelnet::StatusStation(const std::string& aName) {
-  RequireSafeCommandText(aName, "Station name");
+  RequireSafeObjectName(aName, "Station name");
   if (!(m_ncpStarted && m_ncpAuthorized)) return;
   sendListing("STATUS STATION " + aName, &TNCPTelnet::EvStatusStation);
 }
@@ -341,48 +352,48 @@ void TNCPTelnet::EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetStat
 // ---- Control commands ----------------------------------------------------------
 
 void TNCPTelnet::StartLine(const std::string& aName) {
-  RequireSafeCommandText(aName, "Line name");
-  sendPlain("START LINE " + aName);
+  RequireSafeObjectName(aName, "Line name");
+  sendControl("START LINE " + aName);
 }
 
 void TNCPTelnet::StartProcess(const std::string& aName) {
-  RequireSafeCommandText(aName, "Process name");
-  sendPlain("START PROCESS " + aName);
+  RequireSafeObjectName(aName, "Process name");
+  sendControl("START PROCESS " + aName);
 }
 
 void TNCPTelnet::StartStation(const std::string& aName) {
-  RequireSafeCommandText(aName, "Station name");
-  sendPlain("START STATION " + aName);
+  RequireSafeObjectName(aName, "Station name");
+  sendControl("START STATION " + aName);
 }
 
 void TNCPTelnet::StopLine(const std::string& aName) {
-  RequireSafeCommandText(aName, "Line name");
-  sendPlain("STOP LINE " + aName);
+  RequireSafeObjectName(aName, "Line name");
+  sendControl("STOP LINE " + aName);
 }
 
 void TNCPTelnet::StopProcess(const std::string& aName) {
-  RequireSafeCommandText(aName, "Process name");
-  sendPlain("STOP PROCESS " + aName);
+  RequireSafeObjectName(aName, "Process name");
+  sendControl("STOP PROCESS " + aName);
 }
 
 void TNCPTelnet::StopStation(const std::string& aName) {
-  RequireSafeCommandText(aName, "Station name");
-  sendPlain("STOP STATION " + aName);
+  RequireSafeObjectName(aName, "Station name");
+  sendControl("STOP STATION " + aName);
 }
 
 void TNCPTelnet::SignOn(const std::string& aName) {
-  RequireSafeCommandText(aName, "Process name");
-  sendPlain("DELIVER PROCESS " + aName + ", /LOGON ALL/");
+  RequireSafeObjectName(aName, "Process name");
+  sendControl("DELIVER PROCESS " + aName + ", /LOGON ALL/");
 }
 
 void TNCPTelnet::KeyChange(const std::string& aName) {
-  RequireSafeCommandText(aName, "Process name");
-  sendPlain("DELIVER PROCESS " + aName + ", \"PIN KEY CHANGE B\"");
+  RequireSafeObjectName(aName, "Process name");
+  sendControl("DELIVER PROCESS " + aName + ", \"PIN KEY CHANGE B\"");
 }
 
 void TNCPTelnet::WarmBoot(const std::string& aName) {
-  RequireSafeCommandText(aName, "Process name");
-  sendPlain("DELIVER PROCESS " + aName + ", /9501****/");
+  RequireSafeObjectName(aName, "Process name");
+  sendControl("DELIVER PROCESS " + aName + ", /9501****/");
 }
 
 void TNCPTelnet::ExitNCP() {

@@ -9,8 +9,11 @@
 // line comes back on OnNCPState as a text that starts with a three-digit code.
 //
 // Operator text that becomes part of a command line (host, users, passwords,
-// names) is checked first: a control character anywhere throws
-// EUnsafeCommandText and nothing is sent, queued or raised.
+// names) is checked first: a control character anywhere, an empty user, or an
+// object name with a blank, comma, quote or semicolon (which would change the
+// command) throws EUnsafeCommandText and nothing is sent, queued or raised.
+// A START, STOP or DELIVER the host answers with an error line raises 014
+// with that line.
 //
 // The host field may be "host:port"; without a port the telnet port 23 is used.
 //
@@ -124,4 +127,5 @@ class TNCPTelnet : public TNSKTelnet {
   }
   void sendListing(const std::string& command, Handler handler);
   void sendPlain(const std::string& command);
+  void sendControl(const std::string& command);
 };

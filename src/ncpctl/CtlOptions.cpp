@@ -2,17 +2,13 @@
 
 #include <cmath>
 
+#include "nsk/OperatorText.h"
+#include "nsk/TNSKTelnet.h"
+
 namespace {
 
 // Longest --timeout or --interval taken: a day; QTimer counts milliseconds in an int.
 constexpr double kMaxSeconds = 86400;
-
-bool hasControlCharacter(const std::string& text) {
-  for (unsigned char c : text) {
-    if (c < 32 || c == 127) return true;
-  }
-  return false;
-}
 
 bool seconds(const QString& text, double* value) {
   bool ok = false;
@@ -50,10 +46,22 @@ const char* CtlOptions::usage() {
          "otherwise both are asked on the terminal.\n"
          "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
-         "8 the host listed more than --max-objects objects (default 1000000).\n";
+         "8 the host listed more than --max-objects objects (default 1000000),\n"
+         "9 the host refused the start, stop or message.\n";
 }
 
 std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help) {
+  // Every refusal of operator text (EUnsafeCommandText) is one more
+  // malformed command line.
+  try {
+    return parseText(arguments, error, help);
+  } catch (const EUnsafeCommandText& e) {
+    *error = e.what();
+    return std::nullopt;
+  }
+}
+
+std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, std::string* error, bool* help) {
   CtlOptions o;
   *help = false;
   bool intervalSet = false, countSet = false, ncpUserSet = false;
@@ -82,7 +90,7 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
                        name == "max-objects";
     if (!known) {
       if (name.startsWith("pass")) return fail("passwords are never given on the command line; use --password-stdin");
-      return fail("unknown option --" + name.toStdString());
+      return fail("unknown option --" + name.toLatin1().toStdString());
     }
     if (flag) {
       if (inlineValue) return fail("--" + name.toStdString() + " takes no value");
@@ -95,17 +103,16 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
       if (i + 1 >= arguments.size()) return fail("--" + name.toStdString() + " needs a value");
       value = arguments[++i];
     }
-    // Latin-1: the host's character set, byte for byte.
-    const std::string bytes = value.toLatin1().toStdString();
+    const std::string what = "--" + name.toStdString();
     if (name == "host") {
-      o.host = bytes;
+      o.host = RequireLatin1Text(value, what.c_str());
     } else if (name == "user") {
-      o.user = bytes;
+      o.user = RequireLatin1Text(value, what.c_str());
     } else if (name == "ncp-user") {
-      o.ncpUser = bytes;
+      o.ncpUser = RequireLatin1Text(value, what.c_str());
       ncpUserSet = true;
     } else if (name == "pathmon") {
-      o.pathmon = bytes;
+      o.pathmon = RequireLatin1Text(value, what.c_str());
     } else if (name == "format") {
       if (value == "text") {
         o.format = Format::Text;
@@ -136,9 +143,10 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
   if (o.host.empty()) return fail("--host is required");
   if (o.user.empty()) return fail("--user is required");
   if (!ncpUserSet) o.ncpUser = o.user;
-  for (const std::string* text : {&o.host, &o.user, &o.ncpUser, &o.pathmon}) {
-    if (hasControlCharacter(*text)) return fail("an option holds a control character");
-  }
+  RequireSafeCommandText(o.host, "--host");
+  RequireCommandWord(o.user, "--user");
+  RequireCommandWord(o.ncpUser, "--ncp-user");
+  RequireSafeCommandText(o.pathmon, "--pathmon");
   if (positional.isEmpty()) return fail("a command is required");
 
   const QString command = positional.takeFirst();
@@ -147,13 +155,13 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
     const auto type = objectTypeOf(positional[0]);
     if (!type) return false;
     o.objectType = *type;
-    o.objectName = positional[1].toLatin1().toStdString();
+    o.objectName = RequireLatin1Text(positional[1], "the object name");
     return true;
   };
   const auto processArgument = [&]() -> bool {
     if (positional.size() != 1) return false;
     o.objectType = xpProcess;
-    o.objectName = positional[0].toLatin1().toStdString();
+    o.objectName = RequireLatin1Text(positional[0], "the process name");
     return true;
   };
 
@@ -176,12 +184,10 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
   } else if (command == "warmboot" && processArgument()) {
     o.command = Command::WarmBoot;
   } else {
-    return fail("unknown command or wrong arguments: " + command.toStdString());
+    return fail("unknown command or wrong arguments: " + command.toLatin1().toStdString());
   }
   if (o.command != Command::Watch && (intervalSet || countSet)) return fail("--interval and --count belong to watch");
-  if (o.objectName.empty() && (o.command != Command::Pathmons && o.command != Command::Tree &&
-                               o.command != Command::Watch))
-    return fail("the object name is empty");
-  if (hasControlCharacter(o.objectName)) return fail("the object name holds a control character");
+  if (o.command != Command::Pathmons && o.command != Command::Tree && o.command != Command::Watch)
+    RequireSafeObjectName(o.objectName, "the object name");
   return o;
 }

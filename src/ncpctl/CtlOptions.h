@@ -1,5 +1,7 @@
 // CtlOptions: the command line of ncpctl, parsed and checked before anything
-// is sent. Passwords are never options (see PasswordInput). Called by main().
+// is sent, by the same rules the session applies to operator text (Latin-1
+// only, no control characters, no empty user, object names that cannot
+// change the command). Passwords are never options (see PasswordInput). Called by main().
 #pragma once
 
 #include <QStringList>
@@ -34,4 +36,8 @@ struct CtlOptions {
   // and one sentence in *error; on --help returns nullopt with *help set.
   static std::optional<CtlOptions> parse(const QStringList& arguments, std::string* error, bool* help);
   static const char* usage();
+
+ private:
+  // parse, throwing EUnsafeCommandText for operator text the host must not get.
+  static std::optional<CtlOptions> parseText(const QStringList& arguments, std::string* error, bool* help);
 };

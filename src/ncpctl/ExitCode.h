@@ -10,4 +10,5 @@ enum class ExitCode : int {
   Timeout = 5,
   NotFound = 6,        // no object of that type and name
   ObjectLimit = 8,     // the host listed more objects than --max-objects; the load stopped there
+  Refused = 9,         // the host answered START, STOP or DELIVER with an error
 };

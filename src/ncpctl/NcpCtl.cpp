@@ -104,6 +104,9 @@ void NcpCtl::wire() {
                                     " objects; the load stopped there and the connection was closed");
   };
   if (m_options.maxObjects) m_handler.MaxObjects = *m_options.maxObjects;
+  m_handler.OnCommandRefused = [this](const std::string& hostLine) {
+    if (m_refusal.empty()) m_refusal = hostLine;
+  };
 
   QObject::connect(&m_timeout, &QTimer::timeout, &m_context, [this] {
     if (m_stage == Stage::Farewell) return finish(m_result);
@@ -193,7 +196,7 @@ void NcpCtl::pathmonsListed() {
     } else {
       std::string out;
       for (const ExtInfo* entry : pathmons) {
-        NodeWriter::appendUtf8(out, entry->Name);
+        NodeWriter::appendPrintable(out, entry->Name);
         out += '\n';
       }
       write(out);
@@ -247,6 +250,7 @@ void NcpCtl::runCommand() {
   const TXPNetType type = m_options.objectType;
   m_stage = Stage::Command;
   m_answer.clear();
+  m_refusal.clear();
   switch (command) {
     case Command::Start:
       if (type == xpLine) m_session.StartLine(name);
@@ -271,6 +275,10 @@ void NcpCtl::runCommand() {
 void NcpCtl::commandDone() {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
+  if (!m_refusal.empty()) {
+    error("the host refused " + commandWords() + ": " + m_refusal);
+    return farewell(ExitCode::Refused);
+  }
   if (command == Command::SignOn || command == Command::KeyChange || command == Command::WarmBoot) {
     printAnswer();
   } else {
@@ -290,6 +298,16 @@ void NcpCtl::printTree() {
     writer.appendText(out, *m_handler.HostNode());
   }
   write(out);
+}
+
+std::string NcpCtl::commandWords() const {
+  using Command = CtlOptions::Command;
+  const Command command = m_options.command;
+  if (command == Command::Start || command == Command::Stop) {
+    return std::string(command == Command::Start ? "start " : "stop ") + NodeWriter::typeWord(m_options.objectType) +
+           ' ' + m_options.objectName;
+  }
+  return std::string(deliverWord(command)) + ' ' + m_options.objectName;
 }
 
 void NcpCtl::printNodes(const std::vector<const ExtInfo*>& entries) {
@@ -324,7 +342,7 @@ void NcpCtl::printAnswer() {
     out += "]}\n";
   } else {
     for (const std::string& line : m_answer) {
-      NodeWriter::appendUtf8(out, line);
+      NodeWriter::appendPrintable(out, line);
       out += '\n';
     }
   }
@@ -373,7 +391,7 @@ void NcpCtl::refreshDone() {
       out += "}\n";
     } else {
       out += time + ' ' + type + ' ';
-      NodeWriter::appendUtf8(out, entry.Name);
+      NodeWriter::appendPrintable(out, entry.Name);
       out += std::string(" ") + NodeWriter::statusWord(previous) + " -> " + NodeWriter::statusWord(*status) + '\n';
     }
   }
@@ -434,12 +452,14 @@ void NcpCtl::showProgress(bool done) {
 
 void NcpCtl::write(const std::string& text) { std::fwrite(text.data(), 1, text.size(), m_out); }
 
+// Both carry host text (names, error lines), which must not reach the
+// terminal as control characters.
 void NcpCtl::trace(const std::string& line) {
-  std::fprintf(m_err, "%s\n", line.c_str());
+  std::fprintf(m_err, "%s\n", NodeWriter::printable(line).c_str());
 }
 
 void NcpCtl::error(const std::string& sentence) {
   showProgress(true);
-  std::fprintf(m_err, "ncpctl: %s\n", sentence.c_str());
+  std::fprintf(m_err, "ncpctl: %s\n", NodeWriter::printable(sentence).c_str());
   std::fflush(m_err);
 }

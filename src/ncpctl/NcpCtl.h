@@ -32,6 +32,8 @@
 class NcpCtl {
  public:
   // Results go to out, error sentences, progress and the debug trace to err.
+  // Sentences are Latin-1 text; they are written with their control
+  // characters escaped, as every text output is (NodeWriter::appendPrintable).
   NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out = stdout, std::FILE* err = stderr);
   ~NcpCtl();
   NcpCtl(const NcpCtl&) = delete;
@@ -68,6 +70,8 @@ class NcpCtl {
   void printTree();
   void printNodes(const std::vector<const ExtInfo*>& entries);
   void printAnswer();
+  // "start line L1", "signon P1": the command as the operator gave it.
+  std::string commandWords() const;
   // (type, name) -> the status its nodes show.
   std::unordered_map<std::string, TXPNetStatus> statusSnapshot() const;
   void write(const std::string& text);
@@ -98,5 +102,6 @@ class NcpCtl {
   bool m_advanceQueued = false;
   int m_refreshes = 0;
   std::vector<std::string> m_answer;
+  std::string m_refusal;  // the host's error line to the command, if it refused it
   std::unordered_map<std::string, TXPNetStatus> m_watched;
 };

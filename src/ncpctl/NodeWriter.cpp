@@ -28,9 +28,9 @@ void NodeWriter::appendText(std::string& out, const ncp::TreeNode& node, int dep
   // A node of the in-memory tree, the console's own, lends its text: a large
   // tree is written without a copy of each text.
   if (const auto* memoryNode = dynamic_cast<const ncp::MemoryTree::Node*>(&node)) {
-    appendUtf8(out, memoryNode->view());
+    appendPrintable(out, memoryNode->view());
   } else {
-    appendUtf8(out, node.text());
+    appendPrintable(out, node.text());
   }
   out += '\n';
   spill(out);
@@ -97,17 +97,30 @@ const char* NodeWriter::typeWord(TXPNetType type) {
   }
 }
 
-void NodeWriter::appendUtf8(std::string& out, std::string_view latin1) {
+void NodeWriter::appendPrintable(std::string& out, std::string_view latin1) {
+  static const char kHex[] = "0123456789abcdef";
   size_t i = 0;
   while (i < latin1.size()) {
     const size_t from = i;
-    while (i < latin1.size() && static_cast<unsigned char>(latin1[i]) < 0x80) ++i;
+    while (i < latin1.size() && latin1[i] >= 0x20 && latin1[i] < 0x7F) ++i;
     out.append(latin1.substr(from, i - from));
     if (i == latin1.size()) break;
     const auto c = static_cast<unsigned char>(latin1[i++]);
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 0xF];
+    } else {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
   }
+}
+
+std::string NodeWriter::printable(std::string_view latin1) {
+  std::string out;
+  appendPrintable(out, latin1);
+  return out;
 }
 
 void NodeWriter::appendJsonString(std::string& out, const std::string& latin1) {

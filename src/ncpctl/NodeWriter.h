@@ -5,7 +5,9 @@
 // "children"}; type from the registry entry bound to the node ("host" for the
 // root, which has none), status from the node text's status word (null for the
 // host and PATHMON nodes). Host text is Latin-1: it is written as UTF-8, and
-// JSON strings escape every control character.
+// every control character is escaped, so that no host can drive the
+// operator's terminal: text output writes C0, DEL and C1 (128 to 159) as
+// "\xHH", JSON strings escape them by the JSON rules.
 //
 // Reads the tree and the registry given to it, which must not change while it
 // writes; owns neither. Called by NcpCtl once a command's answers are in.
@@ -47,8 +49,10 @@ class NodeWriter {
   static const char* statusWord(TXPNetStatus status);
   static const char* typeWord(TXPNetType type);
 
-  // Latin-1 bytes as UTF-8.
-  static void appendUtf8(std::string& out, std::string_view latin1);
+  // Latin-1 bytes as UTF-8 for a terminal, each control character (C0, DEL,
+  // C1) as "\xHH". Every text ncpctl prints outside JSON goes through here.
+  static void appendPrintable(std::string& out, std::string_view latin1);
+  static std::string printable(std::string_view latin1);
   // A JSON string literal (quotes included) of Latin-1 bytes.
   static void appendJsonString(std::string& out, const std::string& latin1);
 

@@ -13,6 +13,7 @@
 #include "ncpctl/CtlOptions.h"
 #include "ncpctl/ExitCode.h"
 #include "ncpctl/NcpCtl.h"
+#include "ncpctl/NodeWriter.h"
 #include "ncpctl/PasswordInput.h"
 #include "nsk/ProcessSecrecy.h"
 
@@ -30,14 +31,15 @@ int main(int argc, char** argv) {
       std::fputs(CtlOptions::usage(), stdout);
       return static_cast<int>(ExitCode::Done);
     }
-    std::fprintf(stderr, "ncpctl: %s (ncpctl --help shows the usage)\n", error.c_str());
+    std::fprintf(stderr, "ncpctl: %s (ncpctl --help shows the usage)\n", NodeWriter::printable(error).c_str());
     return static_cast<int>(ExitCode::Usage);
   }
 
   auto passwords = options->passwordStdin
                        ? PasswordInput::fromStream(0, &error)
-                       : PasswordInput::fromTerminal("TACL password for " + options->user + ": ",
-                                                     "NCP password for " + options->ncpUser + " (Enter: the same): ",
+                       : PasswordInput::fromTerminal("TACL password for " + NodeWriter::printable(options->user) + ": ",
+                                                     "NCP password for " + NodeWriter::printable(options->ncpUser) +
+                                                         " (Enter: the same): ",
                                                      options->needsNcp(), &error);
   if (!passwords) {
     std::fprintf(stderr, "ncpctl: %s\n", error.c_str());

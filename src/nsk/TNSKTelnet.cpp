@@ -29,6 +29,18 @@ void RequireSafeCommandText(const std::string& text, const char* what) {
   if (unsafe) throw EUnsafeCommandText(std::string(what) + " contains a control character");
 }
 
+void RequireCommandWord(const std::string& text, const char* what) {
+  RequireSafeCommandText(text, what);
+  if (text.empty()) throw EUnsafeCommandText(std::string(what) + " is empty");
+}
+
+void RequireSafeObjectName(const std::string& name, const char* what) {
+  RequireCommandWord(name, what);
+  if (name.find_first_of(" ,'\";") != std::string::npos)
+    throw EUnsafeCommandText(std::string(what) + " \"" + name +
+                             "\" holds a blank, comma, quote or semicolon, which would change the command");
+}
+
 TNSKTelnet::TNSKTelnet(QObject* owner) : TTnCnx(owner) {
   OnCheckCmdTermination = PromptEndCheck();
 }

@@ -46,6 +46,17 @@ class EUnsafeCommandText : public std::invalid_argument {
 // holds a byte below 32 or the byte 127.
 void RequireSafeCommandText(const std::string& text, const char* what);
 
+// RequireSafeCommandText, and an empty text is refused too ("<what> is
+// empty"): a user name the host waits for would never come, and the session
+// would wait for a prompt that never comes either.
+void RequireCommandWord(const std::string& text, const char* what);
+
+// An object name goes back to the host as one argument of STATUS, START,
+// STOP or DELIVER. A blank, comma, quote (single or double) or semicolon in it
+// would end that argument and change the command, so such a name, an empty
+// one and one with a control character are refused with EUnsafeCommandText.
+void RequireSafeObjectName(const std::string& name, const char* what);
+
 struct RCommandItem {
   std::string command;
   TNSKStringAvailable done;

@@ -111,7 +111,12 @@ void ObjectPopupMenu::act(const char* action,
                           std::initializer_list<void (TNCPTelnet::*)(const std::string&)> operations) {
   if (!m_hasObject) return;
   if (OnDebugLine) OnDebugLine(std::string(action) + " " + m_name);
-  for (auto operation : operations) (m_session.*operation)(m_name);
+  try {
+    for (auto operation : operations) (m_session.*operation)(m_name);
+  } catch (const EUnsafeCommandText& e) {
+    // The first operation refuses the name, so nothing of the action went out.
+    if (OnUnsafeText) OnUnsafeText(e);
+  }
 }
 
 void ObjectPopupMenu::RefreshAllClick() { m_session.StatusAll(); }

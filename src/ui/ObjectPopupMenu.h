@@ -35,6 +35,9 @@ class ObjectPopupMenu : public QObject {
 
   // A line for the debug window, whatever the state of View, Debug.
   std::function<void(const std::string& line)> OnDebugLine;
+  // The session refused the object's name (it would change the command);
+  // nothing was sent.
+  std::function<void(const EUnsafeCommandText& e)> OnUnsafeText;
 
   // Configures the menu for the selected node (null: as last configured).
   // Returns the node to select: the node of PopupObject, or null to leave

@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "nsk/SecretText.h"
+#include "nsk/OperatorText.h"
 #include "ui/NodeImages.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/SettingsFile.h"
@@ -29,7 +30,6 @@
 namespace {
 
 QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
 
 // The window state as its ordinal: 0 normal, 1 minimized, 2 maximized.
 int stateOrdinal(Qt::WindowStates state) {
@@ -148,6 +148,7 @@ void TfrmMain::buildControls() {
 
   m_popup = new ObjectPopupMenu(*m_session, this);
   m_popup->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+  m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
   pMenu = m_popup->pMenu;
 }
 
@@ -238,6 +239,9 @@ void TfrmMain::FormShow() {
                              .arg(limit));
   };
   m_handler->MaxObjects = SettingsFile(m_settingsPath).readMaxObjects();
+  m_handler->OnCommandRefused = [this](const std::string& hostLine) {
+    QMessageBox::warning(this, kCaption, "The host refused the command:\n" + fromLatin1(hostLine));
+  };
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
@@ -296,8 +300,10 @@ void TfrmMain::Connect1Click() {
   if (frmAuth->ShowTACLLogin() != TfrmAuth::mrOk) return;
   try {
     m_logonUnderway = false;
-    const SecretText password = takePassword();
-    m_session->Logon(toLatin1(frmAuth->hostText()), toLatin1(frmAuth->userText()), password.text());
+    const std::string host = RequireLatin1Text(frmAuth->hostText(), "Host");
+    const std::string user = RequireLatin1Text(frmAuth->userText(), "TACL user");
+    const SecretText password = takePassword("TACL password");
+    m_session->Logon(host, user, password.text());
     m_logonUnderway = true;
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
@@ -339,9 +345,9 @@ void TfrmMain::showDisconnected() {
   setWindowTitle(windowTitle().left(16));
 }
 
-SecretText TfrmMain::takePassword() {
+SecretText TfrmMain::takePassword(const char* what) {
   // The dialog's field is emptied at once: the session keeps the copy it needs.
-  SecretText password(toLatin1(frmAuth->passwordText()));
+  SecretText password(RequireLatin1Text(frmAuth->passwordText(), what));
   frmAuth->edPasswd->clear();
   return password;
 }
@@ -360,8 +366,9 @@ void TfrmMain::tvMainDblClick() {
   // The tree may have been cleared while the dialog was open.
   if (tvMain->currentItem() != item) return;
   try {
-    const SecretText password = takePassword();
-    m_handler->LogonNCP(node, toLatin1(frmAuth->userText()), password.text());
+    const std::string user = RequireLatin1Text(frmAuth->userText(), "NCP user");
+    const SecretText password = takePassword("NCP password");
+    m_handler->LogonNCP(node, user, password.text());
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
   }

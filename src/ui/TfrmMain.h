@@ -9,10 +9,12 @@
 // expansion, the queue in the status bar with the busy cursor, the debug
 // routing of View, Debug, and its position in the settings file.
 //
-// Operator text the session refuses (control characters) is told in a
-// message box and nothing is sent. A password is taken out of the login
-// dialog as it is used, and the session's copies are wiped when the window
-// goes. UI thread only.
+// Operator text the session refuses (control characters, characters outside
+// Latin-1, an empty user, an object name that would change the command) is
+// told in a message box and nothing is sent. A command the host refuses is
+// told in a message box with the host's line. A password is taken out of the
+// login dialog as it is used, and the session's copies are wiped when the
+// window goes. UI thread only.
 #pragma once
 
 #include <QIcon>
@@ -107,7 +109,7 @@ class TfrmMain : public QMainWindow {
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
   // The password typed in the login dialog, which is emptied.
-  SecretText takePassword();
+  SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.
   void savePositionOrTell();
 

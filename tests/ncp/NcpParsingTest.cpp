@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- line tests ------------------------------------------------------------
 
-enum class LineTest { System, Pathmon, Object, Station };
+enum class LineTest { System, Pathmon, Object, Station, Error };
 
 struct LineTestRow {
   std::string name;
@@ -103,6 +103,7 @@ TEST_P(LineTests, OneCharacterAtAFixedColumnDecides) {
     case LineTest::Pathmon: result = ncp::isPathmonLine(r.line); break;
     case LineTest::Object: result = ncp::isObjectLine(r.line); break;
     case LineTest::Station: result = ncp::isStationLine(r.line); break;
+    case LineTest::Error: result = ncp::isErrorLine(r.line); break;
   }
   EXPECT_EQ(result, r.expected);
 }
@@ -127,7 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
         LineTestRow{"StationLine", LineTest::Station, at({{2, "E"}, {4, "\\SYS1.$PM01.ST1"}}), true},
         LineTestRow{"StationLineOneCharacter", LineTest::Station, " ", false},
         LineTestRow{"StationLineLowerCase", LineTest::Station, " e \\SYS1.$PM01.ST1", false},
-        LineTestRow{"StationLineEAtOne", LineTest::Station, "E \\SYS1.$PM01.ST1", false}),
+        LineTestRow{"StationLineEAtOne", LineTest::Station, "E \\SYS1.$PM01.ST1", false},
+        LineTestRow{"ErrorLineNcpcom", LineTest::Error, "*** ERROR: PROCESS \\S.$P.X CANNOT BE STARTED", true},
+        LineTestRow{"ErrorLineIndented", LineTest::Error, "  *** ERROR: X", true},
+        LineTestRow{"ErrorLineTacl", LineTest::Error, "*ERROR* Undefined command: START", true},
+        LineTestRow{"ErrorLineWarningIsNone", LineTest::Error, "*** WARNING: LINE \\S.$P.L ALREADY STARTED", false},
+        LineTestRow{"ErrorLineLaterInTheLine", LineTest::Error, "MESSAGE DELIVERED TO PROCESS P: *** ERROR", false}),
     rowName<LineTestRow>);
 
 // ---- status words ----------------------------------------------------------

@@ -124,6 +124,21 @@ TEST(NcpctlCommand, DeliverCommandsSendTheirMessageAndPrintTheHostsAnswer) {
   }
 }
 
+TEST(NcpctlCommand, ACommandTheHostRefusesExits9WithTheHostsErrorLine) {
+  NskSimProcess sim({"--network", TestNetwork::sample().writeFile(), "--refuse", "PROCA", "--refuse", "LA1"});
+  ASSERT_TRUE(sim.started());
+  const std::vector<std::pair<QStringList, std::string>> rows = {
+      {{"start", "process", "PROCA"}, "*** ERROR: PROCESS \\TESTSYS.$PA01.PROCA CANNOT BE STARTED, FILE ERROR 11"},
+      {{"stop", "line", "LA1"}, "*** ERROR: LINE \\TESTSYS.$PA01.LA1 CANNOT BE STOPPED, FILE ERROR 11"},
+      {{"signon", "PROCA"}, "*** ERROR: MESSAGE CANNOT BE DELIVERED TO PROCESS \\TESTSYS.$PA01.PROCA, FILE ERROR 11"}};
+  for (const auto& [command, hostLine] : rows) {
+    const auto r = runCtl(demoArgs(sim) << command);
+    EXPECT_EQ(r.exitCode, 9) << command.join(' ').toStdString();
+    expectOneSentence(r);
+    EXPECT_NE(r.err.find(hostLine), std::string::npos) << r.err;
+  }
+}
+
 TEST(NcpctlCommand, AnObjectThatIsNotThereExits6AndNothingIsSentForIt) {
   NskSimProcess sim({"--network", TestNetwork::sample().writeFile()});
   ASSERT_TRUE(sim.started());
@@ -168,8 +183,10 @@ TEST(NcpctlCommand, EachFailureHasItsExitCodeAndOneSentence) {
   EXPECT_EQ(r.exitCode, 1);
   expectOneSentence(r);
 
-  for (const QStringList& usage : {QStringList{}, QStringList{"frobnicate"}, QStringList{"status", "line"},
-                                   QStringList{"--format", "xml", "tree"}, QStringList{"--password", "x", "tree"}}) {
+  for (const QStringList& usage :
+       {QStringList{}, QStringList{"frobnicate"}, QStringList{"status", "line"}, QStringList{"--format", "xml", "tree"},
+        QStringList{"--password", "x", "tree"}, QStringList{"--ncp-user", "", "tree"}, QStringList{"signon", "X,Y"},
+        QStringList{"--user", QString::fromUtf8("ÖPS€"), "tree"}}) {
     r = runCtl(demoArgs(sim) << usage);
     EXPECT_EQ(r.exitCode, 1) << usage.join(' ').toStdString();
     expectOneSentence(r);

@@ -1,15 +1,18 @@
 // The output rules on trees the simulator cannot serve: host text with control
 // characters, quotes, backslashes and Latin-1 letters must come out as valid
-// JSON and UTF-8 with every byte kept; the status is read only from a status
+// JSON and UTF-8 with every byte kept, and in text output and error sentences
+// with every control character escaped; the status is read only from a status
 // word followed by a blank.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cstdio>
 
 #include "ncp/MemoryTree.h"
 #include "ncp/TXPNetObjList.h"
+#include "ncpctl/NcpCtl.h"
 #include "ncpctl/NodeWriter.h"
 
 namespace {
@@ -67,15 +70,63 @@ TEST(NcpctlNodeWriter, JsonKeepsEveryByteOfLatin1TextAndEscapesControlCharacters
   EXPECT_EQ(children[1].toObject()["text"].toString(), "(Starting) L1");
 }
 
-TEST(NcpctlNodeWriter, TextIsTheIndentedTreeInUtf8) {
+TEST(NcpctlNodeWriter, TextIsTheIndentedTreeInUtf8WithControlCharactersEscaped) {
   Sample s;
   std::string out;
   NodeWriter(s.registry).appendText(out, *s.host);
-  const QString expected = QString::fromLatin1(kHost.data(), 8) + "\n  " + QString::fromLatin1(kPathmon.data(), 4) +
-                           "\n    (Stopped) " + QString::fromLatin1(kProcess.data(), 7) +
-                           "\n      (Started) S1\n      (Starting) L1\n";
-  EXPECT_EQ(out, expected.toStdString());
+  const std::string expected = "H\\x01\"\\\\x0a\\x09\\x1f\u00e9\n  $P\\x7f\u00ff\n    (Stopped) PR/OC\u00c4\\x80"
+                               "\n      (Started) S1\n      (Starting) L1\n";
+  EXPECT_EQ(out, expected);
 }
+
+namespace {
+
+// A control character the host put into a name or an error line.
+struct ControlRow {
+  const char* name;
+  char byte;
+  const char* escaped;
+};
+
+void PrintTo(const ControlRow& row, std::ostream* out) { *out << row.name; }
+
+class NcpctlControlCharacters : public ::testing::TestWithParam<ControlRow> {};
+
+std::string contents(std::FILE* file) {
+  std::string text(static_cast<size_t>(std::ftell(file)), '\0');
+  std::rewind(file);
+  text.resize(std::fread(text.data(), 1, text.size(), file));
+  return text;
+}
+
+}  // namespace
+
+// Neither the byte nor its UTF-8 form may reach the terminal, where C1 codes
+// such as CSI (155) and OSC (157) start escape sequences.
+TEST_P(NcpctlControlCharacters, ReachTheTerminalAsHexInTextOutputAndErrorSentences) {
+  const std::string name = std::string("P") + GetParam().byte + "X";
+  const std::string shown = std::string("P") + GetParam().escaped + "X";
+
+  Sample s;
+  s.registry.AddProcess(kPathmon, name, nsStopped);
+  std::string text;
+  NodeWriter(s.registry).appendText(text, *s.host);
+  EXPECT_NE(text.find("\n    (Stopped) " + shown + "\n"), std::string::npos) << text;
+
+  std::FILE* err = std::tmpfile();
+  ASSERT_NE(err, nullptr);
+  {
+    NcpCtl ctl(CtlOptions{}, Passwords{}, stdout, err);
+    ctl.fail(ExitCode::Refused, "the host refused start process P: *** ERROR: PROCESS \\S.$P." + name);
+  }
+  EXPECT_EQ(contents(err), "ncpctl: the host refused start process P: *** ERROR: PROCESS \\S.$P." + shown + "\n");
+  std::fclose(err);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, NcpctlControlCharacters,
+                         ::testing::Values(ControlRow{"C0Escape", '\x1b', "\\x1b"}, ControlRow{"Delete", '\x7f', "\\x7f"},
+                                           ControlRow{"C1Csi", '\x9b', "\\x9b"}, ControlRow{"C1Osc", '\x9d', "\\x9d"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NcpctlNodeWriter, StatusIsReadOnlyFromAStatusWordFollowedByABlank) {
   ncp::MemoryTree tree;

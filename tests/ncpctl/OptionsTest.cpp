@@ -61,6 +61,19 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"--debug=yes", "tree"},
       kBase + QStringList{"status", "line", "L\r\nSTOP LINE X"},
       {"--host", "h", "--user", "U\nX", "tree"},
+      // Names that would change the command they go into.
+      kBase + QStringList{"start", "process", "A B"},
+      kBase + QStringList{"signon", "X,Y"},
+      kBase + QStringList{"stop", "line", "A'B"},
+      kBase + QStringList{"status", "station", "A\"B"},
+      kBase + QStringList{"start", "line", "A;B"},
+      // Text outside Latin-1 (U+FFFD: a byte the command line could not decode).
+      {"--host", "h", "--user", QString::fromUtf8("ÖPS€"), "tree"},
+      kBase + QStringList{"status", "line", QString(QChar(0xFFFD))},
+      kBase + QStringList{"--pathmon", QString::fromUtf8("$PM€"), "tree"},
+      // Empty NCP user.
+      kBase + QStringList{"--ncp-user", "", "tree"},
+      kBase + QStringList{"--ncp-user=", "tree"},
   };
   for (const auto& row : rows) {
     std::string error;

@@ -111,11 +111,16 @@ TEST_F(NcpLogon, UnsafeArgumentsAreRefusedBeforeAnyEventOrCommand) {
   EXPECT_THROW(session.LogonNCP("$PM2\r\nSTOP LINE L1", "NCPOPER", "pw"), EUnsafeCommandText);
   EXPECT_THROW(session.LogonNCP("$PM2", "NCP\tOPER", "pw"), EUnsafeCommandText);
   EXPECT_THROW(session.LogonNCP("$PM2", "NCPOPER", "pw\n"), EUnsafeCommandText);
-  for (auto op : {&TNCPTelnet::StatusLine, &TNCPTelnet::StatusProcess, &TNCPTelnet::StatusStation,
-                  &TNCPTelnet::StartLine, &TNCPTelnet::StartProcess, &TNCPTelnet::StartStation,
-                  &TNCPTelnet::StopLine, &TNCPTelnet::StopProcess, &TNCPTelnet::StopStation,
-                  &TNCPTelnet::SignOn, &TNCPTelnet::KeyChange, &TNCPTelnet::WarmBoot}) {
-    EXPECT_THROW((session.*op)("L1\r\nSTOP LINE L2"), EUnsafeCommandText);
+  EXPECT_THROW(session.LogonNCP("$PM2", "", "pw"), EUnsafeCommandText);
+  // Names a host may list (quoted, or with separators) that would move or
+  // end the command's argument.
+  for (const char* name : {"L1\r\nSTOP LINE L2", "A B", "X,Y", "A'B", "A\"B", "A;B", ""}) {
+    for (auto op : {&TNCPTelnet::StatusLine, &TNCPTelnet::StatusProcess, &TNCPTelnet::StatusStation,
+                    &TNCPTelnet::StartLine, &TNCPTelnet::StartProcess, &TNCPTelnet::StartStation,
+                    &TNCPTelnet::StopLine, &TNCPTelnet::StopProcess, &TNCPTelnet::StopStation,
+                    &TNCPTelnet::SignOn, &TNCPTelnet::KeyChange, &TNCPTelnet::WarmBoot}) {
+      EXPECT_THROW((session.*op)(name), EUnsafeCommandText) << name;
+    }
   }
   spin(150);
   EXPECT_TRUE(events.empty());

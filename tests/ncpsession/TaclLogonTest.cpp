@@ -161,6 +161,7 @@ TEST_F(TaclLogon, OwnersDataHandlerComesBackAfterTheHostClosedTheSession) {
 TEST_F(TaclLogon, UnsafeTextIsRefusedBeforeAnythingIsClosedOrSent) {
   EXPECT_THROW(session.Logon(host.hostPort(), "OPS.OPER\r\nSTOP", "x"), EUnsafeCommandText);
   EXPECT_THROW(session.Logon(host.hostPort() + "\n", "OPS.OPER", "x"), EUnsafeCommandText);
+  EXPECT_THROW(session.Logon(host.hostPort(), "", "x"), EUnsafeCommandText);
   spin(100);
   EXPECT_EQ(host.connectionCount(), 0);
 

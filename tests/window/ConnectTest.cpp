@@ -66,15 +66,46 @@ TEST_F(ConnectTest, CancelledDialogChangesNothing) {
   EXPECT_EQ(win->mmConnect->text(), "&Connect");
 }
 
-TEST_F(ConnectTest, PasswordWithALineBreakIsRefusedWithAMessageAndNothingIsSent) {
-  answerLogin(QString::fromStdString(sim->hostPort()), "OPS.OPER", "secret1\r\nLOGOFF");
-  win->mmConnect->trigger();
-  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
-  EXPECT_TRUE(catcher.boxes[0].text.contains("control character")) << catcher.boxes[0].text.toStdString();
-  EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Warning);
-  korvtest::spin(100);
-  EXPECT_FALSE(win->NCPTelnet->IsConnected());
-  EXPECT_TRUE(commands().empty());
+TEST_F(ConnectTest, LogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsSent) {
+  struct Row {
+    QString user, password, told;
+  };
+  const Row rows[] = {{"OPS.OPER", "secret1\r\nLOGOFF", "control character"},
+                      {QString::fromUtf8("ÖPS€"), "secret1", "TACL user holds a character outside Latin-1"},
+                      {"OPS.OPER", QString::fromUtf8("secret€"), "TACL password holds a character outside Latin-1"},
+                      {"", "secret1", "TACL user is empty"}};
+  for (const Row& row : rows) {
+    catcher.boxes.clear();
+    answerLogin(QString::fromStdString(sim->hostPort()), row.user, row.password);
+    win->mmConnect->trigger();
+    // The dialog may first tell that it cannot remember the name.
+    ASSERT_TRUE(waitUntil([&] { return !catcher.texts().filter(row.told).isEmpty(); })) << row.told.toStdString();
+    EXPECT_EQ(catcher.boxes.back().icon, QMessageBox::Warning);
+  }
+  // The next logon is the first the host hears of.
+  catcher.boxes.clear();
+  connectTacl();
+  ASSERT_GE(commands().size(), 2u);
+  EXPECT_EQ(commands()[1], "logon OPS.OPER");
+}
+
+TEST_F(ConnectTest, NcpLogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsSent) {
+  connectTacl();
+  const size_t sent = commands().size();
+  const std::pair<QString, QString> rows[] = {{"", "NCP user is empty"},
+                                              {QString::fromUtf8("NCP€"), "NCP user holds a character outside Latin-1"}};
+  for (const auto& [user, told] : rows) {
+    catcher.boxes.clear();
+    answerLogin({}, user, "secret2");
+    doubleClick(item("$PM01"));
+    ASSERT_TRUE(waitUntil([&] { return !catcher.texts().filter(told).isEmpty(); })) << told.toStdString();
+  }
+  EXPECT_FALSE(win->StateHandler()->NCPLoggedOn());
+  // The next logon is the first the host hears of.
+  logonNcp("$PM01");
+  ASSERT_GT(commands().size(), sent + 1);
+  EXPECT_EQ(commands()[sent], "NCPCOM $PM01");
+  EXPECT_EQ(commands()[sent + 1], "SET USER NCPOPER");
 }
 
 TEST_F(ConnectTest, UserNameTheSettingsFileCannotHoldIsToldAndNotWritten) {

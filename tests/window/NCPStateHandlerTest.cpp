@@ -77,7 +77,7 @@ std::string withNameField(std::string event, const std::string& field) {
 
 TEST_F(NCPStateHandlerTest, CodesOutsideTheTableChangeNothingAnd999GoesWholeToTheDebugLines) {
   tree.addChild(nullptr, "existing");
-  for (const char* text : {"000", "014\\X", "998 text", "", "99", "abc", "1x3", " 01", "-01", "+01", "01"}) {
+  for (const char* text : {"000", "015\\X", "998 text", "", "99", "abc", "1x3", " 01", "-01", "+01", "01"}) {
     handler.NCPState(text);
   }
   handler.NCPState("999 anything at all");

@@ -126,6 +126,44 @@ TEST_F(PopupTest, EachActionQueuesItsCommandsInOrder) {
   EXPECT_TRUE(debugText().contains("WarmBootProcess TCPIP1"));
 }
 
+TEST_F(PopupTest, ANameThatWouldChangeTheCommandIsRefusedWithAMessageAndNothingIsSent) {
+  const std::pair<const char*, const char*> rows[] = {
+      {"A B", "Start"}, {"X,Y", "Sign On"}, {"A;B", "Stop"}, {"A'B", "Refresh Process A'B"}, {"A\"B", "Key Change"}};
+  const size_t before = commands().size();
+  for (const auto& [name, choice] : rows) {
+    // A name the host listed, quoted or with a separator.
+    win->ObjList()->AddProcess("$PM01", name, nsStopped);
+    rightClick(item(QString("(Stopped) ") + name));
+    catcher.boxes.clear();
+    choose(choice);
+    ASSERT_EQ(catcher.boxes.size(), 1u) << name;
+    EXPECT_TRUE(catcher.boxes[0].text.contains("would change the command")) << catcher.boxes[0].text.toStdString();
+    EXPECT_TRUE(catcher.boxes[0].text.contains("Nothing was sent")) << catcher.boxes[0].text.toStdString();
+  }
+  // The next command is the first the host receives.
+  rightClick(item("(Started) TCPIP1"));
+  choose("Refresh Process TCPIP1");
+  ASSERT_TRUE(waitUntil([&] { return idle() && !sentSince(before).empty(); }));
+  EXPECT_EQ(sentSince(before), std::vector<std::string>{"STATUS PROCESS TCPIP1"});
+}
+
+class RefusingHostPopupTest : public PopupTest {
+ protected:
+  QStringList simArgs() const override { return {"--refuse", "X25P01"}; }
+};
+
+TEST_F(RefusingHostPopupTest, AStartTheHostRefusesShowsTheHostsLineInAMessageAndTheDebugWindow) {
+  rightClick(item("(Stopped) X25P01"));
+  choose("Start");
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
+  const QString hostLine = "*** ERROR: PROCESS \\KORVDEMO.$PM01.X25P01 CANNOT BE STARTED, FILE ERROR 11";
+  EXPECT_TRUE(catcher.boxes[0].text.contains(hostLine)) << catcher.boxes[0].text.toStdString();
+  EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Warning);
+  EXPECT_TRUE(debugText().contains(hostLine));
+  ASSERT_TRUE(waitUntil([&] { return idle(); }));
+  EXPECT_NE(item("(Stopped) X25P01"), nullptr);
+}
+
 TEST_F(PopupTest, RefreshAllAsksForEveryStatusAndAlterParametersIsNotAvailable) {
   rightClick(item("$PM02"));
   const size_t before = commands().size();

@@ -200,7 +200,9 @@ void HostDialogue::ncpObjectCommand(const QByteArray& trimmed, const QList<QByte
     return;
   }
   const QByteArray q = kindText + " " + Layouts::qualified(net.systemName, net.pathmons[m_pathmon].name, object->name);
-  if (verb == "START") {
+  if (m_ctx.options.refuse.contains(object->name)) {
+    say("*** ERROR: " + q + (verb == "START" ? " CANNOT BE STARTED" : " CANNOT BE STOPPED") + ", FILE ERROR 11");
+  } else if (verb == "START") {
     if (object->status == ObjectStatus::Started) {
       say("*** WARNING: " + q + " ALREADY STARTED");
     } else {
@@ -238,8 +240,12 @@ void HostDialogue::deliver(const QByteArray& trimmed) {
     say("*** ERROR: PROCESS " + name + " NOT FOUND");
     return sayPrompt();
   }
-  say("MESSAGE DELIVERED TO PROCESS " +
-      Layouts::qualified(net.systemName, net.pathmons[m_pathmon].name, process->name) + ": " + text);
+  const QByteArray q = Layouts::qualified(net.systemName, net.pathmons[m_pathmon].name, process->name);
+  if (m_ctx.options.refuse.contains(process->name)) {
+    say("*** ERROR: MESSAGE CANNOT BE DELIVERED TO PROCESS " + q + ", FILE ERROR 11");
+  } else {
+    say("MESSAGE DELIVERED TO PROCESS " + q + ": " + text);
+  }
   sayPrompt();
 }
 

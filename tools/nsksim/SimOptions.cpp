@@ -62,6 +62,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
   add("bare-pages", "Page prompts without the trailing blank, and the empty answer line not echoed.");
+  add("refuse", "Answer START, STOP and DELIVER on objects named NAME with an error line (repeatable).", "NAME");
 
   if (!parser.parse(arguments)) {
     *error = parser.errorText();
@@ -113,6 +114,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   o->sprinkle = parser.isSet("sprinkle");
   o->echoPasswords = parser.isSet("echo-passwords");
   o->barePages = parser.isSet("bare-pages");
+  for (const QString& name : parser.values("refuse")) o->refuse << name.toLatin1().toUpper();
   if (parser.isSet("hostile-negotiation")) {
     const QString mode = parser.value("hostile-negotiation");
     const QString kind = mode.section(':', 0, 0);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +35,7 @@ struct SimOptions {
   int hostileCount = 0;
   bool echoPasswords = false;
   bool barePages = false;  // page prompts without the trailing blank, the empty answer not echoed
+  QList<QByteArray> refuse;  // upper case: objects whose START, STOP and DELIVER fail
 
   // Fills the options from the arguments; false with a message on bad input.
   static bool parse(const QStringList& arguments, SimOptions* options, QString* error);

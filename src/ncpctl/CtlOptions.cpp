@@ -35,6 +35,7 @@ const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
          "              COMMAND [ARGS]\n"
+         "       ncpctl --help | --version\n"
          "\n"
          "commands:\n"
          "  pathmons                                the host's PATHMONs, one per line\n"
@@ -51,9 +52,11 @@ const char* CtlOptions::usage() {
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found.\n";
 }
 
-std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help) {
+std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help,
+                                            bool* version) {
   CtlOptions o;
   *help = false;
+  bool versionSet = false;
   bool intervalSet = false, countSet = false, ncpUserSet = false;
   QStringList positional;
   const auto fail = [&](const std::string& text) -> std::optional<CtlOptions> {
@@ -74,7 +77,7 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
       name = name.left(eq);
       inlineValue = true;
     }
-    const bool flag = name == "help" || name == "password-stdin" || name == "debug";
+    const bool flag = name == "help" || name == "version" || name == "password-stdin" || name == "debug";
     const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
                        name == "format" || name == "timeout" || name == "interval" || name == "count";
     if (!known) {
@@ -84,6 +87,7 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
     if (flag) {
       if (inlineValue) return fail("--" + name.toStdString() + " takes no value");
       if (name == "help") *help = true;
+      if (name == "version") versionSet = true;
       if (name == "password-stdin") o.passwordStdin = true;
       if (name == "debug") o.debug = true;
       continue;
@@ -124,6 +128,8 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
     }
   }
   if (*help) return std::nullopt;
+  if (version) *version = versionSet;
+  if (versionSet) return std::nullopt;
 
   if (o.host.empty()) return fail("--host is required");
   if (o.user.empty()) return fail("--user is required");

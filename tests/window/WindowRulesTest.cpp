@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
@@ -72,6 +73,7 @@ TEST_F(WindowRulesTest, ControlsCarryTheirNamesTextsAndStates) {
   EXPECT_FALSE(win->frmAuth->isVisible());
   EXPECT_FALSE(win->frmAbout->isVisible());
   EXPECT_FALSE(win->frmDebug->isVisible());
+  EXPECT_TRUE(win->frmAbout->Memo1->toPlainText().endsWith("\n\nSettings file:\n" + settingsPath));
 }
 
 TEST_F(WindowRulesTest, SessionLinesAreCollectedFromTheStartAndRegistryLinesOnlyWhileDebugIsChecked) {

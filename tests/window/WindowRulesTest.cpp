@@ -152,7 +152,11 @@ TEST_F(WindowRulesTest, PositionIsRestoredAndSavedAndAMaximizedWindowKeepsItsBou
 }
 
 TEST_F(WindowRulesTest, UnwritableSettingsFileIsToldOnceAndTheWindowClosesAnyway) {
-  win = std::make_unique<TfrmMain>(dir.filePath("missing-folder/Korvanedrestolin.INI"));
+  // A missing folder would be made; a plain file in its place cannot be.
+  QFile plain(dir.filePath("plain"));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  win = std::make_unique<TfrmMain>(dir.filePath("plain/Korvanedrestolin.INI"));
   win->show();
   ASSERT_TRUE(waitUntil([&] { return win->isVisible(); }));
   EXPECT_TRUE(win->close());

@@ -14,4 +14,8 @@ for preset in default asan; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
+  if [ "$preset" = default ]; then
+    # The Debian package from this build: checked, installed, run and removed.
+    scripts/package-test.sh
+  fi
 done

@@ -32,6 +32,7 @@ const char* CtlOptions::usage() {
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
          "              [--max-objects N]\n"
          "              COMMAND [ARGS]\n"
+         "       ncpctl --help | --version\n"
          "\n"
          "commands:\n"
          "  pathmons                                the host's PATHMONs, one per line\n"
@@ -50,20 +51,23 @@ const char* CtlOptions::usage() {
          "9 the host refused the start, stop or message.\n";
 }
 
-std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help) {
+std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help,
+                                            bool* version) {
   // Every refusal of operator text (EUnsafeCommandText) is one more
   // malformed command line.
   try {
-    return parseText(arguments, error, help);
+    return parseText(arguments, error, help, version);
   } catch (const EUnsafeCommandText& e) {
     *error = e.what();
     return std::nullopt;
   }
 }
 
-std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, std::string* error, bool* help) {
+std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, std::string* error, bool* help,
+                                                bool* version) {
   CtlOptions o;
   *help = false;
+  bool versionSet = false;
   bool intervalSet = false, countSet = false, ncpUserSet = false;
   QStringList positional;
   const auto fail = [&](const std::string& text) -> std::optional<CtlOptions> {
@@ -84,7 +88,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       name = name.left(eq);
       inlineValue = true;
     }
-    const bool flag = name == "help" || name == "password-stdin" || name == "debug";
+    const bool flag = name == "help" || name == "version" || name == "password-stdin" || name == "debug";
     const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
                        name == "format" || name == "timeout" || name == "interval" || name == "count" ||
                        name == "max-objects";
@@ -95,6 +99,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     if (flag) {
       if (inlineValue) return fail("--" + name.toStdString() + " takes no value");
       if (name == "help") *help = true;
+      if (name == "version") versionSet = true;
       if (name == "password-stdin") o.passwordStdin = true;
       if (name == "debug") o.debug = true;
       continue;
@@ -139,6 +144,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     }
   }
   if (*help) return std::nullopt;
+  if (version) *version = versionSet;
+  if (versionSet) return std::nullopt;
 
   if (o.host.empty()) return fail("--host is required");
   if (o.user.empty()) return fail("--user is required");

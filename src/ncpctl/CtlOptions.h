@@ -33,11 +33,14 @@ struct CtlOptions {
   bool needsNcp() const { return command != Command::Pathmons; }
 
   // Parses arguments (without the program name). On bad input returns nullopt
-  // and one sentence in *error; on --help returns nullopt with *help set.
-  static std::optional<CtlOptions> parse(const QStringList& arguments, std::string* error, bool* help);
+  // and one sentence in *error; on --help returns nullopt with *help set, on
+  // --version nullopt with *version set.
+  static std::optional<CtlOptions> parse(const QStringList& arguments, std::string* error, bool* help,
+                                         bool* version = nullptr);
   static const char* usage();
 
  private:
   // parse, throwing EUnsafeCommandText for operator text the host must not get.
-  static std::optional<CtlOptions> parseText(const QStringList& arguments, std::string* error, bool* help);
+  static std::optional<CtlOptions> parseText(const QStringList& arguments, std::string* error, bool* help,
+                                             bool* version);
 };

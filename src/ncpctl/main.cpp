@@ -24,11 +24,15 @@ int main(int argc, char** argv) {
   arguments.removeFirst();
 
   std::string error;
-  bool help = false;
-  const auto options = CtlOptions::parse(arguments, &error, &help);
+  bool help = false, version = false;
+  const auto options = CtlOptions::parse(arguments, &error, &help, &version);
   if (!options) {
     if (help) {
       std::fputs(CtlOptions::usage(), stdout);
+      return static_cast<int>(ExitCode::Done);
+    }
+    if (version) {
+      std::puts("ncpctl " KORV_VERSION);
       return static_cast<int>(ExitCode::Done);
     }
     std::fprintf(stderr, "ncpctl: %s (ncpctl --help shows the usage)\n", NodeWriter::printable(error).c_str());

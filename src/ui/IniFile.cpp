@@ -1,6 +1,8 @@
 #include "ui/IniFile.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -207,6 +209,7 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
     out.append(line.data(), qsizetype(line.size()));
     out.append("\r\n");
   }
+  createIfMissing();
   // The explicit flush catches a short write (disk full, file size limit)
   // that commit() alone lets through as a truncated file.
   QSaveFile file(m_path);
@@ -215,6 +218,19 @@ void IniFile::writeString(const std::string& section, const std::string& key, co
     throw IniWriteError(m_path);
   }
   if (!file.commit()) throw IniWriteError(m_path);
+}
+
+void IniFile::createIfMissing() const {
+  if (QFileInfo::exists(m_path)) return;
+  const QString folder = QFileInfo(m_path).absolutePath();
+  if (!QFileInfo::exists(folder)) {
+    if (!QDir().mkpath(folder)) throw IniWriteError(m_path);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  // QSaveFile gives the rewritten file the permissions of the one it replaces.
+  QFile file(m_path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFile::ReadOwner | QFile::WriteOwner))
+    throw IniWriteError(m_path);
 }
 
 void IniFile::writeInteger(const std::string& section, const std::string& key, int value) const {

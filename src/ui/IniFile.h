@@ -2,7 +2,9 @@
 // program has always relied on: section and key names compared ignoring
 // letter case, a written key replaced in place or appended as the last line
 // of its section, a missing section appended at the end, a missing file
-// created, CR LF line ends, 8-bit text.
+// created for its owner only (mode 0600, in a folder made with mode 0700 when
+// that is missing too: it names the operator's hosts and users), CR LF line
+// ends, 8-bit text.
 //
 // There is no open state: every operation reads the file again and every
 // write rewrites it at once (through a temporary file beside it and a rename,
@@ -65,6 +67,7 @@ class IniFile {
 
  private:
   std::vector<std::string> readLines(bool* complete) const;
+  void createIfMissing() const;
 
   QString m_path;
 };

@@ -1,11 +1,16 @@
 #include "ui/SettingsFile.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "ncp/NCPStateHandler.h"
 
-QString SettingsFile::defaultPath() { return pathForExecutable(QCoreApplication::applicationFilePath()); }
+QString SettingsFile::defaultPath() {
+  return locate(QCoreApplication::applicationFilePath(),
+                QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
 
 QString SettingsFile::pathForExecutable(const QString& executable) {
   QFileInfo info(executable);
@@ -14,6 +19,20 @@ QString SettingsFile::pathForExecutable(const QString& executable) {
   if (dot > 0) name.truncate(dot);
   QString dir = executable.left(executable.size() - info.fileName().size());
   return dir + name + ".INI";
+}
+
+QString SettingsFile::locate(const QString& executable, const QString& configFolder,
+                            const std::function<bool(const QString&)>& writableFolder) {
+  const QString beside = pathForExecutable(executable);
+  const QFileInfo besideInfo(beside);
+  if (besideInfo.exists() || writableFolder(besideInfo.absolutePath())) return beside;
+  return QDir(configFolder).filePath(besideInfo.fileName());
+}
+
+bool SettingsFile::isWritableFolder(const QString& folder) {
+  const QFileInfo info(folder);
+  const QString path = info.canonicalFilePath();
+  return info.isDir() && info.isWritable() && path != "/usr" && !path.startsWith("/usr/");
 }
 
 SettingsFile::SettingsFile(QString path) : m_ini(std::move(path)) {}

@@ -1,5 +1,5 @@
-// SettingsFile: the program's settings file beside the executable and the
-// readers and writers the windows need (window placement, the login lists
+// SettingsFile: where the program's settings file lives, and the readers and
+// writers the windows need (window placement, the login lists
 // and their positions). Like IniFile it keeps no open state; each call reads
 // or writes the file at once. Writers throw IniWriteError ("Unable to write
 // to <path>"); whatever was written before the failure stays written.
@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,10 +34,22 @@ class SettingsFile {
   static constexpr const char* kTACLidx = "TACLidx";
   static constexpr const char* kNCPUidx = "NCPUidx";
 
-  // The running executable's path with its extension replaced by ".INI".
+  // locate() for the running executable and the user's configuration
+  // folder (QStandardPaths::AppConfigLocation, on Linux
+  // ~/.config/Korvanedrestolin once the application name is set).
   static QString defaultPath();
-  // The same rule for any executable path ("no extension" appends ".INI").
+  // The executable's path with its extension replaced by ".INI" ("no
+  // extension" appends ".INI").
   static QString pathForExecutable(const QString& executable);
+  // Beside the executable (pathForExecutable) when that file exists or the
+  // executable's folder is writable: the portable layout. Otherwise the same
+  // file name in configFolder. Nothing is ever moved between the two.
+  static QString locate(const QString& executable, const QString& configFolder,
+                        const std::function<bool(const QString&)>& writableFolder = isWritableFolder);
+  // An existing folder this process may create files in, outside /usr: the
+  // system's programs there belong to the package manager, even where root
+  // may write.
+  static bool isWritableFolder(const QString& folder);
 
   explicit SettingsFile(QString path = defaultPath());
 

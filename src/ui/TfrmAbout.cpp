@@ -34,7 +34,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
   Memo1->setGeometry(132, 12, 213, 109);
   Memo1->setReadOnly(true);
   Memo1->setFrameShape(QFrame::NoFrame);
-  Memo1->setPlainText("Korvanedrestolin\n\nVersion 1.0");
+  SetSettingsFile(QString());
   QPalette palette = Memo1->palette();
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   Memo1->setPalette(palette);
@@ -44,6 +44,12 @@ TfrmAbout::TfrmAbout(QWidget* parent)
   btnOk->setGeometry(276, 208, 75, 25);
   connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
   setTabOrder(btnOk, Memo1);
+}
+
+void TfrmAbout::SetSettingsFile(const QString& path) {
+  QString text = "Korvanedrestolin\n\nVersion " KORV_VERSION;
+  if (!path.isEmpty()) text += "\n\nSettings file:\n" + path;
+  Memo1->setPlainText(text);
 }
 
 int TfrmAbout::ShowModal() { return exec(); }

@@ -71,6 +71,7 @@ TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
 
   frmAuth = new TfrmAuth(m_settingsPath, this);
   frmAbout = new TfrmAbout(this);
+  frmAbout->SetSettingsFile(m_settingsPath);
   frmDebug = new TfrmDebug(this);
 }
 

@@ -5,7 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+
+#include <sys/stat.h>
+
 namespace {
+
+mode_t modeOf(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 TEST(SettingsFilePath, ExtensionOfTheExecutableBecomesIni) {
   EXPECT_EQ(SettingsFile::pathForExecutable("/opt/k/Korvanedrestolin.exe"), "/opt/k/Korvanedrestolin.INI");
@@ -13,6 +23,61 @@ TEST(SettingsFilePath, ExtensionOfTheExecutableBecomesIni) {
   EXPECT_EQ(SettingsFile::pathForExecutable("/opt/k.d/korv"), "/opt/k.d/korv.INI");
   EXPECT_EQ(SettingsFile::pathForExecutable("/a/b.c.exe"), "/a/b.c.INI");
   EXPECT_TRUE(SettingsFile::defaultPath().endsWith("/ui_tests.INI"));
+}
+
+// The tests run as root, for whom a folder without write permission still
+// takes new files; a read-only executable folder is therefore told to
+// locate() by its writability check, while the writable one is a real
+// scratch folder judged by the real check.
+struct LocationRow {
+  const char* name;
+  bool fileBeside;
+  bool folderReadOnly;
+  bool expectBeside;
+};
+
+class SettingsFileLocation : public ::testing::TestWithParam<LocationRow> {};
+
+TEST_P(SettingsFileLocation, BesideTheExecutableOrInTheConfigFolder) {
+  const LocationRow& row = GetParam();
+  uitest::TempSettings tmp;
+  ASSERT_TRUE(QDir(tmp.dir.path()).mkpath("bin"));
+  const QString beside = tmp.dir.filePath("bin/korvanedrestolin.INI");
+  if (row.fileBeside) uitest::writeBytes(beside, "[Main]\r\n");
+  const QString config = tmp.dir.filePath("config/Korvanedrestolin");
+  const auto readOnly = [](const QString&) { return false; };
+
+  const QString path =
+      row.folderReadOnly
+          ? SettingsFile::locate(tmp.dir.filePath("bin/korvanedrestolin"), config, readOnly)
+          : SettingsFile::locate(tmp.dir.filePath("bin/korvanedrestolin"), config);
+  EXPECT_EQ(path, row.expectBeside ? beside : config + "/korvanedrestolin.INI");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rule, SettingsFileLocation,
+    ::testing::Values(LocationRow{"BesideWritableFolder", false, false, true},
+                      LocationRow{"BesideExistingFileInReadOnlyFolder", true, true, true},
+                      LocationRow{"ConfigFolderWhenBesideIsImpossible", false, true, false}),
+    [](const ::testing::TestParamInfo<LocationRow>& info) { return std::string(info.param.name); });
+
+TEST(SettingsFileFolder, SystemProgramFoldersAreNeverWritableEvenForRoot) {
+  uitest::TempSettings tmp;
+  EXPECT_TRUE(SettingsFile::isWritableFolder(tmp.dir.path()));
+  EXPECT_FALSE(SettingsFile::isWritableFolder("/usr/bin"));
+  EXPECT_FALSE(SettingsFile::isWritableFolder(tmp.dir.filePath("missing")));
+}
+
+TEST(SettingsFileFolder, FirstSaveMakesFileAndFolderForTheOwnerOnly) {
+  uitest::TempSettings tmp;
+  const QString folder = tmp.dir.filePath("config/Korvanedrestolin");
+  const SettingsFile settings(folder + "/korvanedrestolin.INI");
+  settings.writeIndex(SettingsFile::kHostidx, 1);
+  EXPECT_EQ(modeOf(folder), 0700u);
+  EXPECT_EQ(modeOf(settings.path()), 0600u);
+  settings.writeIndex(SettingsFile::kHostidx, 2);
+  EXPECT_EQ(modeOf(settings.path()), 0600u);
+  EXPECT_EQ(settings.readIndex(SettingsFile::kHostidx), 2);
 }
 
 TEST(SettingsFilePlacement, DefaultsWithoutFileAndHexOnReading) {

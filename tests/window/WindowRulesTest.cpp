@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -75,6 +76,7 @@ TEST_F(WindowRulesTest, ControlsCarryTheirNamesTextsAndStates) {
   EXPECT_FALSE(win->frmAuth->isVisible());
   EXPECT_FALSE(win->frmAbout->isVisible());
   EXPECT_FALSE(win->frmDebug->isVisible());
+  EXPECT_TRUE(win->frmAbout->Memo1->toPlainText().endsWith("\n\nSettings file:\n" + settingsPath));
 }
 
 TEST_F(WindowRulesTest, SessionLinesAreCollectedFromTheStartAndRegistryLinesOnlyWhileDebugIsChecked) {
@@ -153,7 +155,11 @@ TEST_F(WindowRulesTest, PositionIsRestoredAndSavedAndAMaximizedWindowKeepsItsBou
 }
 
 TEST_F(WindowRulesTest, UnwritableSettingsFileIsToldOnceAndTheWindowClosesAnyway) {
-  win = std::make_unique<TfrmMain>(dir.filePath("missing-folder/Korvanedrestolin.INI"));
+  // A missing folder would be made; a plain file in its place cannot be.
+  QFile plain(dir.filePath("plain"));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
+  win = std::make_unique<TfrmMain>(dir.filePath("plain/Korvanedrestolin.INI"));
   win->show();
   ASSERT_TRUE(waitUntil([&] { return win->isVisible(); }));
   EXPECT_TRUE(win->close());

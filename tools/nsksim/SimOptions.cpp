@@ -23,6 +23,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   QCommandLineParser parser;
   parser.setApplicationDescription("nsksim: a stand-in HP NonStop host (telnet, TACL, NCPCOM) on 127.0.0.1");
   parser.addHelpOption();
+  parser.addVersionOption();
   const auto add = [&](const char* name, const char* help, const char* value = nullptr) {
     if (value) {
       parser.addOption(QCommandLineOption(name, help, value));
@@ -69,6 +70,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
     return false;
   }
   if (parser.isSet("help")) parser.showHelp(0);
+  if (parser.isSet("version")) parser.showVersion();
   if (!parser.positionalArguments().isEmpty()) {
     *error = "unexpected argument: " + parser.positionalArguments().first();
     return false;

@@ -15,6 +15,7 @@
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationVersion(KORV_VERSION);
   // A client that vanishes while we write must not end the whole server.
   std::signal(SIGPIPE, SIG_IGN);
 

@@ -1,0 +1,21 @@
+// A termination signal reaches the program as an ordinary close.
+#include "ui/CloseOnSignal.h"
+
+#include "support/EventLoop.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+TEST(CloseOnSignal, TerminationSignalIsDeliveredThroughTheEventLoop) {
+  for (int signal : {SIGTERM, SIGINT}) {
+    int closes = 0;
+    CloseOnSignal closeOnSignal([&] { ++closes; });
+    ASSERT_EQ(std::raise(signal), 0);
+    EXPECT_TRUE(korvtest::waitUntil([&] { return closes == 1; })) << "signal " << signal;
+  }
+}
+
+}  // namespace

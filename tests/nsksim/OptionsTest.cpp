@@ -130,6 +130,7 @@ TEST(NskSimOptions, BadOptionsAndNetworkFilesAreRefused) {
   };
   const QStringList bad[] = {
       {"--port", "70000"},
+      {"--bind", "localhost"},
       {"--page", "-1"},
       {"--hostile-negotiation", "storm"},
       {"--stations", "10", "--network", "x"},

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
 
 struct SimOptions {
+  QHostAddress bind = QHostAddress(QHostAddress::LocalHost);
   quint16 port = 0;
   QString transcriptPath;
   QString networkFile;

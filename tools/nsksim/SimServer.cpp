@@ -10,8 +10,8 @@ SimServer::SimServer(SimContext context, QObject* parent) : QObject(parent), m_c
   });
 }
 
-bool SimServer::listen(quint16 port) {
-  return m_server.listen(QHostAddress::LocalHost, port);
+bool SimServer::listen(const QHostAddress& address, quint16 port) {
+  return m_server.listen(address, port);
 }
 
 quint16 SimServer::port() const {

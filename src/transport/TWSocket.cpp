@@ -1,8 +1,10 @@
 #include "transport/TWSocket.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <exception>
 #include <limits>
 
 #include "transport/Events.h"
@@ -32,6 +34,20 @@ void dropNotifier(QSocketNotifier*& notifier) {
   notifier->setEnabled(false);
   notifier->deleteLater();
   notifier = nullptr;
+}
+
+// Qt leaves undefined an exception that unwinds through a signal emission, and
+// a notifier calls its handlers from one: the exception is taken here and
+// rethrown from a queued call, where the application's handler catches it.
+template <typename Handler>
+void guarded(Handler handler) {
+  try {
+    handler();
+  } catch (...) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [error = std::current_exception()] { std::rethrow_exception(error); },
+        Qt::QueuedConnection);
+  }
 }
 
 }  // namespace
@@ -110,9 +126,9 @@ bool TWSocket::openNextAddress(int* code) {
 void TWSocket::startConnect() {
   m_readNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Read, this);
   m_readNotifier->setEnabled(false);
-  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { onReadable(); });
+  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { onReadable(); }); });
   m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Write, this);
-  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { onWritable(); });
+  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { onWritable(); }); });
 
   const int code = sp::connectTo(m_handle, m_addresses[m_nextAddress - 1], m_resolvedPort);
   if (code != 0) {

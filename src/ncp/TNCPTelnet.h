@@ -12,7 +12,9 @@
 // names) is checked first: a control character anywhere throws
 // EUnsafeCommandText and nothing is sent, queued or raised.
 //
-// The host field may be "host:port"; without a port the telnet port 23 is used.
+// The host field is read by ncp::splitHostPort ("host", "host:port",
+// "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
+// outside 1..65535 throws EBadHostField, an EUnsafeCommandText.
 //
 // Exactly one session exists in the program; its owner (the main window or
 // ncpctl) assigns the events. Single-threaded.

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "ncp/HostPort.h"
+
 namespace {
 
 // Longest --timeout or --interval taken: a day; QTimer counts milliseconds in an int.
@@ -130,6 +132,12 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
   if (!ncpUserSet) o.ncpUser = o.user;
   for (const std::string* text : {&o.host, &o.user, &o.ncpUser, &o.pathmon}) {
     if (hasControlCharacter(*text)) return fail("an option holds a control character");
+  }
+  // Refused here, before the passwords are asked; the session reads it the same way.
+  try {
+    ncp::splitHostPort(o.host);
+  } catch (const ncp::EBadHostField& e) {
+    return fail(e.what());
   }
   if (positional.isEmpty()) return fail("a command is required");
 

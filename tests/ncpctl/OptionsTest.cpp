@@ -61,6 +61,9 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"--debug=yes", "tree"},
       kBase + QStringList{"status", "line", "L\r\nSTOP LINE X"},
       {"--host", "h", "--user", "U\nX", "tree"},
+      {"--host", "h:0", "--user", "U", "tree"},
+      {"--host", "h:65536", "--user", "U", "tree"},
+      {"--host", "[::1]:telnet", "--user", "U", "tree"},
   };
   for (const auto& row : rows) {
     std::string error;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "ncp/HostPort.h"
 #include "ncp/NcpParsing.h"
 #include "transport/Events.h"
 
@@ -19,27 +20,6 @@ const char kNcpPrompt[] = " > ";
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
-}
-
-// "host:port" -> host and port; a host without a trailing ":<digits>" keeps
-// the telnet port. A bare IPv6 address (more than one colon) is not split;
-// "[address]:port" is.
-void splitHostPort(const std::string& field, std::string& host, std::string& port) {
-  host = field;
-  port = "23";
-  const size_t colon = field.rfind(':');
-  if (colon == std::string::npos || colon + 1 == field.size()) return;
-  for (size_t i = colon + 1; i < field.size(); ++i) {
-    if (field[i] < '0' || field[i] > '9') return;
-  }
-  std::string name = field.substr(0, colon);
-  if (name.size() >= 2 && name.front() == '[' && name.back() == ']') {
-    name = name.substr(1, name.size() - 2);
-  } else if (name.find(':') != std::string::npos) {
-    return;
-  }
-  host = name;
-  port = field.substr(colon + 1);
 }
 
 }  // namespace
@@ -86,8 +66,10 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
   RequireSafeCommandText(aHost, "Host");
   RequireCommandWord(aUserName, "TACL user");
   RequireSafeCommandText(aPassword, "TACL password");
+  const ncp::HostPort hostPort = ncp::splitHostPort(aHost);
 
-  splitHostPort(aHost, Host, Port);
+  Host = hostPort.host;
+  Port = hostPort.port;
   m_ncpStarted = false;
   UserName = aUserName;
   Password = aPassword;

@@ -15,7 +15,9 @@
 // A START, STOP or DELIVER the host answers with an error line raises 014
 // with that line.
 //
-// The host field may be "host:port"; without a port the telnet port 23 is used.
+// The host field is read by ncp::splitHostPort ("host", "host:port",
+// "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
+// outside 1..65535 throws EBadHostField, an EUnsafeCommandText.
 //
 // Exactly one session exists in the program; its owner (the main window or
 // ncpctl) assigns the events. Single-threaded.

@@ -4,6 +4,7 @@
 
 #include "nsk/OperatorText.h"
 #include "nsk/TNSKTelnet.h"
+#include "ncp/HostPort.h"
 
 namespace {
 
@@ -154,6 +155,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
   RequireCommandWord(o.user, "--user");
   RequireCommandWord(o.ncpUser, "--ncp-user");
   RequireSafeCommandText(o.pathmon, "--pathmon");
+  // Refused here, before the passwords are asked; the session reads it the same way.
+  ncp::splitHostPort(o.host);
   if (positional.isEmpty()) return fail("a command is required");
 
   const QString command = positional.takeFirst();

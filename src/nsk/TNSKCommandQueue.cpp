@@ -24,11 +24,10 @@ void TNSKTelnet::SendCommand(const std::string& command, TNSKTelnetCheckCmdTermi
     OnCheckCmdTermination = std::move(check);
     m_expectedEcho = command + "\r\n";
     try {
-      TWSocket* socket = Socket();
-      if (socket == nullptr) {
+      if (Socket() == nullptr) {
         throw ESocketException(WSocketErrorDesc(10057) + " (#10057 in Send)", 10057);
       }
-      socket->SendText(m_expectedEcho);
+      SendText(m_expectedEcho);
     } catch (...) {
       m_state = atsIdle;
       OnCheckCmdTermination = std::move(m_savedCheck);

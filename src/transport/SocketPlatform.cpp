@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
@@ -67,6 +68,19 @@ int codeFromResolver(int eai) {
   }
 }
 
+Address fromSockaddr(const sockaddr* sa) {
+  Address addr;
+  if (sa->sa_family == AF_INET6) {
+    const auto* sin6 = reinterpret_cast<const sockaddr_in6*>(sa);
+    addr.ipv6 = true;
+    std::memcpy(addr.bytes.data(), &sin6->sin6_addr, 16);
+    addr.scope = sin6->sin6_scope_id;
+  } else {
+    std::memcpy(addr.bytes.data(), &reinterpret_cast<const sockaddr_in*>(sa)->sin_addr, 4);
+  }
+  return addr;
+}
+
 }  // namespace
 
 int fromErrno(int err) {
@@ -95,33 +109,47 @@ int lookupService(const std::string& name, const std::string& proto, uint16_t* p
   return 0;
 }
 
-int lookupHost(const std::string& name, uint32_t* addr) {
+int lookupHost(const std::string& name, std::vector<Address>* addrs) {
   addrinfo hints{};
-  hints.ai_family = AF_INET;
+  hints.ai_family = AF_UNSPEC;
   hints.ai_socktype = SOCK_STREAM;
   addrinfo* found = nullptr;
   const int rc = ::getaddrinfo(name.c_str(), nullptr, &hints, &found);
   if (rc != 0) return codeFromResolver(rc);
-  if (found == nullptr) return kNoData;
-  *addr = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+  addrs->clear();
+  for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
+    if (entry->ai_family == AF_INET || entry->ai_family == AF_INET6) addrs->push_back(fromSockaddr(entry->ai_addr));
+  }
   ::freeaddrinfo(found);
-  return 0;
+  return addrs->empty() ? kNoData : 0;
 }
 
-bool parseDotted(const std::string& text, uint32_t* addr) {
+bool parseDotted(const std::string& text, Address* addr) {
   in_addr parsed{};
   if (::inet_aton(text.c_str(), &parsed) == 0) return false;
-  *addr = parsed.s_addr;
+  *addr = Address{};
+  std::memcpy(addr->bytes.data(), &parsed, 4);
+  return true;
+}
+
+bool parseIpv6(const std::string& text, Address* addr) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET6;
+  hints.ai_flags = AI_NUMERICHOST;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(text.c_str(), nullptr, &hints, &found) != 0) return false;
+  *addr = fromSockaddr(found->ai_addr);
+  ::freeaddrinfo(found);
   return true;
 }
 
 uint16_t portToNetwork(unsigned long port) { return htons(static_cast<uint16_t>(port)); }
 
-Handle open(SocketType type, int protocol) {
+Handle open(const Address& addr, SocketType type, int protocol) {
   const int kind = type == SocketType::Stream     ? SOCK_STREAM
                    : type == SocketType::Datagram ? SOCK_DGRAM
                                                   : SOCK_RAW;
-  const int fd = ::socket(AF_INET, kind, protocol);
+  const int fd = ::socket(addr.ipv6 ? AF_INET6 : AF_INET, kind, protocol);
   if (fd < 0) return kInvalid;
   const int flags = ::fcntl(fd, F_GETFL, 0);
   ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
@@ -133,12 +161,24 @@ Handle open(SocketType type, int protocol) {
   return fd;
 }
 
-int connectIpv4(Handle h, uint32_t addr, uint16_t port) {
-  sockaddr_in sin{};
-  sin.sin_family = AF_INET;
-  sin.sin_addr.s_addr = addr;
-  sin.sin_port = port;
-  if (::connect(static_cast<int>(h), reinterpret_cast<const sockaddr*>(&sin), sizeof sin) == 0 ||
+int connectTo(Handle h, const Address& addr, uint16_t port) {
+  sockaddr_storage storage{};
+  socklen_t length = 0;
+  if (addr.ipv6) {
+    auto* sin6 = reinterpret_cast<sockaddr_in6*>(&storage);
+    sin6->sin6_family = AF_INET6;
+    std::memcpy(&sin6->sin6_addr, addr.bytes.data(), 16);
+    sin6->sin6_scope_id = addr.scope;
+    sin6->sin6_port = port;
+    length = sizeof *sin6;
+  } else {
+    auto* sin = reinterpret_cast<sockaddr_in*>(&storage);
+    sin->sin_family = AF_INET;
+    std::memcpy(&sin->sin_addr, addr.bytes.data(), 4);
+    sin->sin_port = port;
+    length = sizeof *sin;
+  }
+  if (::connect(static_cast<int>(h), reinterpret_cast<const sockaddr*>(&storage), length) == 0 ||
       errno == EINPROGRESS) {
     return 0;
   }

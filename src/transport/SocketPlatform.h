@@ -7,9 +7,11 @@
 // POSIX implementation; a Windows one would sit beside it.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace socketplatform {
 
@@ -18,14 +20,24 @@ constexpr Handle kInvalid = -1;
 
 enum class SocketType { Stream, Datagram, Raw };
 
+// An IPv4 or IPv6 address in network byte order (IPv4: the first four bytes).
+struct Address {
+  bool ipv6 = false;
+  std::array<uint8_t, 16> bytes{};
+  uint32_t scope = 0;  // the IPv6 zone, an interface index
+};
+
 // Name service. Each returns 0 or the Windows Sockets code of the failure.
 // Addresses and ports are in network byte order.
 int lookupProtocol(const std::string& name, int* protocol, SocketType* type);
 int lookupService(const std::string& name, const std::string& proto, uint16_t* port);
-// Blocking; the first IPv4 address of the name.
-int lookupHost(const std::string& name, uint32_t* addr);
+// Blocking; every IPv6 and IPv4 address of the name, in the order the system
+// prefers for connecting.
+int lookupHost(const std::string& name, std::vector<Address>* addrs);
 // Dotted numeric IPv4 text (a.b.c.d and its shorter forms); false if invalid.
-bool parseDotted(const std::string& text, uint32_t* addr);
+bool parseDotted(const std::string& text, Address* addr);
+// Numeric IPv6 text, with a zone if any ("fe80::1%eth0"); false if invalid.
+bool parseIpv6(const std::string& text, Address* addr);
 uint16_t portToNetwork(unsigned long port);
 
 // Windows Sockets code for the calling thread's last system error.
@@ -33,12 +45,12 @@ int lastError();
 // Windows Sockets code for an errno value.
 int fromErrno(int err);
 
-// A non-blocking IPv4 socket, set so that writing to a broken connection
-// never raises SIGPIPE.
-Handle open(SocketType type, int protocol);
-// Starts a non-blocking connect to an IPv4 address and port (both in network
-// order). Returns 0 when it completed or is under way, else the code.
-int connectIpv4(Handle h, uint32_t addr, uint16_t port);
+// A non-blocking socket of the address's family, set so that writing to a
+// broken connection never raises SIGPIPE.
+Handle open(const Address& addr, SocketType type, int protocol);
+// Starts a non-blocking connect to the address and port (in network order).
+// Returns 0 when it completed or is under way, else the code.
+int connectTo(Handle h, const Address& addr, uint16_t port);
 // The outcome of a finished non-blocking connect: 0 or the code.
 int connectOutcome(Handle h);
 // Results as for send/recv: count, or -1 with lastError().

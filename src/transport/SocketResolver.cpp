@@ -58,21 +58,23 @@ uint16_t SocketResolver::port(const std::string& port, const std::string& proto)
   return found;
 }
 
-uint32_t SocketResolver::host(const std::string& host) {
+std::vector<sp::Address> SocketResolver::host(const std::string& host) {
   if (host.empty() || host.size() > 256) {
     throw ESocketException("Winsock Resolve Host: '" + host + "' Invalid Hostname.", 0);
   }
-  uint32_t addr = 0;
-  if (isDottedNumeric(host)) {
-    if (!sp::parseDotted(host, &addr)) {
-      throw ESocketException("Winsock Resolve Host: '" + host + "' Invalid IP address.", 0);
-    }
-    return addr;
+  // No host name holds a colon: such text can only be an IPv6 address.
+  const bool ipv6 = host.find(':') != std::string::npos;
+  if (ipv6 || isDottedNumeric(host)) {
+    sp::Address addr;
+    const bool valid = ipv6 ? sp::parseIpv6(host, &addr) : sp::parseDotted(host, &addr);
+    if (!valid) throw ESocketException("Winsock Resolve Host: '" + host + "' Invalid IP address.", 0);
+    return {addr};
   }
-  const int code = sp::lookupHost(host, &addr);
+  std::vector<sp::Address> addrs;
+  const int code = sp::lookupHost(host, &addrs);
   if (code != 0) {
     throw ESocketException(
         "Winsock Resolve Host: Cannot convert host address '" + host + "' - " + describe(code), code);
   }
-  return addr;
+  return addrs;
 }

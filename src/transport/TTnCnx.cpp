@@ -1,8 +1,22 @@
 #include "transport/TTnCnx.h"
 
+#include <cstring>
+
 namespace {
+
 constexpr int kWouldBlock = 10035;
+constexpr char kIac = '\xff';
+
+std::string withIacDoubled(const char* data, size_t len) {
+  std::string wire;
+  for (size_t i = 0; i < len; ++i) {
+    wire += data[i];
+    if (data[i] == kIac) wire += kIac;
+  }
+  return wire;
 }
+
+}  // namespace
 
 TTnCnx::TTnCnx(QObject* owner) : QObject(owner), m_socket(new TWSocket(this)) {
   m_socket->OnSessionConnected = [this](TWSocket*, uint16_t error) { socketSessionConnected(error); };
@@ -36,7 +50,10 @@ bool TTnCnx::IsConnected() const { return m_socket && m_socket->State() == wsCon
 
 int TTnCnx::Send(const void* data, int len) {
   if (!m_socket) return -1;
-  return m_socket->Send(data, len);
+  if (len <= 0 || std::memchr(data, kIac, static_cast<size_t>(len)) == nullptr) return m_socket->Send(data, len);
+  const std::string wire = withIacDoubled(static_cast<const char*>(data), static_cast<size_t>(len));
+  m_socket->Send(wire.data(), static_cast<int>(wire.size()));
+  return len;
 }
 
 int TTnCnx::SendText(const std::string& str) { return Send(str.data(), static_cast<int>(str.size())); }

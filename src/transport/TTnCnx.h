@@ -6,6 +6,10 @@
 // through OnDataAvailable, one delivery per received chunk at most.
 // It knows nothing of lines, prompts or commands; TNSKTelnet derives from it.
 //
+// Send and SendText send data: every byte 255 in it goes out doubled, so that
+// the host reads it as that byte and never as the start of a telnet command.
+// The answers to the host's negotiation go out as they are.
+//
 // Each Connect starts with a clean parser state, so a sequence cut off at the
 // end of one session cannot corrupt the first bytes of the next. LocalEcho is
 // kept across connections.
@@ -65,8 +69,7 @@ class TTnCnx : public QObject, private TelnetParserSink {
   int Send(const void* data, int len);
   int SendText(const std::string& str);
 
-  // The socket itself (null once it has been destroyed by something else);
-  // the command queue writes its command lines through it.
+  // The socket itself (null once it has been destroyed by something else).
   TWSocket* Socket() const;
 
  protected:

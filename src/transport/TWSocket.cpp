@@ -1,8 +1,10 @@
 #include "transport/TWSocket.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QSocketNotifier>
 #include <QTimer>
+#include <exception>
 #include <limits>
 
 #include "transport/Events.h"
@@ -32,6 +34,20 @@ void dropNotifier(QSocketNotifier*& notifier) {
   notifier->setEnabled(false);
   notifier->deleteLater();
   notifier = nullptr;
+}
+
+// Qt leaves undefined an exception that unwinds through a signal emission, and
+// a notifier calls its handlers from one: the exception is taken here and
+// rethrown from a queued call, where the application's handler catches it.
+template <typename Handler>
+void guarded(Handler handler) {
+  try {
+    handler();
+  } catch (...) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [error = std::current_exception()] { std::rethrow_exception(error); },
+        Qt::QueuedConnection);
+  }
 }
 
 }  // namespace
@@ -70,46 +86,84 @@ void TWSocket::Connect() {
 
   ResolvedProto proto{};
   uint16_t port = 0;
-  uint32_t addr = 0;
+  std::vector<sp::Address> addresses;
   try {
     proto = SocketResolver::proto(m_proto);
     port = SocketResolver::port(m_port, m_proto);
-    addr = SocketResolver::host(m_addr);
+    addresses = SocketResolver::host(m_addr);
   } catch (const ESocketException& e) {
     throw ESocketException(std::string("connect: ") + e.what(), e.ErrorCode());
   }
+  m_resolvedProto = proto;
+  m_resolvedPort = port;
+  m_addresses = std::move(addresses);
+  m_nextAddress = 0;
 
-  const sp::Handle handle = sp::open(proto.type, proto.protocol);
-  if (handle == sp::kInvalid) socketError("socket", sp::lastError());
-  m_handle = handle;
+  int code = 0;
+  if (!openNextAddress(&code)) socketError("socket", code);
   m_lastError = 0;
   m_pendingReceiveError = 0;
   m_sendBuffer.clear();
   m_sendOffset = 0;
   m_sessionClosedRaised = false;
   m_state = wsConnecting;
-  const uint64_t session = ++m_session;
+  ++m_session;
+  startConnect();
+}
 
-  m_readNotifier = new QSocketNotifier(static_cast<qintptr>(handle), QSocketNotifier::Read, this);
+bool TWSocket::openNextAddress(int* code) {
+  while (m_nextAddress < m_addresses.size()) {
+    const sp::Handle handle = sp::open(m_addresses[m_nextAddress++], m_resolvedProto.type, m_resolvedProto.protocol);
+    if (handle != sp::kInvalid) {
+      m_handle = handle;
+      return true;
+    }
+    *code = sp::lastError();
+  }
+  return false;
+}
+
+void TWSocket::startConnect() {
+  m_readNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Read, this);
   m_readNotifier->setEnabled(false);
-  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { onReadable(); });
-  m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(handle), QSocketNotifier::Write, this);
-  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { onWritable(); });
+  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { onReadable(); }); });
+  m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Write, this);
+  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { onWritable(); }); });
 
-  const int code = sp::connectIpv4(handle, addr, port);
+  const int code = sp::connectTo(m_handle, m_addresses[m_nextAddress - 1], m_resolvedPort);
   if (code != 0) {
     // The outcome always arrives from the event loop, never from inside Connect.
     m_writeNotifier->setEnabled(false);
+    const uint64_t session = m_session;
     QTimer::singleShot(0, this, [this, session, code] {
-      if (m_session == session && m_state == wsConnecting) deliverConnectOutcome(code);
+      if (m_session == session && m_state == wsConnecting) connectFailed(code);
     });
   }
+}
+
+void TWSocket::connectFailed(int code) {
+  if (m_nextAddress < m_addresses.size()) {
+    dropNotifier(m_readNotifier);
+    dropNotifier(m_writeNotifier);
+    sp::close(m_handle);
+    m_handle = sp::kInvalid;
+    if (openNextAddress(&code)) {
+      startConnect();
+      return;
+    }
+  }
+  deliverConnectOutcome(code);
 }
 
 void TWSocket::onWritable() {
   if (m_state == wsConnecting) {
     m_writeNotifier->setEnabled(false);
-    deliverConnectOutcome(sp::connectOutcome(m_handle));
+    const int code = sp::connectOutcome(m_handle);
+    if (code == 0) {
+      deliverConnectOutcome(0);
+    } else {
+      connectFailed(code);
+    }
     return;
   }
   flushSendBuffer();

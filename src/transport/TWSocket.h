@@ -7,6 +7,11 @@
 // refused, 10054 reset, 10057 not connected, ...) so messages read the same on
 // every platform. Failures are thrown as ESocketException.
 //
+// Connect takes an IPv4 or IPv6 address or a host name; a name's addresses
+// are tried in turn until one connects, and only the last failure is raised.
+// An exception thrown by a handler called from a socket notifier is rethrown
+// from a queued call of its own, after the notifier's emission has returned.
+//
 // Owned by its TTnCnx (QObject parent). Single-threaded; handlers may call back
 // into the socket (Send, Close) from inside an event.
 #pragma once
@@ -17,6 +22,9 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include "transport/SocketResolver.h"
 
 class QSocketNotifier;
 
@@ -74,6 +82,13 @@ class TWSocket : public QObject {
 
  private:
   void setProperty(std::string& field, const std::string& value, const char* name);
+  // Opens a socket for the next address not yet tried; false when none is
+  // left (*code then holds why the last one could not be opened).
+  bool openNextAddress(int* code);
+  // Watches the socket just opened and starts its connect.
+  void startConnect();
+  // Goes on with the next address, or reports the failure when none is left.
+  void connectFailed(int code);
   void deliverConnectOutcome(int code);
   void onReadable();
   void onWritable();
@@ -90,6 +105,11 @@ class TWSocket : public QObject {
   std::string m_addr;
   std::string m_port;
   std::string m_proto = "tcp";
+  // What Connect resolved, and the next address to try.
+  ResolvedProto m_resolvedProto{};
+  uint16_t m_resolvedPort = 0;
+  std::vector<socketplatform::Address> m_addresses;
+  size_t m_nextAddress = 0;
   TSocketState m_state = wsClosed;
   int m_lastError = 0;
   intptr_t m_handle = -1;

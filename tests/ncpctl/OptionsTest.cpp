@@ -74,6 +74,9 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       // Empty NCP user.
       kBase + QStringList{"--ncp-user", "", "tree"},
       kBase + QStringList{"--ncp-user=", "tree"},
+      {"--host", "h:0", "--user", "U", "tree"},
+      {"--host", "h:65536", "--user", "U", "tree"},
+      {"--host", "[::1]:telnet", "--user", "U", "tree"},
   };
   for (const auto& row : rows) {
     std::string error;

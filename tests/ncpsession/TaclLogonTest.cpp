@@ -92,29 +92,45 @@ TEST_F(TaclLogon, UnassignedStateEventStillRunsToTheEndWithDebugAndConnect) {
   EXPECT_TRUE(events.empty());
 }
 
-TEST_F(TaclLogon, HostFieldWithoutPortUsesTheTelnetPortAndOddSuffixesAreNotSplit) {
-  const auto logonIgnoringSocket = [&](const std::string& field) {
-    try {
-      session.Logon(field, "U", "P");
-    } catch (const ESocketException&) {
-    }
-    session.Disconnect();
-  };
-  logonIgnoringSocket("127.0.0.1");
-  EXPECT_EQ(session.Host, "127.0.0.1");
-  EXPECT_EQ(session.Port, "23");
-  logonIgnoringSocket("127.0.0.1:2323");
-  EXPECT_EQ(session.Host, "127.0.0.1");
-  EXPECT_EQ(session.Port, "2323");
-  logonIgnoringSocket("[::1]:2424");
-  EXPECT_EQ(session.Host, "::1");
-  EXPECT_EQ(session.Port, "2424");
-  logonIgnoringSocket("::1");
-  EXPECT_EQ(session.Host, "::1");
-  EXPECT_EQ(session.Port, "23");
-  logonIgnoringSocket("127.0.0.1:");
-  EXPECT_EQ(session.Port, "23");
+// The host field as typed: its host and port, or a refusal before anything is
+// opened. A port outside 1..65535 would otherwise wrap to another port.
+struct HostFieldRow {
+  std::string field;
+  std::string host, port;  // empty host: refused
+};
+
+void PrintTo(const HostFieldRow& row, std::ostream* os) { *os << row.field; }
+
+class HostField : public SessionFixture, public ::testing::WithParamInterface<HostFieldRow> {};
+
+TEST_P(HostField, SplitsIntoHostAndPortOrIsRefused) {
+  const HostFieldRow& row = GetParam();
+  if (row.host.empty()) {
+    EXPECT_THROW(session.Logon(row.field, "U", "P"), EUnsafeCommandText);
+    EXPECT_FALSE(session.IsConnected());
+    return;
+  }
+  try {
+    session.Logon(row.field, "U", "P");
+  } catch (const ESocketException&) {
+  }
+  session.Disconnect();
+  EXPECT_EQ(session.Host, row.host);
+  EXPECT_EQ(session.Port, row.port);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, HostField,
+    ::testing::Values(HostFieldRow{"localhost", "localhost", "23"}, HostFieldRow{"localhost:23", "localhost", "23"},
+                      HostFieldRow{"127.0.0.1:2323", "127.0.0.1", "2323"}, HostFieldRow{"[::1]:2323", "::1", "2323"},
+                      HostFieldRow{"[::1]", "::1", "23"}, HostFieldRow{"::1", "::1", "23"},
+                      HostFieldRow{"localhost:1", "localhost", "1"}, HostFieldRow{"localhost:65535", "localhost", "65535"},
+                      HostFieldRow{"localhost:0", "", ""}, HostFieldRow{"localhost:65536", "", ""},
+                      HostFieldRow{"localhost:88858", "", ""}, HostFieldRow{"localhost:4294967319", "", ""},
+                      HostFieldRow{"localhost:", "", ""}, HostFieldRow{"localhost:telnet", "", ""},
+                      HostFieldRow{"localhost:23x", "", ""}, HostFieldRow{"localhost:-23", "", ""},
+                      HostFieldRow{"[::1]:0", "", ""}, HostFieldRow{"[::1]:65536", "", ""},
+                      HostFieldRow{"[::1]:", "", ""}, HostFieldRow{"[::1]x", "", ""}, HostFieldRow{"[::1", "", ""}));
 
 TEST_F(TaclLogon, SecondLogonOnAnOpenConnectionReconnectsAndStartsClean) {
   taclLogon();
@@ -162,6 +178,9 @@ TEST_F(TaclLogon, UnsafeTextIsRefusedBeforeAnythingIsClosedOrSent) {
   EXPECT_THROW(session.Logon(host.hostPort(), "OPS.OPER\r\nSTOP", "x"), EUnsafeCommandText);
   EXPECT_THROW(session.Logon(host.hostPort() + "\n", "OPS.OPER", "x"), EUnsafeCommandText);
   EXPECT_THROW(session.Logon(host.hostPort(), "", "x"), EUnsafeCommandText);
+  // The port plus 65536 must not wrap round to the host's port.
+  EXPECT_THROW(session.Logon("127.0.0.1:" + std::to_string(host.port() + 65536), "OPS.OPER", "x"),
+               EUnsafeCommandText);
   spin(100);
   EXPECT_EQ(host.connectionCount(), 0);
 

@@ -133,6 +133,7 @@ TEST(NskSimOptions, BadOptionsAndNetworkFilesAreRefused) {
   };
   const QStringList bad[] = {
       {"--port", "70000"},
+      {"--bind", "localhost"},
       {"--page", "-1"},
       {"--hostile-negotiation", "storm"},
       {"--idle-timeout", "-1"},

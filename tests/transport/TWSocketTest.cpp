@@ -130,6 +130,7 @@ TEST(SocketConnect, ResolverMessages) {
       {longHost, "23", "connect: Winsock Resolve Host: '" + longHost + "' Invalid Hostname."},
       {"1.2.3.4.5", "23", "connect: Winsock Resolve Host: '1.2.3.4.5' Invalid IP address."},
       {"300.1.1.1", "23", "connect: Winsock Resolve Host: '300.1.1.1' Invalid IP address."},
+      {"1::2::3", "23", "connect: Winsock Resolve Host: '1::2::3' Invalid IP address."},
       {"127.0.0.1", std::string(32, '9'), "connect: Winsock Resolve Port: Invalid Port."},
       {"127.0.0.1", "no-such-service", "connect: Winsock Resolve Port: Cannot convert port 'no-such-service' - No Data (#11004)"},
   };

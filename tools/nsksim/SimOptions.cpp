@@ -21,7 +21,7 @@ bool number(const QCommandLineParser& parser, const QString& name, qint64 min, q
 
 bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* error) {
   QCommandLineParser parser;
-  parser.setApplicationDescription("nsksim: a stand-in HP NonStop host (telnet, TACL, NCPCOM) on 127.0.0.1");
+  parser.setApplicationDescription("nsksim: a stand-in HP NonStop host (telnet, TACL, NCPCOM) on loopback");
   parser.addHelpOption();
   parser.addVersionOption();
   const auto add = [&](const char* name, const char* help, const char* value = nullptr) {
@@ -31,7 +31,8 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       parser.addOption(QCommandLineOption(name, help));
     }
   };
-  add("port", "TCP port on 127.0.0.1; 0 picks a free one (default 0). The port is printed first.", "N");
+  add("bind", "Listen on ADDRESS, IPv4 or IPv6 (default 127.0.0.1).", "ADDRESS");
+  add("port", "TCP port; 0 picks a free one (default 0). The port is printed first.", "N");
   add("transcript", "Append received command lines and negotiation replies to FILE.", "FILE");
   add("network", "Serve the network described in FILE instead of the demo network.", "FILE");
   add("stations", "Serve a generated network of N stations.", "N");
@@ -87,6 +88,10 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   o->idleTimeoutSeconds = static_cast<int>(idle);
   if (parser.isSet("flood") && parser.isSet("long-line")) {
     *error = "--flood and --long-line exclude each other";
+    return false;
+  }
+  if (parser.isSet("bind") && !o->bind.setAddress(parser.value("bind"))) {
+    *error = "--bind needs an IPv4 or IPv6 address";
     return false;
   }
   o->port = static_cast<quint16>(port);

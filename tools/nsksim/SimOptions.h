@@ -5,10 +5,12 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QHostAddress>
 #include <QString>
 #include <QStringList>
 
 struct SimOptions {
+  QHostAddress bind = QHostAddress(QHostAddress::LocalHost);
   quint16 port = 0;
   QString transcriptPath;
   QString networkFile;

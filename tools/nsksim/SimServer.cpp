@@ -12,8 +12,8 @@ SimServer::SimServer(SimContext context, QObject* parent) : QObject(parent), m_c
   connect(&m_pending, &QSocketNotifier::activated, this, &SimServer::acceptPending);
 }
 
-bool SimServer::listen(quint16 port) {
-  if (!m_server.listen(QHostAddress::LocalHost, port)) return false;
+bool SimServer::listen(const QHostAddress& address, quint16 port) {
+  if (!m_server.listen(address, port)) return false;
   m_server.pauseAccepting();
   m_pending.setSocket(m_server.socketDescriptor());
   m_pending.setEnabled(true);

@@ -1,4 +1,4 @@
-// The listening side of the simulator: a TCP server on 127.0.0.1 that gives
+// The listening side of the simulator: a TCP server on one address that gives
 // every accepted connection its own ClientSession. Owned by main().
 //
 // QTcpServer only listens; connections are accepted here. When descriptors
@@ -15,7 +15,7 @@
 class SimServer : public QObject {
  public:
   SimServer(SimContext context, QObject* parent = nullptr);
-  bool listen(quint16 port);
+  bool listen(const QHostAddress& address, quint16 port);
   quint16 port() const;
   QString errorString() const;
 

@@ -1,7 +1,7 @@
-// nsksim: a stand-in HP NonStop host. Listens for telnet on 127.0.0.1, prints
-// the port it listens on as its first line of output, and serves the TACL and
-// NCPCOM dialogues of the console until it is killed. See README.md for the
-// options.
+// nsksim: a stand-in HP NonStop host. Listens for telnet on 127.0.0.1 (or the
+// --bind address), prints the port it listens on as its first line of output,
+// and serves the TACL and NCPCOM dialogues of the console until it is killed.
+// See README.md for the options.
 #include "Network.h"
 #include "NetworkBuilder.h"
 #include "SimOptions.h"
@@ -42,9 +42,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   SimServer server({options, network, transcript});
-  if (!server.listen(options.port)) {
-    std::fprintf(stderr, "nsksim: cannot listen on 127.0.0.1:%u: %s\n", options.port,
-                 qPrintable(server.errorString()));
+  if (!server.listen(options.bind, options.port)) {
+    std::fprintf(stderr, "nsksim: cannot listen on %s port %u: %s\n", qPrintable(options.bind.toString()),
+                 options.port, qPrintable(server.errorString()));
     return 1;
   }
   std::printf("%u\n", server.port());

@@ -114,7 +114,12 @@ void TfrmMain::buildControls() {
   for (int width : {200, 50}) {
     auto* panel = new QLabel(sbPanel);
     panel->setObjectName(QString("sbPanel%1").arg(sbPanels.size()));
-    panel->setAccessibleName(sbPanels.isEmpty() ? "Command queue" : "Spare panel");
+    // The queue panel's accessible name stays its text, which a screen
+    // reader must read; what the panel is goes into the description.
+    if (sbPanels.isEmpty())
+      panel->setAccessibleDescription("Command queue");
+    else
+      panel->setAccessibleName("Spare panel");
     panel->setFixedWidth(width);
     panel->setFrameShape(QFrame::StyledPanel);
     sbPanel->addWidget(panel);

@@ -177,6 +177,7 @@ void NCPStateHandler::clearAll() {
   m_hostNode = nullptr;
   m_currentPathmonNode = nullptr;
   m_previousPathmonNode = nullptr;
+  raise(OnTreeCleared);
 }
 
 bool NCPStateHandler::ownEntry(const ncp::TreeNode* node, const ExtInfo*& entry) const {

@@ -52,6 +52,9 @@ class NCPStateHandler {
   // An object event (005, 009, 010, 011, 013) without an object name; after
   // its debug line.
   std::function<void(const std::string& aCommand)> OnNamelessEvent;
+  // The registry and the tree have just been emptied (disconnect, close):
+  // whatever the front end keeps of an object belongs to a tree now gone.
+  std::function<void()> OnTreeCleared;
 
   // The session's OnNCPState.
   void NCPState(const std::string& aCommand);

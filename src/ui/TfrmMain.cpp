@@ -212,6 +212,7 @@ void TfrmMain::FormShow() {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
+  m_handler->OnTreeCleared = [this] { m_popup->Forget(); };
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
@@ -333,9 +334,12 @@ void TfrmMain::tvMainDblClick() {
 }
 
 void TfrmMain::tvMainContextMenu(const QPoint& pos) {
-  if (QTreeWidgetItem* under = tvMain->itemAt(pos)) tvMain->setCurrentItem(under);
+  // The node under the mouse, never the selection: on empty space that may be
+  // a node the operator did not point at.
+  QTreeWidgetItem* under = tvMain->itemAt(pos);
+  if (under) tvMain->setCurrentItem(under);
   if (m_objList) {
-    ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(tvMain->currentItem()));
+    ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(under));
     if (QTreeWidgetItem* item = QtTreeNodes::item(select)) tvMain->setCurrentItem(item);
   }
   pMenu->popup(tvMain->viewport()->mapToGlobal(pos));

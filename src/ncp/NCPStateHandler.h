@@ -69,11 +69,12 @@ class NCPStateHandler {
   // then PreviousPathmonNode := CurrentPathmonNode, CurrentPathmonNode := node.
   void LogonNCP(ncp::TreeNode* node, const std::string& user, const std::string& password);
 
-  // The disconnect steps: "EXIT" and "LOGOUT" when NCP is logged on and the
-  // session is idle (while a command still runs the connection is closed at
-  // once, as the host may never end it); after a TACL logon alone "LOGOUT" and the connection is closed, so no logged-on
-  // TACL session stays open at the host; then the registry and the tree are
-  // cleared and the nodes forgotten. Menu and caption are the front end's.
+  // The disconnect steps: the session's Farewell while connected and logged
+  // on (EXIT, when NCP is logged on, and LOGOUT after the running command;
+  // the connection ends on LOGOUT or when the host has not answered in
+  // time), else the connection is closed at once; then the registry and the
+  // tree are cleared and the nodes forgotten. Menu and caption are the front
+  // end's.
   void Disconnect();
   // The session's OnSessionClosed: nothing is sent any more, then the
   // disconnect steps.

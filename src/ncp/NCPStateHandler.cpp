@@ -3,7 +3,6 @@
 #include <cctype>
 
 #include "ncp/NcpParsing.h"
-#include "transport/TWSocket.h"
 
 namespace {
 
@@ -102,28 +101,15 @@ void NCPStateHandler::LogonNCP(ncp::TreeNode* node, const std::string& user, con
 }
 
 void NCPStateHandler::Disconnect() {
-  if (m_ncpLoggedOn && m_session.State() != atsIdle) {
-    // A command is still running, perhaps on a host that has stopped
-    // answering: EXIT and LOGOUT would wait behind it for ever while the
-    // front end shows itself disconnected. End the connection now.
-    debugLine("Disconnect while a command runs: connection closed without EXIT and LOGOUT");
-    m_ncpLoggedOn = false;
-    m_session.Disconnect();
-  } else if (m_ncpLoggedOn) {
-    m_session.ExitNCP();
-    m_session.Logout();
-    m_ncpLoggedOn = false;
-  } else if (m_session.IsConnected()) {
-    if (m_session.Authorized()) {
-      try {
-        m_session.Logout();
-      } catch (const ESocketException& e) {
-        // The connection is closed below whatever the send did.
-        debugLine(std::string("LOGOUT not sent: ") + e.what());
-      }
-    }
-    m_session.Disconnect();
+  if (m_session.IsConnected()) {
+    // A TACL session that is logged on is left in order, so that none stays
+    // open at the host; the farewell closes the connection in the end.
+    if (m_ncpLoggedOn || m_session.Authorized())
+      m_session.Farewell(m_ncpLoggedOn);
+    else
+      m_session.Disconnect();
   }
+  m_ncpLoggedOn = false;
   clearAll();
 }
 
@@ -198,6 +184,7 @@ void NCPStateHandler::clearAll() {
   m_hostNode = nullptr;
   m_currentPathmonNode = nullptr;
   m_previousPathmonNode = nullptr;
+  raise(OnTreeCleared);
 }
 
 bool NCPStateHandler::ownEntry(const ncp::TreeNode* node, const ExtInfo*& entry) const {

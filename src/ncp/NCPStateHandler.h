@@ -67,6 +67,9 @@ class NCPStateHandler {
   // An object event (005, 009, 010, 011, 013) without an object name; after
   // its debug line.
   std::function<void(const std::string& aCommand)> OnNamelessEvent;
+  // The registry and the tree have just been emptied (disconnect, close):
+  // whatever the front end keeps of an object belongs to a tree now gone.
+  std::function<void()> OnTreeCleared;
 
   // Far above any real network; a front end may lower or raise it.
   static constexpr size_t kDefaultMaxObjects = 1000000;
@@ -85,11 +88,12 @@ class NCPStateHandler {
   // then PreviousPathmonNode := CurrentPathmonNode, CurrentPathmonNode := node.
   void LogonNCP(ncp::TreeNode* node, const std::string& user, const std::string& password);
 
-  // The disconnect steps: "EXIT" and "LOGOUT" when NCP is logged on and the
-  // session is idle (while a command still runs the connection is closed at
-  // once, as the host may never end it); after a TACL logon alone "LOGOUT" and the connection is closed, so no logged-on
-  // TACL session stays open at the host; then the registry and the tree are
-  // cleared and the nodes forgotten. Menu and caption are the front end's.
+  // The disconnect steps: the session's Farewell while connected and logged
+  // on (EXIT, when NCP is logged on, and LOGOUT after the running command;
+  // the connection ends on LOGOUT or when the host has not answered in
+  // time), else the connection is closed at once; then the registry and the
+  // tree are cleared and the nodes forgotten. Menu and caption are the front
+  // end's.
   void Disconnect();
   // The session's OnSessionClosed: nothing is sent any more, then the
   // disconnect steps (the registry and the tree are kept when the object

@@ -3,6 +3,7 @@
 #include "ncp/TNCPTelnet.h"
 
 #include <cstring>
+#include <string>
 #include <string_view>
 
 #include "ncp/HostPort.h"
@@ -24,7 +25,15 @@ bool contains(std::string_view text, std::string_view part) {
 
 }  // namespace
 
-TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {}
+TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {
+  m_farewellGrace.setSingleShot(true);
+  m_farewellGrace.setInterval(kFarewellGraceMs);
+  connect(&m_farewellGrace, &QTimer::timeout, this, [this] {
+    Debug(this, "Farewell: the host did not end the connection within " + std::to_string(kFarewellGraceMs) +
+                    " ms; closed");
+    Disconnect();
+  });
+}
 
 TNCPTelnet::~TNCPTelnet() = default;
 
@@ -384,6 +393,29 @@ void TNCPTelnet::ExitNCP() {
 
 void TNCPTelnet::Logout() {
   SendCommand("LOGOUT", nullptr, nullptr);
+}
+
+void TNCPTelnet::Farewell(bool exitNcp) {
+  if (!IsConnected()) return;
+  // The running command's lines still tell a listing's check where each
+  // line starts, so that its end is found.
+  AbandonCommands([this](TTnCnx*, const std::string&, TNSKTelnetState state) { ncpLineSeen(state); });
+  try {
+    if (exitNcp) ExitNCP();
+    Logout();
+  } catch (const ESocketException& e) {
+    Debug(this, std::string("Farewell not sent: ") + e.what());
+    Disconnect();
+    return;
+  }
+  m_farewellGrace.start();
+}
+
+void TNCPTelnet::ConnectionClosed() {
+  m_farewellGrace.stop();
+  m_ncpStarted = false;
+  m_ncpAuthorized = false;
+  TNSKTelnet::ConnectionClosed();
 }
 
 // ---- End of an NCPCOM listing ------------------------------------------------------

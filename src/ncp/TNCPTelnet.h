@@ -23,6 +23,7 @@
 // ncpctl) assigns the events. Single-threaded.
 #pragma once
 
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -72,6 +73,18 @@ class TNCPTelnet : public TNSKTelnet {
   void WarmBoot(const std::string& aName);
   void ExitNCP();
   void Logout();
+  // The orderly end of a connection the operator leaves: the waiting
+  // commands are dropped and the running one is left to end unexamined
+  // (AbandonCommands), then EXIT (when exitNcp) and LOGOUT, on which the host
+  // ends the connection. A host that has not ended it kFarewellGraceMs after
+  // this call (one that stopped answering never ends the running command)
+  // has it closed here; a send that fails closes it at once. Nothing when
+  // not connected.
+  void Farewell(bool exitNcp);
+  // Long enough for a host that answers to end a status, START or STOP and
+  // to answer EXIT and LOGOUT; short enough that a silent host does not keep
+  // the session busy noticeably after the window shows itself disconnected.
+  static constexpr int kFarewellGraceMs = 3000;
 
   // Termination check of the NCPCOM listings: answers a page prompt ("MORE")
   // with an empty line outside the queue and empties the partial line; the
@@ -96,6 +109,10 @@ class TNCPTelnet : public TNSKTelnet {
   uint32_t NetObjectsStep() const { return m_netObjectsStep; }
   uint32_t StatusAllStep() const { return m_statusAllStep; }
 
+ protected:
+  // The NCPCOM session and a farewell end with the connection.
+  void ConnectionClosed() override;
+
  private:
   bool m_ncpAuthorized = false;
   bool m_ncpStarted = false;
@@ -111,6 +128,7 @@ class TNCPTelnet : public TNSKTelnet {
   // The last characters of the discarded output before the service menu, so
   // that a menu prompt cut across two chunks is still recognised.
   std::string m_menuTail;
+  QTimer m_farewellGrace;
 
   using Handler = void (TNCPTelnet::*)(TTnCnx*, const std::string&, TNSKTelnetState);
   TNSKStringAvailable bound(Handler handler);

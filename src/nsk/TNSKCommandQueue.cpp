@@ -84,3 +84,10 @@ void TNSKTelnet::ResetCommands() {
   // The owner shows the queue; it must not keep showing a busy session.
   if (wasBusy) Raise(OnCommand, this, QueueCount(), m_state);
 }
+
+void TNSKTelnet::AbandonCommands(TNSKStringAvailable done) {
+  m_commandQueue.clear();
+  if (m_state == atsCommand) m_done = done ? std::make_shared<const TNSKStringAvailable>(std::move(done)) : nullptr;
+}
+
+void TNSKTelnet::ConnectionClosed() { ResetCommands(); }

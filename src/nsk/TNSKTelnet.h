@@ -130,6 +130,15 @@ class TNSKTelnet : public TTnCnx {
   // expected, the current line is empty, reading goes on and the state is
   // atsIdle. OnCommand reports the change when the session was busy.
   void ResetCommands();
+  // Leaving the connection: the waiting commands are dropped unsent and the
+  // running command's completion handler is replaced by done, so that
+  // nothing it would have chained goes out; its termination check stays, so
+  // its end is still seen and the next command queued goes out after it.
+  // The caller queues that command, which reports the queue through
+  // OnCommand.
+  void AbandonCommands(TNSKStringAvailable done);
+  // A closed connection ends every command on it (ResetCommands).
+  void ConnectionClosed() override;
 
  private:
   struct PendingChunk {

@@ -64,6 +64,7 @@ void TTnCnx::socketSessionConnected(uint16_t error) { Raise(OnSessionConnected, 
 
 void TTnCnx::socketSessionClosed(uint16_t error) {
   if (m_socket && m_socket->State() != wsClosed) m_socket->Close();
+  ConnectionClosed();
   Raise(OnSessionClosed, this, error);
 }
 

@@ -74,6 +74,10 @@ class TTnCnx : public QObject, private TelnetParserSink {
 
  protected:
   void Display(const std::string& str);
+  // The connection has closed (by either side), just before OnSessionClosed:
+  // a derived session ends what it was doing on it. Not called when the
+  // connection is destroyed.
+  virtual void ConnectionClosed() {}
 
  private:
   void socketSessionConnected(uint16_t error);

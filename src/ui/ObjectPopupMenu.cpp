@@ -40,16 +40,10 @@ bool ObjectPopupMenu::ItemActs(int position) const {
   return position >= 0 && position < kItemCount && m_handlers[static_cast<size_t>(position)] != nullptr;
 }
 
-ncp::TreeNode* ObjectPopupMenu::pMenuPopup(const TXPNetObjList& registry, ncp::TreeNode* selected) {
-  if (!selected) return nullptr;
-  const ExtInfo* entry = registry.FindByNode(selected);
-  if (!entry || entry->Node != selected) {
-    m_hasObject = false;
-    m_name.clear();
-    m_type = xpUnknown;
-    for (int i = 0; i < kItemCount; ++i) {
-      if (i != kRefreshAll) set(i, false, nullptr);
-    }
+ncp::TreeNode* ObjectPopupMenu::pMenuPopup(const TXPNetObjList& registry, ncp::TreeNode* node) {
+  const ExtInfo* entry = node ? registry.FindByNode(node) : nullptr;
+  if (!entry || entry->Node != node) {
+    Forget();
     return nullptr;
   }
   // A copy, not the entry: a reload or a disconnect may remove the entry
@@ -59,6 +53,15 @@ ncp::TreeNode* ObjectPopupMenu::pMenuPopup(const TXPNetObjList& registry, ncp::T
   m_type = entry->NetType;
   configure(entry->NetType);
   return entry->Node;
+}
+
+void ObjectPopupMenu::Forget() {
+  m_hasObject = false;
+  m_name.clear();
+  m_type = xpUnknown;
+  for (int i = 0; i < kItemCount; ++i) {
+    if (i != kRefreshAll) set(i, false, nullptr);
+  }
 }
 
 void ObjectPopupMenu::set(int position, bool visible, Handler handler) {

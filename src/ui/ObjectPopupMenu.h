@@ -1,16 +1,18 @@
 // ObjectPopupMenu: the tree's popup menu pMenu with its items by position
 // (0 Refresh, 1 Start, 2 Stop, 3 Sign On, 4 Sign Off, 5 Key Change,
 // 6 Warmboot, 7 separator, 8 Refresh All, 9 Alter Parameters), configured
-// just before it opens for the object of the selected node, and its actions:
-// each writes its debug line and queues its session commands on the name of
-// PopupObject, the object the menu was last opened on.
+// just before it opens for the object of the node under the mouse, and its
+// actions: each writes its debug line and queues its session commands on the
+// name of PopupObject, the object the menu was last opened on.
 //
-// A node without a registry entry of its own (the host node, or any node
-// while the registry is empty) gets Refresh All alone and no object: the
-// object items never act on some other, last registered object.
+// No node (a click on empty space), or a node without a registry entry of
+// its own (the host node, or any node while the registry is empty), gets
+// Refresh All alone and no object: the object items never act on some other,
+// last registered object. Nor on an object of a tree that has been cleared
+// since: the owner calls Forget then, even while the menu is open.
 //
 // Owned by the main window, which shows the menu on a right click and passes
-// the selected node; the session must outlive it. UI thread only.
+// the node under the mouse; the session must outlive it. UI thread only.
 #pragma once
 
 #include <QObject>
@@ -39,10 +41,12 @@ class ObjectPopupMenu : public QObject {
   // nothing was sent.
   std::function<void(const EUnsafeCommandText& e)> OnUnsafeText;
 
-  // Configures the menu for the selected node (null: as last configured).
-  // Returns the node to select: the node of PopupObject, or null to leave
-  // the selection alone.
-  ncp::TreeNode* pMenuPopup(const TXPNetObjList& registry, ncp::TreeNode* selected);
+  // Configures the menu for node (null: empty space, no object). Returns the
+  // node to select: the node of PopupObject, or null to leave the selection
+  // alone.
+  ncp::TreeNode* pMenuPopup(const TXPNetObjList& registry, ncp::TreeNode* node);
+  // No object any more: the object items are hidden and act on nothing.
+  void Forget();
 
   bool HasPopupObject() const { return m_hasObject; }
   const std::string& PopupObjectName() const { return m_name; }

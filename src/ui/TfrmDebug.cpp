@@ -68,12 +68,15 @@ void TfrmDebug::flushPending() {
   // New lines that fill the budget by themselves push out all older text;
   // those of them that the budget would drop at once are left out straight away.
   if (m_pendingChars > kMaxChars * 3 / 4) {
+    m_droppedLines += shownLineCount();
     mmDebug->clear();
     while (m_pendingChars > kMaxChars * 3 / 4 && m_pending.size() > 1) {
       m_pendingChars -= m_pending.front().size() + 1;
       m_pending.pop_front();
+      ++m_droppedLines;
     }
   }
+  if (m_droppedLines > 0 && mmDebug->document()->isEmpty()) m_pending.prepend(dropNotice());
   mmDebug->appendPlainText(m_pending.join('\n'));
   m_pending.clear();
   m_pendingChars = 0;
@@ -83,16 +86,41 @@ void TfrmDebug::flushPending() {
 void TfrmDebug::dropOldestLines() {
   // Down to three quarters of the budget, so that dropping happens seldom.
   QTextDocument* doc = mmDebug->document();
+  const bool noticeShown = m_droppedLines > 0;
   const QTextBlock keepFrom = doc->findBlock(doc->characterCount() - kMaxChars * 3 / 4);
-  if (!keepFrom.isValid() || keepFrom.position() == 0) return;
+  const QTextBlock dropFrom = noticeShown ? doc->firstBlock().next() : doc->firstBlock();
+  if (!keepFrom.isValid() || keepFrom.blockNumber() <= dropFrom.blockNumber()) return;
+  m_droppedLines += keepFrom.blockNumber() - dropFrom.blockNumber();
   QTextCursor cursor(doc);
+  cursor.setPosition(dropFrom.position());
   cursor.setPosition(keepFrom.position(), QTextCursor::KeepAnchor);
   cursor.removeSelectedText();
+  // One line tells the drop, first, and is rewritten at each drop.
+  cursor.setPosition(0);
+  if (noticeShown) {
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(dropNotice());
+  } else {
+    cursor.insertText(dropNotice());
+    cursor.insertBlock();
+  }
+}
+
+qint64 TfrmDebug::shownLineCount() const {
+  const QTextDocument* doc = mmDebug->document();
+  if (doc->isEmpty()) return 0;
+  return doc->blockCount() - (m_droppedLines > 0 ? 1 : 0);
+}
+
+QString TfrmDebug::dropNotice() const {
+  return m_droppedLines == 1 ? QString("[1 older line dropped]")
+                             : QString("[%1 older lines dropped]").arg(m_droppedLines);
 }
 
 void TfrmDebug::DbgClearClick() {
   m_flushTimer.stop();
   m_pending.clear();
   m_pendingChars = 0;
+  m_droppedLines = 0;
   mmDebug->clear();
 }

@@ -2,8 +2,9 @@
 // (session debug texts, state events without a tree change, command traces).
 // It only appends and clears; what goes in is the main window's choice.
 // A host that floods a traced command would grow it without end, so it keeps
-// the newest kMaxChars characters of text (older lines are dropped) and shows
-// at most kMaxLineChars of any one line. Lines go into the transcript in
+// the newest kMaxChars characters of text (older lines are dropped, and one
+// first line, rewritten at each drop, tells how many) and shows at most
+// kMaxLineChars of any one line. Lines go into the transcript in
 // batches at the next pass of the event loop (one line at a time costs tens
 // of microseconds each, which a flood would feel); flushPending puts them in
 // at once.
@@ -38,8 +39,13 @@ class TfrmDebug : public QWidget {
 
  private:
   void dropOldestLines();
+  // Lines in the transcript, the drop notice not counted.
+  qint64 shownLineCount() const;
+  QString dropNotice() const;
 
   QStringList m_pending;
   qsizetype m_pendingChars = 0;
+  // Dropped since the last clear; while not 0 the first line is the notice.
+  qint64 m_droppedLines = 0;
   QTimer m_flushTimer;
 };

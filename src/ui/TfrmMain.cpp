@@ -139,7 +139,12 @@ void TfrmMain::buildControls() {
   for (int width : {200, 50}) {
     auto* panel = new QLabel(sbPanel);
     panel->setObjectName(QString("sbPanel%1").arg(sbPanels.size()));
-    panel->setAccessibleName(sbPanels.isEmpty() ? "Command queue" : "Spare panel");
+    // The queue panel's accessible name stays its text, which a screen
+    // reader must read; what the panel is goes into the description.
+    if (sbPanels.isEmpty())
+      panel->setAccessibleDescription("Command queue");
+    else
+      panel->setAccessibleName("Spare panel");
     panel->setFixedWidth(width);
     panel->setFrameShape(QFrame::StyledPanel);
     sbPanel->addWidget(panel);
@@ -243,6 +248,7 @@ void TfrmMain::FormShow() {
   m_handler->OnCommandRefused = [this](const std::string& hostLine) {
     QMessageBox::warning(this, kCaption, "The host refused the command:\n" + fromLatin1(hostLine));
   };
+  m_handler->OnTreeCleared = [this] { m_popup->Forget(); };
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
@@ -376,9 +382,12 @@ void TfrmMain::tvMainDblClick() {
 }
 
 void TfrmMain::tvMainContextMenu(const QPoint& pos) {
-  if (QTreeWidgetItem* under = tvMain->itemAt(pos)) tvMain->setCurrentItem(under);
+  // The node under the mouse, never the selection: on empty space that may be
+  // a node the operator did not point at.
+  QTreeWidgetItem* under = tvMain->itemAt(pos);
+  if (under) tvMain->setCurrentItem(under);
   if (m_objList) {
-    ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(tvMain->currentItem()));
+    ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(under));
     if (QTreeWidgetItem* item = QtTreeNodes::item(select)) tvMain->setCurrentItem(item);
   }
   pMenu->popup(tvMain->viewport()->mapToGlobal(pos));

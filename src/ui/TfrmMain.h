@@ -67,7 +67,7 @@ class TfrmMain : public QMainWindow {
   void About1Click();
   void tvMainDblClick();
   // Selects the node under pos (viewport coordinates), configures the popup
-  // menu and opens it there.
+  // menu for it (for no object on empty space) and opens it there.
   void tvMainContextMenu(const QPoint& pos);
   void NCPTelnetNCPState(const std::string& aCommand);
   void NCPTelnetCommand(TTnCnx* Sender, int queueCount, TNSKTelnetState state);

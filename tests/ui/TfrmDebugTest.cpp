@@ -57,7 +57,8 @@ TEST(TfrmDebug, LongTranscriptKeepsEveryLine) {
 }
 
 // A host flooding a traced command must not grow the transcript without end:
-// the oldest lines go, whole, and the newest stay.
+// the oldest lines go, whole, the newest stay, and one first line tells how
+// many went.
 TEST(TfrmDebug, FloodKeepsTheNewestLinesWithinItsBudget) {
   // Lines put in as they come (the event loop runs between chunks), and all
   // in one go (the loop is busy elsewhere).
@@ -75,11 +76,12 @@ TEST(TfrmDebug, FloodKeepsTheNewestLinesWithinItsBudget) {
     EXPECT_LE(doc->characterCount(), TfrmDebug::kMaxChars);
     EXPECT_GE(doc->characterCount(), TfrmDebug::kMaxChars / 2);
     EXPECT_EQ(doc->lastBlock().text(), QString("%1 ").arg(lines - 1, 7, 10, QChar('0')) + filler);
-    const QString first = doc->firstBlock().text();
-    ASSERT_EQ(first.size(), 8 + filler.size()) << "a line cut in the middle";
-    const int firstKept = first.left(7).toInt();
+    const QString oldest = doc->firstBlock().next().text();
+    ASSERT_EQ(oldest.size(), 8 + filler.size()) << "a line cut in the middle";
+    const int firstKept = oldest.left(7).toInt();
     EXPECT_GT(firstKept, 0);
-    EXPECT_EQ(doc->blockCount(), lines - firstKept) << "a gap between the oldest line kept and the newest";
+    EXPECT_EQ(doc->firstBlock().text(), QString("[%1 older lines dropped]").arg(firstKept));
+    EXPECT_EQ(doc->blockCount(), lines - firstKept + 1) << "a gap, or more than the one line telling the drop";
     EXPECT_FALSE(doc->isUndoAvailable()) << "dropped lines kept for undo";
   }
 }

@@ -1,7 +1,9 @@
-// Disconnect after an NCP logon and after the TACL logon alone, and the host
-// closing the connection: what is sent, and the window back to Disconnected.
+// Disconnect after an NCP logon and after the TACL logon alone, and every end
+// of the connection: what is sent, and the window back to Disconnected.
 #include <QAction>
+#include <QLabel>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
@@ -47,27 +49,58 @@ TEST_F(DisconnectTest, AfterTaclAloneLogsOutAndClosesTheConnection) {
   connectTacl();
   win->mmConnect->trigger();
   expectDisconnected();
-  EXPECT_FALSE(win->NCPTelnet->IsConnected()) << "no logged-on TACL session stays open at the host";
+  ASSERT_TRUE(waitUntil([&] { return !win->NCPTelnet->IsConnected(); }))
+      << "no logged-on TACL session stays open at the host";
   ASSERT_TRUE(waitUntil([&] { return !commands().empty() && commands().back() == "LOGOUT"; }));
   const auto sent = commands();
   EXPECT_EQ(std::count(sent.begin(), sent.end(), "EXIT"), 0);
 }
 
-class HostClosesTest : public DisconnectTest {
- protected:
-  QStringList simArgs() const override { return {"--close-on", "START"}; }
+// However the connection ends, the window ends idle: an empty queue, no busy
+// cursor. A host that still answers gets EXIT and LOGOUT after the running
+// command; a silent one gets nothing more.
+struct ConnectionEnd {
+  const char* name;
+  QStringList simArgs;
+  bool commandRuns;  // Start on a line just before: START runs, its status request waits
+  bool operatorDisconnects;  // else the host closes the connection
+  std::vector<std::string> lastSent;
 };
 
-TEST_F(HostClosesTest, HostClosingTheConnectionReturnsTheWindowToDisconnected) {
+class ConnectionEndTest : public DisconnectTest, public ::testing::WithParamInterface<ConnectionEnd> {
+ protected:
+  QStringList simArgs() const override { return GetParam().simArgs; }
+  bool sentLast(const std::vector<std::string>& tail) const {
+    const auto sent = commands();
+    return sent.size() >= tail.size() && std::equal(tail.rbegin(), tail.rend(), sent.rbegin());
+  }
+};
+
+TEST_P(ConnectionEndTest, WindowEndsIdleWithAnEmptyQueue) {
+  const ConnectionEnd& end = GetParam();
   connectTacl();
   logonNcp("$PM01");
-  rightClick(item("(Stopped) LTCP03"));
-  choose("Start");
-  ASSERT_TRUE(waitUntil([&] { return win->tvMain->topLevelItemCount() == 0; }));
+  if (end.commandRuns) {
+    rightClick(item("(Stopped) LTCP03"));
+    choose("Start");
+  }
+  if (end.operatorDisconnects) win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] { return !win->NCPTelnet->IsConnected(); }));
   expectDisconnected();
-  EXPECT_FALSE(win->NCPTelnet->IsConnected());
+  EXPECT_EQ(win->sbPanels[0]->text(), "Queue: 0 (0)");
+  EXPECT_EQ(win->tvMain->cursor().shape(), Qt::ArrowCursor);
   EXPECT_TRUE(catcher.boxes.empty());
-  EXPECT_EQ(commands().back(), "START LINE LTCP03") << "nothing is sent after the close";
+  EXPECT_TRUE(waitUntil([&] { return sentLast(end.lastSent); }));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Ends, ConnectionEndTest,
+    ::testing::Values(ConnectionEnd{"Disconnect", {}, false, true, {"EXIT", "LOGOUT"}},
+                      ConnectionEnd{"DisconnectWhileACommandRuns", {}, true, true,
+                                    {"START LINE LTCP03", "EXIT", "LOGOUT"}},
+                      ConnectionEnd{"DisconnectFromASilentHost", {"--silent-on", "START"}, true, true,
+                                    {"START LINE LTCP03"}},
+                      ConnectionEnd{"HostCloses", {"--close-on", "START"}, true, false, {"START LINE LTCP03"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -187,8 +187,8 @@ TEST_F(NCPStateHandlerTest, DisconnectAfterTaclAloneLogsOutAndClosesTheConnectio
   logonTacl();
   ASSERT_TRUE(waitUntil([&] { return session.State() == atsIdle; }));
   handler.Disconnect();
-  EXPECT_FALSE(session.IsConnected());
   EXPECT_EQ(tree.size(), 0u);
+  ASSERT_TRUE(waitUntil([&] { return !session.IsConnected(); }));
   ASSERT_TRUE(waitUntil([&] {
     const auto c = sim.commandsReceived();
     return !c.empty() && c.back() == "LOGOUT";

@@ -1,7 +1,8 @@
 // The tree's popup menu on a loaded tree: its items for each object type and
 // for the host node (which has no object of its own), the commands each item
 // queues in order, the status change they bring back, the queue shown in the
-// status bar with the tree's busy cursor. Saves a screenshot of the menu.
+// status bar with the tree's busy cursor, and no object of a tree that was
+// cleared. Saves a screenshot of the menu.
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -10,6 +11,7 @@
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
 #include "ui/ObjectPopupMenu.h"
+#include "ui/TfrmDebug.h"
 
 using korvtest::waitUntil;
 using wintest::WindowTest;
@@ -61,6 +63,19 @@ TEST_F(PopupTest, HostNodeOffersRefreshAllAloneAndActsOnNoOtherObject) {
   korvtest::spin(100);
   EXPECT_TRUE(sentSince(before).empty()) << "hidden object items act on nothing";
   EXPECT_FALSE(debugText().contains("StartLine"));
+}
+
+TEST_F(PopupTest, ClearedTreeLeavesTheMenuNoObjectToActOn) {
+  rightClick(item("(Stopped) LTCP03"));
+  win->mmConnect->trigger();
+  ASSERT_TRUE(waitUntil([&] { return !win->NCPTelnet->IsConnected(); }));
+  win->frmDebug->DbgClearClick();
+  win->Popup()->Start->trigger();
+  EXPECT_FALSE(win->Popup()->HasPopupObject()) << "the menu was still open when the tree was cleared";
+  EXPECT_FALSE(debugText().contains("StartLine"));
+
+  win->tvMainContextMenu(QPoint(5, 5));
+  EXPECT_EQ(popupTexts(), QStringList{"Refresh All"}) << "a right click on the empty tree offers no object";
 }
 
 TEST_F(PopupTest, StartOnALineQueuesStartThenItsStatusAndTheNodeChanges) {

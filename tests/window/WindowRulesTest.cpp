@@ -1,6 +1,7 @@
 // The window without a host conversation, or with one only as a source of
 // debug lines: its controls, the windows it makes, the debug routing of
 // View, Debug, the queue text, and its position in the settings file.
+#include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -116,6 +117,9 @@ TEST_F(WindowRulesTest, QueueTextAndCursorFollowTheQueueReports) {
   EXPECT_EQ(win->tvMain->cursor().shape(), Qt::ArrowCursor);
   win->NCPTelnetCommand(nullptr, 0, atsIdle);
   EXPECT_EQ(win->sbPanels[0]->text(), "Queue: 0 (0)");
+  QAccessibleInterface* queue = QAccessible::queryAccessibleInterface(win->sbPanels[0]);
+  ASSERT_NE(queue, nullptr);
+  EXPECT_EQ(queue->text(QAccessible::Name), "Queue: 0 (0)") << "what a screen reader reads";
   EXPECT_TRUE(win->sbPanels[1]->text().isEmpty());
 }
 

@@ -4,14 +4,9 @@
 // its own destruction.
 //
 // Children are kept in creation order; deleting the last child of a node, the
-// registry's usual order, is constant time. A node is kept small, since a
-// large network has one per object: a text of up to kInlineText bytes (a
-// status word and an object name) sits in the node itself, a node without
-// children holds no child list, and nodes are made in blocks, their storage
-// reused after a deletion, rather than allocated one by one.
+// registry's usual order, is constant time.
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,15 +21,13 @@ class MemoryTree final : public TreeNodes {
  public:
   class Node final : public TreeNode {
    public:
-    static constexpr size_t kInlineText = 24;
-
     Node(const Node&) = delete;
     Node& operator=(const Node&) = delete;
 
-    std::string text() const override { return std::string(view()); }
-    void setText(const std::string& text) override { assign(text); }
+    std::string text() const override { return m_text; }
+    void setText(const std::string& text) override { m_text = text; }
     // The text without a copy; valid until the text changes.
-    std::string_view view() const { return {isInline() ? m_inline : m_heap, m_length}; }
+    std::string_view view() const { return m_text; }
     int imageIndex() const override { return m_imageIndex; }
     void setImageIndex(int index) override { m_imageIndex = index; }
     int selectedIndex() const override { return m_selectedIndex; }
@@ -42,34 +35,24 @@ class MemoryTree final : public TreeNodes {
     int stateIndex() const override { return m_stateIndex; }
     void setStateIndex(int index) override { m_stateIndex = index; }
     TreeNode* parent() const override { return m_parent; }
-    int childCount() const override { return m_children ? static_cast<int>(m_children->size()) : 0; }
+    int childCount() const override { return static_cast<int>(m_children.size()); }
     TreeNode* child(int index) const override;
 
    private:
     friend class MemoryTree;
-    using Children = std::vector<Node*>;  // the nodes belong to the tree
+    using Children = std::vector<std::unique_ptr<Node>>;
 
-    Node(Node* parent, std::string_view text) : m_parent(parent) { assign(text); }
-    ~Node() override;
-
-    bool isInline() const { return m_length <= kInlineText; }
-    void assign(std::string_view text);
-    Children& children();
+    Node(Node* parent, std::string_view text) : m_parent(parent), m_text(text) {}
 
     Node* m_parent;
-    std::unique_ptr<Children> m_children;  // null until the first child
+    std::string m_text;
+    Children m_children;
     int m_imageIndex = 0;
     int m_selectedIndex = 0;
     int m_stateIndex = -1;
-    uint32_t m_length = 0;
-    union {
-      char m_inline[kInlineText];
-      char* m_heap;  // new[] of m_length bytes when the text is longer
-    };
   };
 
   MemoryTree() = default;
-  ~MemoryTree() override;
   MemoryTree(const MemoryTree&) = delete;
   MemoryTree& operator=(const MemoryTree&) = delete;
 
@@ -92,29 +75,14 @@ class MemoryTree final : public TreeNodes {
   std::string dump() const;
 
  private:
-  // Storage for one node, or a link of the free list once its node is gone.
-  union Slot {
-    Slot* next;
-    alignas(Node) unsigned char bytes[sizeof(Node)];
-  };
-  static constexpr size_t kBlockSlots = 512;
-
-  // A new node, not yet among its siblings.
-  Node* make(Node* parent, std::string_view text);
   // Inserts a new node at where in siblings.
   Node* insert(Node::Children& siblings, Node::Children::iterator where, Node* parent, std::string_view text);
-  // Destroys node and its descendants and gives their storage back; returns
-  // how many nodes went.
-  size_t destroy(Node* node);
-  void release(Slot* slot);
+  static size_t countOf(const Node& node);
   Node::Children& siblingsOf(Node* node);
   bool contains(const TreeNode* node) const;
 
   Node::Children m_roots;
   size_t m_size = 0;
-  std::vector<std::unique_ptr<Slot[]>> m_blocks;
-  size_t m_blockUsed = kBlockSlots;  // slots of the newest block handed out
-  Slot* m_free = nullptr;
 };
 
 }  // namespace ncp

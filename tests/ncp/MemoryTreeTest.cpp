@@ -79,13 +79,12 @@ TEST(MemoryTree, AddFirstPutsANewTopLevelNodeBeforeTheOthers) {
   EXPECT_EQ(tree.dump(), "\\SYS1\n  $PM01\nOLD\n  CHILD\n");
 }
 
-// A node keeps a short text in itself and a longer one apart: every length
-// around that limit, any byte (NUL too), growing and shrinking, comes back
-// exactly.
+// Every length around a short string's limit, any byte (NUL too), growing
+// and shrinking, comes back exactly.
 TEST(MemoryTree, TextsOfEveryLengthAndByteComeBackExactly) {
   MemoryTree tree;
   TreeNode* root = tree.addChild(nullptr, "R");
-  const size_t limit = MemoryTree::Node::kInlineText;
+  const size_t limit = 16;
   for (size_t length : {size_t{0}, size_t{1}, limit - 1, limit, limit + 1, 4 * limit, limit, size_t{0}, 3 * limit}) {
     std::string text;
     for (size_t i = 0; i < length; ++i) text += static_cast<char>((i * 37 + length) % 256);
@@ -99,8 +98,7 @@ TEST(MemoryTree, TextsOfEveryLengthAndByteComeBackExactly) {
   EXPECT_EQ(root->child(5)->text().size(), 4 * limit);
 }
 
-// Nodes are made in blocks and their storage is reused: a tree larger than a
-// block, thinned out and grown again, keeps every text and every place.
+// A tree thinned out and grown again keeps every text and every place.
 TEST(MemoryTree, NodesMadeAfterDeletionsKeepTheirTextsAndPlaces) {
   MemoryTree tree;
   TreeNode* root = tree.addChild(nullptr, "R");

@@ -5,12 +5,9 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "ncpctl/ConsolePlatform.h"
 #include "ncpctl/NodeWriter.h"
 #include "transport/TWSocket.h"
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -20,15 +17,6 @@ constexpr int kFarewellMs = 3000;
 constexpr int kProgressMs = 250;
 
 int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1000)); }
-
-bool isTerminal(std::FILE* file) {
-#ifdef _WIN32
-  (void)file;
-  return false;
-#else
-  return file && isatty(fileno(file));
-#endif
-}
 
 const char* deliverWord(CtlOptions::Command command) {
   switch (command) {
@@ -61,7 +49,7 @@ void NcpCtl::wire() {
     m_handler.NCPState(text);
     if (text.compare(0, 3, "006") == 0 && m_stage == Stage::NcpLogon) {
       m_stage = Stage::Loading;
-      if (isTerminal(m_err)) m_progress.start();
+      if (consoleplatform::isTerminal(m_err)) m_progress.start();
     }
   };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {

@@ -5,10 +5,6 @@
 #include <cstdio>
 #include <memory>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 #include "ncpctl/CtlApplication.h"
 #include "ncpctl/CtlOptions.h"
 #include "ncpctl/ExitCode.h"

@@ -25,7 +25,7 @@ void TNSKTelnet::SendCommand(const std::string& command, TNSKTelnetCheckCmdTermi
     m_expectedEcho = command + "\r\n";
     try {
       if (Socket() == nullptr) {
-        throw ESocketException(WSocketErrorDesc(10057) + " (#10057 in Send)", 10057);
+        throw ESocketException(socketerrors::message(socketerrors::kNotConnected, "Send"), socketerrors::kNotConnected);
       }
       SendText(m_expectedEcho);
     } catch (...) {

@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "transport/SocketErrors.h"
+
 namespace socketplatform {
 
 namespace {
@@ -45,14 +47,14 @@ constexpr ErrnoCode kErrnoCodes[] = {
 
 // The name service has no code of its own for a missing entry; Windows
 // Sockets reports it as "No Data".
-constexpr int kNoData = 11004;
+using socketerrors::kNoData;
 
 int codeFromResolver(int eai) {
   switch (eai) {
     case EAI_NONAME:
-      return 11001;
+      return socketerrors::kHostNotFound;
     case EAI_AGAIN:
-      return 11002;
+      return socketerrors::kTryAgain;
 #ifdef EAI_NODATA
     case EAI_NODATA:
       return kNoData;
@@ -64,7 +66,7 @@ int codeFromResolver(int eai) {
     case EAI_SYSTEM:
       return lastError();
     default:
-      return 11003;
+      return socketerrors::kNoRecovery;
   }
 }
 

@@ -2,8 +2,8 @@
 //
 // TWSocket and SocketResolver call only these functions, so they hold no
 // system-specific code. Every failure is reported as a Windows Sockets code
-// (10061 refused, 10054 reset, 10035 would block, ...), the codes the
-// system's messages and events carry on every platform. This file pair is the
+// (10061 refused, 10054 reset, 10035 would block, ...; SocketErrors.h), the
+// codes the system's messages and events carry on every platform. This file pair is the
 // POSIX implementation; a Windows one would sit beside it.
 #pragma once
 

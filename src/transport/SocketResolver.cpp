@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "transport/TWSocket.h"
+#include "transport/SocketErrors.h"
 
 namespace sp = socketplatform;
 
@@ -11,10 +11,6 @@ namespace {
 
 // IANA protocol numbers of the protocols known without a look-up.
 constexpr int kTcp = 6, kUdp = 17, kRaw = 255;
-
-std::string describe(int code) {
-  return WSocketErrorDesc(code) + " (#" + std::to_string(code) + ")";
-}
 
 bool isDottedNumeric(const std::string& text) {
   for (char c : text) {
@@ -36,7 +32,7 @@ ResolvedProto SocketResolver::proto(const std::string& proto) {
   const int code = sp::lookupProtocol(proto, &found.protocol, &found.type);
   if (code != 0) {
     throw ESocketException(
-        "Winsock Resolve Proto: Cannot convert protocol '" + proto + "' - " + describe(code), code);
+        "Winsock Resolve Proto: Cannot convert protocol '" + proto + "' - " + socketerrors::message(code), code);
   }
   return found;
 }
@@ -53,7 +49,7 @@ uint16_t SocketResolver::port(const std::string& port, const std::string& proto)
   const int code = sp::lookupService(port, proto, &found);
   if (code != 0) {
     throw ESocketException(
-        "Winsock Resolve Port: Cannot convert port '" + port + "' - " + describe(code), code);
+        "Winsock Resolve Port: Cannot convert port '" + port + "' - " + socketerrors::message(code), code);
   }
   return found;
 }
@@ -74,7 +70,7 @@ std::vector<sp::Address> SocketResolver::host(const std::string& host) {
   const int code = sp::lookupHost(host, &addrs);
   if (code != 0) {
     throw ESocketException(
-        "Winsock Resolve Host: Cannot convert host address '" + host + "' - " + describe(code), code);
+        "Winsock Resolve Host: Cannot convert host address '" + host + "' - " + socketerrors::message(code), code);
   }
   return addrs;
 }

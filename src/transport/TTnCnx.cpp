@@ -4,7 +4,6 @@
 
 namespace {
 
-constexpr int kWouldBlock = 10035;
 constexpr char kIac = '\xff';
 
 std::string withIacDoubled(const char* data, size_t len) {
@@ -76,7 +75,7 @@ void TTnCnx::socketDataAvailable() {
     Display("\r\n**** Remote has closed ****\r\n");
   } else if (n < 0) {
     const int error = m_socket->LastError();
-    if (error != kWouldBlock) Display("\r\n**** ERROR: " + std::to_string(error) + " ****\r\n");
+    if (error != socketerrors::kWouldBlock) Display("\r\n**** ERROR: " + std::to_string(error) + " ****\r\n");
   } else {
     m_parser.Feed(chunk, static_cast<size_t>(n));
   }

@@ -12,13 +12,12 @@
 #include "transport/SocketResolver.h"
 
 namespace sp = socketplatform;
+using socketerrors::kConnReset;
+using socketerrors::kNotConnected;
+using socketerrors::kNotSocket;
+using socketerrors::kWouldBlock;
 
 namespace {
-
-constexpr int kWouldBlock = 10035;
-constexpr int kConnReset = 10054;
-constexpr int kNotConnected = 10057;
-constexpr int kNotSocket = 10038;
 
 std::string trimmed(const std::string& value) {
   size_t first = 0;
@@ -322,7 +321,5 @@ void TWSocket::socketError(const char* operation, int code) {
     raiseSessionClosed(code);
     m_state = wsClosed;
   }
-  throw ESocketException(WSocketErrorDesc(code) + " (#" + std::to_string(code) + " in " +
-                             operation + ")",
-                         code);
+  throw ESocketException(socketerrors::message(code, operation), code);
 }

@@ -20,10 +20,10 @@
 #include <QPointer>
 #include <cstdint>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "transport/SocketErrors.h"
 #include "transport/SocketResolver.h"
 
 class QSocketNotifier;
@@ -32,19 +32,6 @@ enum TSocketState {
   wsInvalidState, wsOpened, wsBound, wsConnecting, wsSocksConnected,
   wsConnected, wsAccepting, wsListening, wsClosed
 };
-
-class ESocketException : public std::runtime_error {
- public:
-  ESocketException(const std::string& message, int errorCode)
-      : std::runtime_error(message), m_errorCode(errorCode) {}
-  int ErrorCode() const { return m_errorCode; }
-
- private:
-  int m_errorCode;
-};
-
-// The Windows Sockets description of a code ("Connection refused", ...).
-std::string WSocketErrorDesc(int code);
 
 class TWSocket : public QObject {
  public:

@@ -331,9 +331,8 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
   if (error == 0 || !m_logonUnderway) return;
   m_logonUnderway = false;
   QMessageBox::warning(this, kCaption,
-                       QString("Cannot connect to %1: %2 (#%3).")
-                           .arg(fromLatin1(m_session->Host), fromLatin1(WSocketErrorDesc(error)))
-                           .arg(error));
+                       QString("Cannot connect to %1: %2.")
+                           .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
 }
 
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {

@@ -1,8 +1,8 @@
 // The Windows Sockets description of each error code, the texts the socket's
 // exception messages carry.
-#include <utility>
+#include "transport/SocketErrors.h"
 
-#include "transport/TWSocket.h"
+#include <utility>
 
 namespace {
 
@@ -67,4 +67,10 @@ std::string WSocketErrorDesc(int code) {
     if (known == code) return text;
   }
   return "Not a WinSock error";
+}
+
+std::string socketerrors::message(int code, const std::string& operation) {
+  std::string text = WSocketErrorDesc(code) + " (#" + std::to_string(code);
+  if (!operation.empty()) text += " in " + operation;
+  return text + ")";
 }

@@ -242,7 +242,7 @@ void NcpCtl::runCommand() {
   }
 
   if (matchingEntries().empty()) {
-    error("there is no " + std::string(NodeWriter::typeWord(m_options.objectType)) + " " + m_options.objectName +
+    error("there is no " + std::string(XPNetTypeWord(m_options.objectType)) + " " + m_options.objectName +
           " under PATHMON " + m_options.pathmon);
     return farewell(ExitCode::NotFound);
   }
@@ -304,7 +304,7 @@ std::string NcpCtl::commandWords() const {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
   if (command == Command::Start || command == Command::Stop) {
-    return std::string(command == Command::Start ? "start " : "stop ") + NodeWriter::typeWord(m_options.objectType) +
+    return std::string(command == Command::Start ? "start " : "stop ") + XPNetTypeWord(m_options.objectType) +
            ' ' + m_options.objectName;
   }
   return std::string(deliverWord(command)) + ' ' + m_options.objectName;
@@ -353,8 +353,8 @@ std::unordered_map<std::string, TXPNetStatus> NcpCtl::statusSnapshot() const {
   std::unordered_map<std::string, TXPNetStatus> snapshot;
   snapshot.reserve(m_registry.Items().size());
   for (const auto& entry : m_registry.Items()) {
-    if (const auto status = NodeWriter::statusOf(*entry->Node)) {
-      snapshot[std::string(NodeWriter::typeWord(entry->NetType)) + ' ' + entry->Name] = *status;
+    if (const auto status = NodeWriter::statusOf(*entry)) {
+      snapshot[std::string(XPNetTypeWord(entry->NetType)) + ' ' + entry->Name] = *status;
     }
   }
   return snapshot;
@@ -374,9 +374,9 @@ void NcpCtl::refreshDone() {
   std::string out;
   for (const auto& item : m_registry.Items()) {
     const ExtInfo& entry = *item;
-    const auto status = NodeWriter::statusOf(*entry.Node);
+    const auto status = NodeWriter::statusOf(entry);
     if (!status) continue;
-    const char* type = NodeWriter::typeWord(entry.NetType);
+    const char* type = XPNetTypeWord(entry.NetType);
     std::string key = std::string(type) + ' ' + entry.Name;
     auto it = m_watched.find(key);
     if (it == m_watched.end() || it->second == *status || !reported.insert(key).second) continue;
@@ -385,14 +385,14 @@ void NcpCtl::refreshDone() {
     if (json) {
       out += "{\"time\":\"" + time + "\",\"type\":\"" + type + "\",\"name\":";
       NodeWriter::appendJsonString(out, entry.Name);
-      out += std::string(",\"previous\":\"") + NodeWriter::statusWord(previous) + "\",\"status\":\"" +
-             NodeWriter::statusWord(*status) + "\",\"text\":";
+      out += std::string(",\"previous\":\"") + XPNetStatusWord(previous) + "\",\"status\":\"" +
+             XPNetStatusWord(*status) + "\",\"text\":";
       NodeWriter::appendJsonString(out, entry.Node->text());
       out += "}\n";
     } else {
       out += time + ' ' + type + ' ';
       NodeWriter::appendPrintable(out, entry.Name);
-      out += std::string(" ") + NodeWriter::statusWord(previous) + " -> " + NodeWriter::statusWord(*status) + '\n';
+      out += std::string(" ") + XPNetStatusWord(previous) + " -> " + XPNetStatusWord(*status) + '\n';
     }
   }
   write(out);

@@ -10,6 +10,8 @@
 #include "ncp/NcpParsing.h"
 #include "transport/Events.h"
 
+using ncp::NcpEvent;
+
 namespace {
 
 const char kMenuPrompt[] = "Enter Choice> ";
@@ -43,8 +45,8 @@ TNSKStringAvailable TNCPTelnet::bound(Handler handler) {
   };
 }
 
-void TNCPTelnet::raiseState(const std::string& text) {
-  Raise(OnNCPState, text);
+void TNCPTelnet::raiseState(NcpEvent event, std::string_view payload) {
+  Raise(OnNCPState, ncp::formatEvent(event, payload));
 }
 
 void TNCPTelnet::sendListing(const std::string& command, Handler handler) {
@@ -63,7 +65,7 @@ void TNCPTelnet::sendPlain(const std::string& command) {
 void TNCPTelnet::sendControl(const std::string& command) {
   SendCommand(command, PromptEndCheck(),
               [this, owner = OnStringAvailable](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
-                if (state != atsCommandEnd && ncp::isErrorLine(str)) raiseState("014" + str);
+                if (state != atsCommandEnd && ncp::isErrorLine(str)) raiseState(NcpEvent::CommandRefused, str);
                 Raise(owner, sender, str, state);
               });
 }
@@ -155,7 +157,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
       case 5:
         Debug(this, "Connected");
         Raise(OnConnect, this);
-        raiseState(Authorized() ? "002" : "001");
+        raiseState(Authorized() ? NcpEvent::TaclLoggedOn : NcpEvent::TaclRefused);
         break;
       default:
         break;
@@ -166,7 +168,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
     if (contains(Str, "*ERROR*")) SetAuthorized(false);
   } else if (m_taclLogonStep == 4) {
     if (ncp::isSystemLine(Str)) {
-      raiseState("003" + Str);
+      raiseState(NcpEvent::SystemName, Str);
       SetAuthorized(true);
     }
   }
@@ -188,7 +190,7 @@ void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
     SendCommand("NCPCOM " + aPathmon, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
     return;
   }
-  raiseState("012");
+  raiseState(NcpEvent::PathmonChange);
   m_ncpAuthorized = false;
   m_ncpLogonStep = 1;
   sendPlain("EXIT");
@@ -219,9 +221,9 @@ void TNCPTelnet::EvNCPLogin(TTnCnx*, const std::string& Str, TNSKTelnetState Sta
       break;
     case 3:
       if (m_ncpAuthorized) {
-        raiseState("006" + Str);
+        raiseState(NcpEvent::NcpLoggedOn, Str);
       } else {
-        raiseState("007" + Str);
+        raiseState(NcpEvent::NcpRefused, Str);
         sendPlain("EXIT");
         m_ncpStarted = false;
       }
@@ -239,12 +241,12 @@ void TNCPTelnet::GetPathmon() {
 
 void TNCPTelnet::EvGetPathmon(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   if (State == atsCommandEnd) {
-    raiseState("008");
+    raiseState(NcpEvent::PathmonsListed);
     return;
   }
   if (ncp::isPathmonLine(Str)) {
     Debug(this, "EvGetPathmon->" + Str);
-    raiseState("004" + Str);
+    raiseState(NcpEvent::PathmonListed, Str);
   }
 }
 
@@ -268,10 +270,10 @@ void TNCPTelnet::EvGetNetObjects(TTnCnx*, const std::string& Str, TNSKTelnetStat
     return;
   }
   switch (m_netObjectsStep) {
-    case 0: if (ncp::isObjectLine(Str)) raiseState("005" + Str); break;
-    case 1: if (ncp::isStationLine(Str)) raiseState("009" + Str); break;
-    case 2: if (ncp::isObjectLine(Str)) raiseState("010" + Str); break;
-    case 3: if (ncp::isObjectLine(Str)) raiseState("011" + Str); break;
+    case 0: if (ncp::isObjectLine(Str)) raiseState(NcpEvent::ProcessListed, Str); break;
+    case 1: if (ncp::isStationLine(Str)) raiseState(NcpEvent::StationListed, Str); break;
+    case 2: if (ncp::isObjectLine(Str)) raiseState(NcpEvent::StationStatus, Str); break;
+    case 3: if (ncp::isObjectLine(Str)) raiseState(NcpEvent::LineStatus, Str); break;
     default: break;
   }
 }
@@ -295,9 +297,9 @@ void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState St
   }
   if (!ncp::isObjectLine(Str)) return;
   switch (m_statusAllStep) {
-    case 0: raiseState("013" + Str); break;
-    case 1: raiseState("010" + Str); break;
-    case 2: raiseState("011" + Str); break;
+    case 0: raiseState(NcpEvent::ProcessStatus, Str); break;
+    case 1: raiseState(NcpEvent::StationStatus, Str); break;
+    case 2: raiseState(NcpEvent::LineStatus, Str); break;
     default: break;
   }
 }
@@ -325,19 +327,19 @@ void TNCPTelnet::StatusStation(const std::string& aName) {
 void TNCPTelnet::EvStatusLine(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   const bool pageTail = ncpLineSeen(State);
   Debug(nullptr, "EvStatusLine->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState("011" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState(NcpEvent::LineStatus, Str);
 }
 
 void TNCPTelnet::EvStatusProcess(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   const bool pageTail = ncpLineSeen(State);
   Debug(nullptr, "EvStatusProcess->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState("013" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState(NcpEvent::ProcessStatus, Str);
 }
 
 void TNCPTelnet::EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   const bool pageTail = ncpLineSeen(State);
   Debug(nullptr, "EvStatusStation->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState("010" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState(NcpEvent::StationStatus, Str);
 }
 
 // ---- Control commands ----------------------------------------------------------

@@ -6,14 +6,15 @@
 // GetNetObjects, StatusAll and the single-object operations list and refresh
 // the network; START, STOP and DELIVER command it. Every operation only queues
 // command lines (SendCommand) and returns; every stage and every useful host
-// line comes back on OnNCPState as a text that starts with a three-digit code.
+// line comes back on OnNCPState as an event text (ncp::NcpEvent: a
+// three-digit code, then the host line).
 //
 // Operator text that becomes part of a command line (host, users, passwords,
 // names) is checked first: a control character anywhere, an empty user, or an
 // object name with a blank, comma, quote or semicolon (which would change the
 // command) throws EUnsafeCommandText and nothing is sent, queued or raised.
-// A START, STOP or DELIVER the host answers with an error line raises 014
-// with that line.
+// A START, STOP or DELIVER the host answers with an error line raises
+// CommandRefused (014) with that line.
 //
 // The host field is read by ncp::splitHostPort ("host", "host:port",
 // "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
@@ -27,7 +28,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "ncp/NcpEvent.h"
 #include "nsk/TNSKTelnet.h"
 
 using TUISyncCommand = std::function<void(const std::string& aCommand)>;
@@ -132,7 +135,7 @@ class TNCPTelnet : public TNSKTelnet {
 
   using Handler = void (TNCPTelnet::*)(TTnCnx*, const std::string&, TNSKTelnetState);
   TNSKStringAvailable bound(Handler handler);
-  void raiseState(const std::string& text);
+  void raiseState(ncp::NcpEvent event, std::string_view payload = {});
   // Called with every line a listing hands on: that line ends the partial
   // line the listing check was searching. True for the first output line
   // after a page prompt that was answered while still cut short (a prompt

@@ -57,13 +57,7 @@ NcpCtl::~NcpCtl() {
 }
 
 void NcpCtl::wire() {
-  m_session.OnNCPState = [this](const std::string& text) {
-    m_handler.NCPState(text);
-    if (text.compare(0, 3, "006") == 0 && m_stage == Stage::NcpLogon) {
-      m_stage = Stage::Loading;
-      if (isTerminal(m_err)) m_progress.start();
-    }
-  };
+  m_session.OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
   };
@@ -95,6 +89,11 @@ void NcpCtl::wire() {
   };
   m_handler.OnNCPRefused = [this] {
     fail(ExitCode::NcpRefused, "NCP refused the logon of " + m_options.ncpUser);
+  };
+  m_handler.OnNCPLoggedOn = [this] {
+    if (m_stage != Stage::NcpLogon) return;
+    m_stage = Stage::Loading;
+    if (isTerminal(m_err)) m_progress.start();
   };
   m_handler.OnExpandHost = [this](ncp::TreeNode*) { m_pathmonsListed = true; };
   m_handler.OnObjectLimit = [this](size_t limit) {

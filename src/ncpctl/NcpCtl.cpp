@@ -30,6 +30,19 @@ bool isTerminal(std::FILE* file) {
 #endif
 }
 
+// The session's action of a command on one object.
+ncp::NcpAction objectAction(CtlOptions::Command command) {
+  using Command = CtlOptions::Command;
+  switch (command) {
+    case Command::Start: return ncp::NcpAction::Start;
+    case Command::Stop: return ncp::NcpAction::Stop;
+    case Command::SignOn: return ncp::NcpAction::SignOn;
+    case Command::KeyChange: return ncp::NcpAction::KeyChange;
+    case Command::WarmBoot: return ncp::NcpAction::WarmBoot;
+    default: return ncp::NcpAction::Status;
+  }
+}
+
 const char* deliverWord(CtlOptions::Command command) {
   switch (command) {
     case CtlOptions::Command::SignOn: return "signon";
@@ -245,30 +258,10 @@ void NcpCtl::runCommand() {
           " under PATHMON " + m_options.pathmon);
     return farewell(ExitCode::NotFound);
   }
-  const std::string& name = m_options.objectName;
-  const TXPNetType type = m_options.objectType;
   m_stage = Stage::Command;
   m_answer.clear();
   m_refusal.clear();
-  switch (command) {
-    case Command::Start:
-      if (type == xpLine) m_session.StartLine(name);
-      if (type == xpStation) m_session.StartStation(name);
-      if (type == xpProcess) m_session.StartProcess(name);
-      break;
-    case Command::Stop:
-      if (type == xpLine) m_session.StopLine(name);
-      if (type == xpStation) m_session.StopStation(name);
-      if (type == xpProcess) m_session.StopProcess(name);
-      break;
-    case Command::SignOn: m_session.SignOn(name); return;
-    case Command::KeyChange: m_session.KeyChange(name); return;
-    case Command::WarmBoot: m_session.WarmBoot(name); return;
-    default: break;
-  }
-  if (type == xpLine) m_session.StatusLine(name);
-  if (type == xpStation) m_session.StatusStation(name);
-  if (type == xpProcess) m_session.StatusProcess(name);
+  m_session.Perform(objectAction(command), m_options.objectType, m_options.objectName);
 }
 
 void NcpCtl::commandDone() {

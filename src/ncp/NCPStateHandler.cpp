@@ -1,22 +1,13 @@
 #include "ncp/NCPStateHandler.h"
 
-#include <cctype>
+#include <optional>
 
+#include "ncp/NcpEvent.h"
 #include "ncp/NcpParsing.h"
 
-namespace {
+using ncp::NcpEvent;
 
-// The code of an event text, or -1 when it does not start with three digits.
-int eventCode(const std::string& aCommand) {
-  if (aCommand.size() < 3) return -1;
-  int code = 0;
-  for (size_t i = 0; i < 3; ++i) {
-    const auto c = static_cast<unsigned char>(aCommand[i]);
-    if (!std::isdigit(c)) return -1;
-    code = code * 10 + (c - '0');
-  }
-  return code;
-}
+namespace {
 
 template <typename Event, typename... Args>
 void raise(const Event& event, Args&&... args) {
@@ -29,57 +20,59 @@ NCPStateHandler::NCPStateHandler(TNCPTelnet& session, TXPNetObjList& registry, n
     : m_session(session), m_registry(registry), m_tree(tree) {}
 
 void NCPStateHandler::NCPState(const std::string& aCommand) {
-  switch (eventCode(aCommand)) {
-    case 1:
+  const std::optional<NcpEvent> event = ncp::parseEvent(aCommand);
+  if (!event) return;
+  switch (*event) {
+    case NcpEvent::TaclRefused:
       raise(OnTACLRefused);
       m_session.Disconnect();
       break;
-    case 2:
+    case NcpEvent::TaclLoggedOn:
       raise(OnTACLLoggedOn);
       m_session.GetPathmon();
       break;
-    case 3:
+    case NcpEvent::SystemName:
       addHost(aCommand);
       break;
-    case 4:
+    case NcpEvent::PathmonListed:
       if (roomFor(1)) m_registry.AddPathmon(m_hostNode, ncp::pathmonName(aCommand));
       break;
-    case 5:
+    case NcpEvent::ProcessListed:
       addProcess(aCommand);
       break;
-    case 6:
+    case NcpEvent::NcpLoggedOn:
       ncpLoggedOn();
       break;
-    case 7:
+    case NcpEvent::NcpRefused:
       raise(OnNCPRefused);
       debugLine("NCP Not Authorized");
       break;
-    case 8:
+    case NcpEvent::PathmonsListed:
       if (m_hostNode) raise(OnExpandHost, m_hostNode);
       break;
-    case 9:
+    case NcpEvent::StationListed:
       addStation(aCommand);
       break;
-    case 10:
+    case NcpEvent::StationStatus:
       setStatus(aCommand, xpStation);
       break;
-    case 11:
+    case NcpEvent::LineStatus:
       setStatus(aCommand, xpLine);
       break;
-    case 12:
+    case NcpEvent::PathmonChange:
       debugLine("Change PATHMON");
       break;
-    case 13:
+    case NcpEvent::ProcessStatus:
       setStatus(aCommand, xpProcess);
       break;
-    case 14:
-      debugLine("Refused by the host: " + aCommand.substr(3));
-      raise(OnCommandRefused, aCommand.substr(3));
+    case NcpEvent::CommandRefused: {
+      const std::string hostLine(ncp::eventPayload(aCommand));
+      debugLine("Refused by the host: " + hostLine);
+      raise(OnCommandRefused, hostLine);
       break;
-    case 999:
+    }
+    case NcpEvent::DebugText:
       debugLine(aCommand);
-      break;
-    default:
       break;
   }
 }
@@ -148,6 +141,7 @@ void NCPStateHandler::ncpLoggedOn() {
   m_ncpLoggedOn = true;
   if (m_currentPathmonNode) m_currentPathmonNode->setText("(" + m_currentPathmonNode->text() + ")");
   m_session.GetNetObjects();
+  raise(OnNCPLoggedOn);
 }
 
 void NCPStateHandler::addStation(const std::string& aCommand) {

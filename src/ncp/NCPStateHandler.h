@@ -2,15 +2,17 @@
 // events, shared by the main window and the headless console so that both
 // follow one set of rules.
 //
-// It turns each OnNCPState text (three-digit code + payload) into session
-// calls, registry entries and tree nodes: 003 makes the host node (first
-// top-level node) and hands the tree to the registry, 004 adds a PATHMON,
-// 005 a process under the current PATHMON, 006 reloads the objects, 009 adds
-// a station and its line, 010/011/013 set statuses, 002 lists the PATHMONs,
-// 001 closes the connection, 007/012/999 write debug lines, 014 (the host
-// refused a START, STOP or DELIVER) writes the host's line as a debug line
-// and hands it to OnCommandRefused; any other code
-// (and a text that does not start with three digits) is ignored. It also holds
+// It turns each OnNCPState text (an ncp::NcpEvent) into session calls,
+// registry entries and tree nodes: SystemName (003) makes the host node
+// (first top-level node) and hands the tree to the registry, PathmonListed
+// (004) adds a PATHMON, ProcessListed (005) a process under the current
+// PATHMON, NcpLoggedOn (006) reloads the objects, StationListed (009) adds a
+// station and its line, StationStatus, LineStatus and ProcessStatus (010,
+// 011, 013) set statuses, TaclLoggedOn (002) lists the PATHMONs, TaclRefused
+// (001) closes the connection, NcpRefused, PathmonChange and DebugText (007,
+// 012, 999) write debug lines, CommandRefused (014: the host refused a
+// START, STOP or DELIVER) writes the host's line as a debug line and hands
+// it to OnCommandRefused; a text that names no event (parseEvent) is ignored. It also holds
 // the steps of the NCP logon by double click, of Disconnect and of the
 // session's close, and the state they share (HostNode, CurrentPathmonNode,
 // PreviousPathmonNode, NCPLoggedOn).
@@ -52,6 +54,9 @@ class NCPStateHandler {
   std::function<void()> OnTACLRefused;
   // 002, before the session's GetPathmon: the TACL logon is complete.
   std::function<void()> OnTACLLoggedOn;
+  // 006, after the session's GetNetObjects: the NCP logon is complete and
+  // the objects are loading.
+  std::function<void()> OnNCPLoggedOn;
   // 007, before the "NCP Not Authorized" debug line: the NCP logon was refused.
   std::function<void()> OnNCPRefused;
   // 008: the PATHMON listing has ended; the host node may be opened one level.

@@ -47,13 +47,7 @@ bool isErrorLine(std::string_view line) {
   return text.substr(0, 9) == "*** ERROR" || text.substr(0, 7) == "*ERROR*";
 }
 
-TXPNetStatus StatusFromText(std::string_view text) {
-  const std::string word = trim(text);
-  if (word == "STARTED") return nsStarted;
-  if (word == "STARTING") return nsStarting;
-  if (word == "STOPPED") return nsStopped;
-  return nsAbnormal;
-}
+TXPNetStatus StatusFromText(std::string_view text) { return XPNetStatusOfWord(trim(text)).value_or(nsAbnormal); }
 
 std::vector<std::string> splitName(std::string_view field) {
   const size_t end = std::min(field.find('\0'), field.size());

@@ -31,6 +31,8 @@ bool isStationLine(std::string_view line);  // 2nd character is "E"
 // "*** ERROR" (NCPCOM) or "*ERROR*" (TACL). Warnings are no refusal.
 bool isErrorLine(std::string_view line);
 
+// The status the host's word names, blanks around it trimmed; abnormal for
+// any other text.
 TXPNetStatus StatusFromText(std::string_view text);
 
 // The delimiter split of a qualified name field ("." delimiter, '"' quote,

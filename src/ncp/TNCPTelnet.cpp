@@ -10,6 +10,8 @@
 #include "ncp/NcpParsing.h"
 #include "transport/Events.h"
 
+using ncp::NcpEvent;
+
 namespace {
 
 const char kMenuPrompt[] = "Enter Choice> ";
@@ -18,6 +20,22 @@ const char kTaclPasswordPrompt[] = "Password: ";
 const char kNcpPasswordPrompt[] = "PASSWORD: ";
 const char kNcpStarted[] = "2 >";
 const char kNcpPrompt[] = " > ";
+
+// The object load: the processes, the stations with their lines and
+// processes, then the statuses of stations and lines.
+constexpr TNCPTelnet::ListingStep kLoadSteps[] = {
+    {"STATUS PROCESS *", ncp::isObjectLine, NcpEvent::ProcessListed},
+    {"INFO STATION *", ncp::isStationLine, NcpEvent::StationListed},
+    {"STATUS STATION *", ncp::isObjectLine, NcpEvent::StationStatus},
+    {"STATUS LINE *", ncp::isObjectLine, NcpEvent::LineStatus},
+};
+
+// The refresh of every status.
+constexpr TNCPTelnet::ListingStep kRefreshSteps[] = {
+    {"STATUS PROCESS *", ncp::isObjectLine, NcpEvent::ProcessStatus},
+    {"STATUS STATION *", ncp::isObjectLine, NcpEvent::StationStatus},
+    {"STATUS LINE *", ncp::isObjectLine, NcpEvent::LineStatus},
+};
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
@@ -43,8 +61,8 @@ TNSKStringAvailable TNCPTelnet::bound(Handler handler) {
   };
 }
 
-void TNCPTelnet::raiseState(const std::string& text) {
-  Raise(OnNCPState, text);
+void TNCPTelnet::raiseState(NcpEvent event, std::string_view payload) {
+  Raise(OnNCPState, ncp::formatEvent(event, payload));
 }
 
 void TNCPTelnet::sendListing(const std::string& command, Handler handler) {
@@ -63,7 +81,7 @@ void TNCPTelnet::sendPlain(const std::string& command) {
 void TNCPTelnet::sendControl(const std::string& command) {
   SendCommand(command, PromptEndCheck(),
               [this, owner = OnStringAvailable](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
-                if (state != atsCommandEnd && ncp::isErrorLine(str)) raiseState("014" + str);
+                if (state != atsCommandEnd && ncp::isErrorLine(str)) raiseState(NcpEvent::CommandRefused, str);
                 Raise(owner, sender, str, state);
               });
 }
@@ -155,7 +173,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
       case 5:
         Debug(this, "Connected");
         Raise(OnConnect, this);
-        raiseState(Authorized() ? "002" : "001");
+        raiseState(Authorized() ? NcpEvent::TaclLoggedOn : NcpEvent::TaclRefused);
         break;
       default:
         break;
@@ -166,7 +184,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
     if (contains(Str, "*ERROR*")) SetAuthorized(false);
   } else if (m_taclLogonStep == 4) {
     if (ncp::isSystemLine(Str)) {
-      raiseState("003" + Str);
+      raiseState(NcpEvent::SystemName, Str);
       SetAuthorized(true);
     }
   }
@@ -188,7 +206,7 @@ void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
     SendCommand("NCPCOM " + aPathmon, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
     return;
   }
-  raiseState("012");
+  raiseState(NcpEvent::PathmonChange);
   m_ncpAuthorized = false;
   m_ncpLogonStep = 1;
   sendPlain("EXIT");
@@ -219,9 +237,9 @@ void TNCPTelnet::EvNCPLogin(TTnCnx*, const std::string& Str, TNSKTelnetState Sta
       break;
     case 3:
       if (m_ncpAuthorized) {
-        raiseState("006" + Str);
+        raiseState(NcpEvent::NcpLoggedOn, Str);
       } else {
-        raiseState("007" + Str);
+        raiseState(NcpEvent::NcpRefused, Str);
         sendPlain("EXIT");
         m_ncpStarted = false;
       }
@@ -239,12 +257,12 @@ void TNCPTelnet::GetPathmon() {
 
 void TNCPTelnet::EvGetPathmon(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   if (State == atsCommandEnd) {
-    raiseState("008");
+    raiseState(NcpEvent::PathmonsListed);
     return;
   }
   if (ncp::isPathmonLine(Str)) {
     Debug(this, "EvGetPathmon->" + Str);
-    raiseState("004" + Str);
+    raiseState(NcpEvent::PathmonListed, Str);
   }
 }
 
@@ -252,139 +270,59 @@ void TNCPTelnet::EvGetPathmon(TTnCnx*, const std::string& Str, TNSKTelnetState S
 
 void TNCPTelnet::GetNetObjects() {
   m_netObjectsStep = 0;
-  sendListing("STATUS PROCESS *", &TNCPTelnet::EvGetNetObjects);
+  sendListing(kLoadSteps[0].command, &TNCPTelnet::EvGetNetObjects);
 }
 
 void TNCPTelnet::EvGetNetObjects(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
-  if (ncpLineSeen(State)) return;
-  if (State == atsCommandEnd) {
-    ++m_netObjectsStep;
-    switch (m_netObjectsStep) {
-      case 1: sendListing("INFO STATION *", &TNCPTelnet::EvGetNetObjects); break;
-      case 2: sendListing("STATUS STATION *", &TNCPTelnet::EvGetNetObjects); break;
-      case 3: sendListing("STATUS LINE *", &TNCPTelnet::EvGetNetObjects); break;
-      default: break;
-    }
-    return;
-  }
-  switch (m_netObjectsStep) {
-    case 0: if (ncp::isObjectLine(Str)) raiseState("005" + Str); break;
-    case 1: if (ncp::isStationLine(Str)) raiseState("009" + Str); break;
-    case 2: if (ncp::isObjectLine(Str)) raiseState("010" + Str); break;
-    case 3: if (ncp::isObjectLine(Str)) raiseState("011" + Str); break;
-    default: break;
-  }
+  listingStep(kLoadSteps, m_netObjectsStep, &TNCPTelnet::EvGetNetObjects, Str, State);
 }
 
 void TNCPTelnet::StatusAll() {
   if (!(m_ncpStarted && m_ncpAuthorized)) return;
   m_statusAllStep = 0;
-  sendListing("STATUS PROCESS *", &TNCPTelnet::EvStatusAll);
+  sendListing(kRefreshSteps[0].command, &TNCPTelnet::EvStatusAll);
 }
 
 void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+  listingStep(kRefreshSteps, m_statusAllStep, &TNCPTelnet::EvStatusAll, Str, State);
+}
+
+template <size_t N>
+void TNCPTelnet::listingStep(const ListingStep (&steps)[N], uint32_t& step, Handler handler, const std::string& Str,
+                             TNSKTelnetState State) {
   if (ncpLineSeen(State)) return;
   if (State == atsCommandEnd) {
-    ++m_statusAllStep;
-    switch (m_statusAllStep) {
-      case 1: sendListing("STATUS STATION *", &TNCPTelnet::EvStatusAll); break;
-      case 2: sendListing("STATUS LINE *", &TNCPTelnet::EvStatusAll); break;
-      default: break;
-    }
+    ++step;
+    if (step < N) sendListing(steps[step].command, handler);
     return;
   }
-  if (!ncp::isObjectLine(Str)) return;
-  switch (m_statusAllStep) {
-    case 0: raiseState("013" + Str); break;
-    case 1: raiseState("010" + Str); break;
-    case 2: raiseState("011" + Str); break;
-    default: break;
-  }
+  if (step < N && steps[step].accepts(Str)) raiseState(steps[step].event, Str);
 }
 
-// ---- Status of one object ----------------------------------------------------
+// ---- Commands on one object ---------------------------------------------------
 
-void TNCPTelnet::StatusLine(const std::string& aName) {
-  RequireSafeObjectName(aName, "Line name");
+void TNCPTelnet::Command(ncp::NcpAction action, TXPNetType type, const std::string& aName) {
+  const ncp::ObjectKind* kind = ncp::commandKind(action, type);
+  if (!kind) return;
+  RequireSafeObjectName(aName, kind->role);
+  const std::string line = ncp::commandLine(ncp::actionWords(action), *kind, aName);
+  if (action != ncp::NcpAction::Status) return sendControl(line);
   if (!(m_ncpStarted && m_ncpAuthorized)) return;
-  sendListing("STATUS LINE " + aName, &TNCPTelnet::EvStatusLine);
+  SendCommand(line, NCPCmdTerminationCheck(),
+              [this, type](TTnCnx*, const std::string& str, TNSKTelnetState state) { EvStatus(type, str, state); });
 }
 
-void TNCPTelnet::StatusProcess(const std::string& aName) {
-  RequireSafeObjectName(aName, "Process name");
-  if (!(m_ncpStarted && m_ncpAuthorized)) return;
-  sendListing("STATUS PROCESS " + aName, &TNCPTelnet::EvStatusProcess);
+void TNCPTelnet::Perform(ncp::NcpAction action, TXPNetType type, const std::string& aName) {
+  Command(action, type, aName);
+  if (ncp::actionWords(action).statusFollows) Command(ncp::NcpAction::Status, type, aName);
 }
 
-void TNCPTelnet::StatusStation(const std::string& aName) {
-  RequireSafeObjectName(aName, "Station name");
-  if (!(m_ncpStarted && m_ncpAuthorized)) return;
-  sendListing("STATUS STATION " + aName, &TNCPTelnet::EvStatusStation);
-}
-
-void TNCPTelnet::EvStatusLine(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
+void TNCPTelnet::EvStatus(TXPNetType type, const std::string& Str, TNSKTelnetState State) {
+  const ncp::ObjectKind* kind = ncp::objectKind(type);
+  if (!kind) return;
   const bool pageTail = ncpLineSeen(State);
-  Debug(nullptr, "EvStatusLine->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState("011" + Str);
-}
-
-void TNCPTelnet::EvStatusProcess(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
-  const bool pageTail = ncpLineSeen(State);
-  Debug(nullptr, "EvStatusProcess->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState("013" + Str);
-}
-
-void TNCPTelnet::EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
-  const bool pageTail = ncpLineSeen(State);
-  Debug(nullptr, "EvStatusStation->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState("010" + Str);
-}
-
-// ---- Control commands ----------------------------------------------------------
-
-void TNCPTelnet::StartLine(const std::string& aName) {
-  RequireSafeObjectName(aName, "Line name");
-  sendControl("START LINE " + aName);
-}
-
-void TNCPTelnet::StartProcess(const std::string& aName) {
-  RequireSafeObjectName(aName, "Process name");
-  sendControl("START PROCESS " + aName);
-}
-
-void TNCPTelnet::StartStation(const std::string& aName) {
-  RequireSafeObjectName(aName, "Station name");
-  sendControl("START STATION " + aName);
-}
-
-void TNCPTelnet::StopLine(const std::string& aName) {
-  RequireSafeObjectName(aName, "Line name");
-  sendControl("STOP LINE " + aName);
-}
-
-void TNCPTelnet::StopProcess(const std::string& aName) {
-  RequireSafeObjectName(aName, "Process name");
-  sendControl("STOP PROCESS " + aName);
-}
-
-void TNCPTelnet::StopStation(const std::string& aName) {
-  RequireSafeObjectName(aName, "Station name");
-  sendControl("STOP STATION " + aName);
-}
-
-void TNCPTelnet::SignOn(const std::string& aName) {
-  RequireSafeObjectName(aName, "Process name");
-  sendControl("DELIVER PROCESS " + aName + ", /LOGON ALL/");
-}
-
-void TNCPTelnet::KeyChange(const std::string& aName) {
-  RequireSafeObjectName(aName, "Process name");
-  sendControl("DELIVER PROCESS " + aName + ", \"PIN KEY CHANGE B\"");
-}
-
-void TNCPTelnet::WarmBoot(const std::string& aName) {
-  RequireSafeObjectName(aName, "Process name");
-  sendControl("DELIVER PROCESS " + aName + ", /9501****/");
+  Debug(nullptr, std::string("EvStatus") + kind->word + "->" + Str);
+  if (!pageTail && ncp::isObjectLine(Str)) raiseState(kind->statusEvent, Str);
 }
 
 void TNCPTelnet::ExitNCP() {

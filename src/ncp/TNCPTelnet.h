@@ -4,16 +4,18 @@
 // TACL ("TACL", "logon", the password, "SETPROMPT SUBVOL", "#mysystem").
 // LogonNCP starts NCPCOM for a PATHMON and logs on to NCP; GetPathmon,
 // GetNetObjects, StatusAll and the single-object operations list and refresh
-// the network; START, STOP and DELIVER command it. Every operation only queues
+// the network; START, STOP and DELIVER command it (one table of the commands
+// on one object: ncp/NcpCommands.h). Every operation only queues
 // command lines (SendCommand) and returns; every stage and every useful host
-// line comes back on OnNCPState as a text that starts with a three-digit code.
+// line comes back on OnNCPState as an event text (ncp::NcpEvent: a
+// three-digit code, then the host line).
 //
 // Operator text that becomes part of a command line (host, users, passwords,
 // names) is checked first: a control character anywhere, an empty user, or an
 // object name with a blank, comma, quote or semicolon (which would change the
 // command) throws EUnsafeCommandText and nothing is sent, queued or raised.
-// A START, STOP or DELIVER the host answers with an error line raises 014
-// with that line.
+// A START, STOP or DELIVER the host answers with an error line raises
+// CommandRefused (014) with that line.
 //
 // The host field is read by ncp::splitHostPort ("host", "host:port",
 // "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
@@ -27,7 +29,10 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "ncp/NcpCommands.h"
+#include "ncp/NcpEvent.h"
 #include "nsk/TNSKTelnet.h"
 
 using TUISyncCommand = std::function<void(const std::string& aCommand)>;
@@ -59,18 +64,27 @@ class TNCPTelnet : public TNSKTelnet {
   void GetPathmon();
   void GetNetObjects();
   void StatusAll();
-  void StatusLine(const std::string& aName);
-  void StatusProcess(const std::string& aName);
-  void StatusStation(const std::string& aName);
-  void StartLine(const std::string& aName);
-  void StartProcess(const std::string& aName);
-  void StartStation(const std::string& aName);
-  void StopLine(const std::string& aName);
-  void StopProcess(const std::string& aName);
-  void StopStation(const std::string& aName);
-  void SignOn(const std::string& aName);
-  void KeyChange(const std::string& aName);
-  void WarmBoot(const std::string& aName);
+  // The commands on one object (ncp/NcpCommands.h); a name that would change
+  // the command throws EUnsafeCommandText first. STATUS is sent only while
+  // NCP is logged on, its object lines raised as the kind's status event;
+  // START, STOP and DELIVER as sendControl. Nothing for an action the type
+  // does not have.
+  void Command(ncp::NcpAction action, TXPNetType type, const std::string& aName);
+  // An operator's action on an object: the command, then the object's status
+  // where it shows the outcome (START, STOP).
+  void Perform(ncp::NcpAction action, TXPNetType type, const std::string& aName);
+  void StatusLine(const std::string& aName) { Command(ncp::NcpAction::Status, xpLine, aName); }
+  void StatusProcess(const std::string& aName) { Command(ncp::NcpAction::Status, xpProcess, aName); }
+  void StatusStation(const std::string& aName) { Command(ncp::NcpAction::Status, xpStation, aName); }
+  void StartLine(const std::string& aName) { Command(ncp::NcpAction::Start, xpLine, aName); }
+  void StartProcess(const std::string& aName) { Command(ncp::NcpAction::Start, xpProcess, aName); }
+  void StartStation(const std::string& aName) { Command(ncp::NcpAction::Start, xpStation, aName); }
+  void StopLine(const std::string& aName) { Command(ncp::NcpAction::Stop, xpLine, aName); }
+  void StopProcess(const std::string& aName) { Command(ncp::NcpAction::Stop, xpProcess, aName); }
+  void StopStation(const std::string& aName) { Command(ncp::NcpAction::Stop, xpStation, aName); }
+  void SignOn(const std::string& aName) { Command(ncp::NcpAction::SignOn, xpProcess, aName); }
+  void KeyChange(const std::string& aName) { Command(ncp::NcpAction::KeyChange, xpProcess, aName); }
+  void WarmBoot(const std::string& aName) { Command(ncp::NcpAction::WarmBoot, xpProcess, aName); }
   void ExitNCP();
   void Logout();
   // The orderly end of a connection the operator leaves: the waiting
@@ -99,9 +113,19 @@ class TNCPTelnet : public TNSKTelnet {
   void EvGetPathmon(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
   void EvGetNetObjects(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
   void EvStatusAll(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
-  void EvStatusLine(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
-  void EvStatusProcess(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
-  void EvStatusStation(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
+  // A line of the STATUS of one object of that type.
+  void EvStatus(TXPNetType type, const std::string& Str, TNSKTelnetState State);
+  void EvStatusLine(TTnCnx*, const std::string& Str, TNSKTelnetState State) { EvStatus(xpLine, Str, State); }
+  void EvStatusProcess(TTnCnx*, const std::string& Str, TNSKTelnetState State) { EvStatus(xpProcess, Str, State); }
+  void EvStatusStation(TTnCnx*, const std::string& Str, TNSKTelnetState State) { EvStatus(xpStation, Str, State); }
+
+  // One listing of a chain (the load, the refresh): its command, which of
+  // its lines count, and the event each is raised as.
+  struct ListingStep {
+    const char* command;
+    bool (*accepts)(std::string_view line);
+    ncp::NcpEvent event;
+  };
 
   // Step counters of the dialogues (TACL logon, NCP logon, load, refresh).
   uint8_t TACLLogonStepCount() const { return m_taclLogonStep; }
@@ -132,7 +156,7 @@ class TNCPTelnet : public TNSKTelnet {
 
   using Handler = void (TNCPTelnet::*)(TTnCnx*, const std::string&, TNSKTelnetState);
   TNSKStringAvailable bound(Handler handler);
-  void raiseState(const std::string& text);
+  void raiseState(ncp::NcpEvent event, std::string_view payload = {});
   // Called with every line a listing hands on: that line ends the partial
   // line the listing check was searching. True for the first output line
   // after a page prompt that was answered while still cut short (a prompt
@@ -146,6 +170,11 @@ class TNCPTelnet : public TNSKTelnet {
     return tail;
   }
   void sendListing(const std::string& command, Handler handler);
+  // A line of a chain of listings: an accepted line raised as its step's
+  // event; the end of a listing sends the next one.
+  template <size_t N>
+  void listingStep(const ListingStep (&steps)[N], uint32_t& step, Handler handler, const std::string& Str,
+                   TNSKTelnetState State);
   void sendPlain(const std::string& command);
   void sendControl(const std::string& command);
 };

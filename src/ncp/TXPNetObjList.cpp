@@ -8,7 +8,6 @@ namespace {
 
 constexpr int kPictureBase[] = {2, 1, 8, 2, 5};      // by TXPNetType
 constexpr int kPictureOffset[] = {1, 2, 0, 2};       // by TXPNetStatus
-constexpr const char* kStatusText[] = {"(Starting)", "(Abnormal)", "(Started)", "(Stopped)"};
 
 // A value outside the enumeration (the byte came from elsewhere) is shown as
 // an unknown object, abnormal: the least reassuring picture, never a wild index.
@@ -50,7 +49,7 @@ int TXPNetObjList::PictureIndex(TXPNetType aType, TXPNetStatus aStatus) {
   return kPictureBase[typeSlot(aType)] + kPictureOffset[statusSlot(aStatus)];
 }
 
-const char* TXPNetObjList::StatusText(TXPNetStatus aStatus) { return kStatusText[statusSlot(aStatus)]; }
+const char* TXPNetObjList::StatusText(TXPNetStatus aStatus) { return XPNetStatusText(aStatus); }
 
 void TXPNetObjList::AddPathmon(ncp::TreeNode* aParent, const std::string& aName) {
   if (!m_treeNodes) return;
@@ -220,6 +219,7 @@ void TXPNetObjList::SetStatusObj(const std::string& aName, TXPNetType aType, TXP
     entry = entry->m_nextSame;
     text.resize(prefixLength);
     text += entry->Name;
+    entry->Status = aStatus;
     entry->Node->setText(text);
     entry->Node->setImageIndex(picture);
     entry->Node->setStateIndex(picture);

@@ -50,7 +50,7 @@ struct ExtInfo {
       : Name(std::move(aName)), Status(aStatus), NetType(aType), Node(aNode) {}
 
   std::string Name;
-  TXPNetStatus Status;  // as added; later status changes update the node only
+  TXPNetStatus Status;  // the status its node shows
   TXPNetType NetType;
 
  private:
@@ -90,7 +90,8 @@ class TXPNetObjList {
   void AddStation(const std::string& aProcess, const std::string& aName);
   void AddLine(const std::string& aProcess, const std::string& aName);
 
-  // Sets text and pictures of every entry of that name and type, in order.
+  // Sets status, text and pictures of every entry of that name and type, in
+  // order.
   void SetStatusObj(const std::string& aName, TXPNetType aType, TXPNetStatus aStatus);
   // Deletes every entry but the PATHMONs, with their nodes.
   void DeletePathmonChildren();
@@ -102,7 +103,7 @@ class TXPNetObjList {
 
   // The node picture of an object: a base by type plus an offset by status.
   static int PictureIndex(TXPNetType aType, TXPNetStatus aStatus);
-  // "(Starting)", "(Abnormal)", "(Started)", "(Stopped)".
+  // The status as its node shows it: XPNetStatusText.
   static const char* StatusText(TXPNetStatus aStatus);
 
  private:

@@ -1,22 +1,55 @@
 #include "ncp/XPNetTypes.h"
 
-const char* XPNetTypeName(TXPNetType type) {
-  switch (type) {
-    case xpUnknown: return "xpUnknown";
-    case xpPathmon: return "xpPathmon";
-    case xpStation: return "xpStation";
-    case xpProcess: return "xpProcess";
-    case xpLine: return "xpLine";
-  }
-  return "?";
-}
+#include <iterator>
 
-const char* XPNetStatusName(TXPNetStatus status) {
-  switch (status) {
-    case nsStarting: return "nsStarting";
-    case nsAbnormal: return "nsAbnormal";
-    case nsStarted: return "nsStarted";
-    case nsStopped: return "nsStopped";
+namespace {
+
+struct TypeWords {
+  const char* name;
+  const char* word;
+};
+
+// By TXPNetType.
+constexpr TypeWords kTypes[] = {
+    {"xpUnknown", "unknown"}, {"xpPathmon", "pathmon"}, {"xpStation", "station"},
+    {"xpProcess", "process"}, {"xpLine", "line"},
+};
+
+struct StatusWords {
+  const char* name;
+  const char* word;
+  const char* text;
+};
+
+// By TXPNetStatus.
+constexpr StatusWords kStatuses[] = {
+    {"nsStarting", "STARTING", "(Starting)"},
+    {"nsAbnormal", "ABNORMAL", "(Abnormal)"},
+    {"nsStarted", "STARTED", "(Started)"},
+    {"nsStopped", "STOPPED", "(Stopped)"},
+};
+
+bool known(TXPNetType type) { return type < std::size(kTypes); }
+bool known(TXPNetStatus status) { return status < std::size(kStatuses); }
+
+// A byte from elsewhere is shown abnormal: the least reassuring word.
+const StatusWords& statusWords(TXPNetStatus status) { return kStatuses[known(status) ? status : nsAbnormal]; }
+
+}  // namespace
+
+const char* XPNetTypeName(TXPNetType type) { return known(type) ? kTypes[type].name : "?"; }
+
+const char* XPNetStatusName(TXPNetStatus status) { return known(status) ? kStatuses[status].name : "?"; }
+
+const char* XPNetTypeWord(TXPNetType type) { return kTypes[known(type) ? type : xpUnknown].word; }
+
+const char* XPNetStatusWord(TXPNetStatus status) { return statusWords(status).word; }
+
+const char* XPNetStatusText(TXPNetStatus status) { return statusWords(status).text; }
+
+std::optional<TXPNetStatus> XPNetStatusOfWord(std::string_view word) {
+  for (size_t i = 0; i < std::size(kStatuses); ++i) {
+    if (word == kStatuses[i].word) return static_cast<TXPNetStatus>(i);
   }
-  return "?";
+  return std::nullopt;
 }

@@ -18,6 +18,19 @@ constexpr int kProgressMs = 250;
 
 int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1000)); }
 
+// The session's action of a command on one object.
+ncp::NcpAction objectAction(CtlOptions::Command command) {
+  using Command = CtlOptions::Command;
+  switch (command) {
+    case Command::Start: return ncp::NcpAction::Start;
+    case Command::Stop: return ncp::NcpAction::Stop;
+    case Command::SignOn: return ncp::NcpAction::SignOn;
+    case Command::KeyChange: return ncp::NcpAction::KeyChange;
+    case Command::WarmBoot: return ncp::NcpAction::WarmBoot;
+    default: return ncp::NcpAction::Status;
+  }
+}
+
 const char* deliverWord(CtlOptions::Command command) {
   switch (command) {
     case CtlOptions::Command::SignOn: return "signon";
@@ -45,13 +58,7 @@ NcpCtl::~NcpCtl() {
 }
 
 void NcpCtl::wire() {
-  m_session.OnNCPState = [this](const std::string& text) {
-    m_handler.NCPState(text);
-    if (text.compare(0, 3, "006") == 0 && m_stage == Stage::NcpLogon) {
-      m_stage = Stage::Loading;
-      if (consoleplatform::isTerminal(m_err)) m_progress.start();
-    }
-  };
+  m_session.OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
   };
@@ -83,6 +90,11 @@ void NcpCtl::wire() {
   };
   m_handler.OnNCPRefused = [this] {
     fail(ExitCode::NcpRefused, "NCP refused the logon of " + m_options.ncpUser);
+  };
+  m_handler.OnNCPLoggedOn = [this] {
+    if (m_stage != Stage::NcpLogon) return;
+    m_stage = Stage::Loading;
+    if (consoleplatform::isTerminal(m_err)) m_progress.start();
   };
   m_handler.OnExpandHost = [this](ncp::TreeNode*) { m_pathmonsListed = true; };
   m_handler.OnObjectLimit = [this](size_t limit) {
@@ -230,34 +242,14 @@ void NcpCtl::runCommand() {
   }
 
   if (matchingEntries().empty()) {
-    error("there is no " + std::string(NodeWriter::typeWord(m_options.objectType)) + " " + m_options.objectName +
+    error("there is no " + std::string(XPNetTypeWord(m_options.objectType)) + " " + m_options.objectName +
           " under PATHMON " + m_options.pathmon);
     return farewell(ExitCode::NotFound);
   }
-  const std::string& name = m_options.objectName;
-  const TXPNetType type = m_options.objectType;
   m_stage = Stage::Command;
   m_answer.clear();
   m_refusal.clear();
-  switch (command) {
-    case Command::Start:
-      if (type == xpLine) m_session.StartLine(name);
-      if (type == xpStation) m_session.StartStation(name);
-      if (type == xpProcess) m_session.StartProcess(name);
-      break;
-    case Command::Stop:
-      if (type == xpLine) m_session.StopLine(name);
-      if (type == xpStation) m_session.StopStation(name);
-      if (type == xpProcess) m_session.StopProcess(name);
-      break;
-    case Command::SignOn: m_session.SignOn(name); return;
-    case Command::KeyChange: m_session.KeyChange(name); return;
-    case Command::WarmBoot: m_session.WarmBoot(name); return;
-    default: break;
-  }
-  if (type == xpLine) m_session.StatusLine(name);
-  if (type == xpStation) m_session.StatusStation(name);
-  if (type == xpProcess) m_session.StatusProcess(name);
+  m_session.Perform(objectAction(command), m_options.objectType, m_options.objectName);
 }
 
 void NcpCtl::commandDone() {
@@ -292,7 +284,7 @@ std::string NcpCtl::commandWords() const {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
   if (command == Command::Start || command == Command::Stop) {
-    return std::string(command == Command::Start ? "start " : "stop ") + NodeWriter::typeWord(m_options.objectType) +
+    return std::string(command == Command::Start ? "start " : "stop ") + XPNetTypeWord(m_options.objectType) +
            ' ' + m_options.objectName;
   }
   return std::string(deliverWord(command)) + ' ' + m_options.objectName;
@@ -341,8 +333,8 @@ std::unordered_map<std::string, TXPNetStatus> NcpCtl::statusSnapshot() const {
   std::unordered_map<std::string, TXPNetStatus> snapshot;
   snapshot.reserve(m_registry.Items().size());
   for (const auto& entry : m_registry.Items()) {
-    if (const auto status = NodeWriter::statusOf(*entry->Node)) {
-      snapshot[std::string(NodeWriter::typeWord(entry->NetType)) + ' ' + entry->Name] = *status;
+    if (const auto status = NodeWriter::statusOf(*entry)) {
+      snapshot[std::string(XPNetTypeWord(entry->NetType)) + ' ' + entry->Name] = *status;
     }
   }
   return snapshot;
@@ -362,9 +354,9 @@ void NcpCtl::refreshDone() {
   std::string out;
   for (const auto& item : m_registry.Items()) {
     const ExtInfo& entry = *item;
-    const auto status = NodeWriter::statusOf(*entry.Node);
+    const auto status = NodeWriter::statusOf(entry);
     if (!status) continue;
-    const char* type = NodeWriter::typeWord(entry.NetType);
+    const char* type = XPNetTypeWord(entry.NetType);
     std::string key = std::string(type) + ' ' + entry.Name;
     auto it = m_watched.find(key);
     if (it == m_watched.end() || it->second == *status || !reported.insert(key).second) continue;
@@ -373,14 +365,14 @@ void NcpCtl::refreshDone() {
     if (json) {
       out += "{\"time\":\"" + time + "\",\"type\":\"" + type + "\",\"name\":";
       NodeWriter::appendJsonString(out, entry.Name);
-      out += std::string(",\"previous\":\"") + NodeWriter::statusWord(previous) + "\",\"status\":\"" +
-             NodeWriter::statusWord(*status) + "\",\"text\":";
+      out += std::string(",\"previous\":\"") + XPNetStatusWord(previous) + "\",\"status\":\"" +
+             XPNetStatusWord(*status) + "\",\"text\":";
       NodeWriter::appendJsonString(out, entry.Node->text());
       out += "}\n";
     } else {
       out += time + ' ' + type + ' ';
       NodeWriter::appendPrintable(out, entry.Name);
-      out += std::string(" ") + NodeWriter::statusWord(previous) + " -> " + NodeWriter::statusWord(*status) + '\n';
+      out += std::string(" ") + XPNetStatusWord(previous) + " -> " + XPNetStatusWord(*status) + '\n';
     }
   }
   write(out);

@@ -15,7 +15,7 @@ const ExtInfo* NodeWriter::entryOf(const ncp::TreeNode& node) const {
 
 std::string NodeWriter::typeOf(const ncp::TreeNode& node) const {
   const ExtInfo* entry = entryOf(node);
-  return entry ? typeWord(entry->NetType) : "host";
+  return entry ? XPNetTypeWord(entry->NetType) : "host";
 }
 
 std::string NodeWriter::nameOf(const ncp::TreeNode& node) const {
@@ -52,7 +52,7 @@ void NodeWriter::appendJson(std::string& out, const ncp::TreeNode& node) const {
   const auto status = statusOf(node);
   if (status) {
     out += '"';
-    out += statusWord(*status);
+    out += XPNetStatusWord(*status);
     out += '"';
   } else {
     out += "null";
@@ -68,33 +68,15 @@ void NodeWriter::appendJson(std::string& out, const ncp::TreeNode& node) const {
   out += "]}";
 }
 
-std::optional<TXPNetStatus> NodeWriter::statusOf(const ncp::TreeNode& node) {
-  const std::string text = node.text();
-  const std::string_view view(text);
-  for (TXPNetStatus s : {nsStarting, nsAbnormal, nsStarted, nsStopped}) {
-    const std::string_view word = TXPNetObjList::StatusText(s);
-    if (view.size() > word.size() && view.substr(0, word.size()) == word && view[word.size()] == ' ') return s;
-  }
-  return std::nullopt;
+std::optional<TXPNetStatus> NodeWriter::statusOf(const ncp::TreeNode& node) const {
+  const ExtInfo* entry = entryOf(node);
+  if (!entry) return std::nullopt;
+  return statusOf(*entry);
 }
 
-const char* NodeWriter::statusWord(TXPNetStatus status) {
-  switch (status) {
-    case nsStarting: return "STARTING";
-    case nsStarted: return "STARTED";
-    case nsStopped: return "STOPPED";
-    default: return "ABNORMAL";
-  }
-}
-
-const char* NodeWriter::typeWord(TXPNetType type) {
-  switch (type) {
-    case xpPathmon: return "pathmon";
-    case xpStation: return "station";
-    case xpProcess: return "process";
-    case xpLine: return "line";
-    default: return "unknown";
-  }
+std::optional<TXPNetStatus> NodeWriter::statusOf(const ExtInfo& entry) {
+  if (entry.NetType == xpPathmon) return std::nullopt;
+  return entry.Status;
 }
 
 void NodeWriter::appendPrintable(std::string& out, std::string_view latin1) {

@@ -2,9 +2,9 @@
 //
 // Text: one node text a line, indented two blanks per level, as the window's
 // tree shows it. JSON: each node as {"type", "name", "status", "text",
-// "children"}; type from the registry entry bound to the node ("host" for the
-// root, which has none), status from the node text's status word (null for the
-// host and PATHMON nodes). Host text is Latin-1: it is written as UTF-8, and
+// "children"}; type and status from the registry entry bound to the node
+// ("host" and a null status for the root, which has none; a null status for
+// the PATHMON nodes). Host text is Latin-1: it is written as UTF-8, and
 // every control character is escaped, so that no host can drive the
 // operator's terminal: text output writes C0, DEL and C1 (128 to 159) as
 // "\xHH", JSON strings escape them by the JSON rules.
@@ -42,12 +42,9 @@ class NodeWriter {
   // The node and its descendants as one JSON object.
   void appendJson(std::string& out, const ncp::TreeNode& node) const;
 
-  // The status a node shows: the status word its text starts with
-  // ("(Started) NAME"), none for a host or PATHMON node.
-  static std::optional<TXPNetStatus> statusOf(const ncp::TreeNode& node);
-  // "STARTED", "STARTING", "STOPPED", "ABNORMAL": the host's own words.
-  static const char* statusWord(TXPNetStatus status);
-  static const char* typeWord(TXPNetType type);
+  // The status a node shows: its entry's, none for a host or PATHMON node.
+  std::optional<TXPNetStatus> statusOf(const ncp::TreeNode& node) const;
+  static std::optional<TXPNetStatus> statusOf(const ExtInfo& entry);
 
   // Latin-1 bytes as UTF-8 for a terminal, each control character (C0, DEL,
   // C1) as "\xHH". Every text ncpctl prints outside JSON goes through here.

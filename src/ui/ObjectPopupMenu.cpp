@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMessageBox>
+#include <utility>
 
 ObjectPopupMenu::ObjectPopupMenu(TNCPTelnet& session, QWidget* parent)
     : QObject(parent), m_session(session), m_parent(parent) {
@@ -28,10 +29,10 @@ ObjectPopupMenu::ObjectPopupMenu(TNCPTelnet& session, QWidget* parent)
   AlterParameters1 = add("AlterParameters1", "Alter Parameters");
   for (int i = 0; i < kItemCount; ++i) {
     connect(item(i), &QAction::triggered, this, [this, i] {
-      if (Handler handler = m_handlers[static_cast<size_t>(i)]) (this->*handler)();
+      if (const Handler& handler = m_handlers[static_cast<size_t>(i)]) handler();
     });
   }
-  m_handlers[kRefreshAll] = &ObjectPopupMenu::RefreshAllClick;
+  m_handlers[kRefreshAll] = [this] { RefreshAllClick(); };
 }
 
 QAction* ObjectPopupMenu::item(int position) const { return pMenu->actions().value(position); }
@@ -70,71 +71,39 @@ void ObjectPopupMenu::set(int position, bool visible, Handler handler) {
 }
 
 void ObjectPopupMenu::configure(TXPNetType type) {
-  using P = ObjectPopupMenu;
-  const QString name = QString::fromLatin1(m_name.data(), qsizetype(m_name.size()));
-  const auto hide = [this](int position) { item(position)->setVisible(false); };
-  switch (type) {
-    case xpUnknown:
-    case xpPathmon:
-      set(kRefresh, false, nullptr);
-      for (int i = kStart; i <= kN1; ++i) hide(i);
-      break;
-    case xpStation:
-      Refresh->setText("Refresh Station " + name);
-      set(kRefresh, true, &P::RefreshStation);
-      set(kStart, true, &P::StartStation);
-      set(kStop, true, &P::StopStation);
-      for (int i = kSignon; i <= kN1; ++i) hide(i);
-      break;
-    case xpProcess:
-      Refresh->setText("Refresh Process " + name);
-      set(kRefresh, true, &P::RefreshProcess);
-      set(kStart, true, &P::StartProcess);
-      set(kStop, true, &P::StopProcess);
-      set(kSignon, true, &P::SignOnProcess);
-      set(kSignOff, true, nullptr);
-      set(kKeyChange, true, &P::KeyChangeProcess);
-      set(kWarmboot, true, &P::WarmBootProcess);
-      N1->setVisible(true);
-      break;
-    case xpLine:
-      Refresh->setText("Refresh Line " + name);
-      set(kRefresh, true, &P::RefreshLine);
-      set(kStart, true, &P::StartLine);
-      set(kStop, true, &P::StopLine);
-      for (int i = kSignon; i <= kN1; ++i) hide(i);
-      break;
-    default:
-      return;
+  using ncp::NcpAction;
+  static constexpr std::pair<Position, NcpAction> kActionItems[] = {
+      {kRefresh, NcpAction::Status}, {kStart, NcpAction::Start},         {kStop, NcpAction::Stop},
+      {kSignon, NcpAction::SignOn},  {kKeyChange, NcpAction::KeyChange}, {kWarmboot, NcpAction::WarmBoot},
+  };
+  if (type > xpLine) return;
+  for (const auto& [position, action] : kActionItems) {
+    const bool offered = ncp::commandKind(action, type) != nullptr;
+    set(position, offered, offered ? Handler([this, action = action] { Act(action); }) : Handler());
   }
-  set(kAlter, true, &P::AlterProcess);
+  const bool messages = ncp::commandKind(NcpAction::SignOn, type) != nullptr;
+  set(kSignOff, messages, nullptr);
+  N1->setVisible(messages);
+  if (const ncp::ObjectKind* kind = ncp::objectKind(type)) {
+    const QString name = QString::fromLatin1(m_name.data(), qsizetype(m_name.size()));
+    Refresh->setText(QString("Refresh ") + kind->word + " " + name);
+  }
+  set(kAlter, true, [this] { AlterProcess(); });
 }
 
-void ObjectPopupMenu::act(const char* action,
-                          std::initializer_list<void (TNCPTelnet::*)(const std::string&)> operations) {
-  if (!m_hasObject) return;
-  if (OnDebugLine) OnDebugLine(std::string(action) + " " + m_name);
+void ObjectPopupMenu::Act(ncp::NcpAction action) {
+  const ncp::ObjectKind* kind = ncp::commandKind(action, m_type);
+  if (!m_hasObject || !kind) return;
+  if (OnDebugLine) OnDebugLine(ncp::actionName(ncp::actionWords(action), *kind) + " " + m_name);
   try {
-    for (auto operation : operations) (m_session.*operation)(m_name);
+    m_session.Perform(action, m_type, m_name);
   } catch (const EUnsafeCommandText& e) {
-    // The first operation refuses the name, so nothing of the action went out.
+    // The first command refuses the name, so nothing of the action went out.
     if (OnUnsafeText) OnUnsafeText(e);
   }
 }
 
 void ObjectPopupMenu::RefreshAllClick() { m_session.StatusAll(); }
-void ObjectPopupMenu::RefreshStation() { act("RefreshStation", {&TNCPTelnet::StatusStation}); }
-void ObjectPopupMenu::RefreshLine() { act("RefreshLine", {&TNCPTelnet::StatusLine}); }
-void ObjectPopupMenu::RefreshProcess() { act("RefreshProcess", {&TNCPTelnet::StatusProcess}); }
-void ObjectPopupMenu::StartStation() { act("StartStation", {&TNCPTelnet::StartStation, &TNCPTelnet::StatusStation}); }
-void ObjectPopupMenu::StartLine() { act("StartLine", {&TNCPTelnet::StartLine, &TNCPTelnet::StatusLine}); }
-void ObjectPopupMenu::StartProcess() { act("StartProcess", {&TNCPTelnet::StartProcess, &TNCPTelnet::StatusProcess}); }
-void ObjectPopupMenu::StopStation() { act("StopStation", {&TNCPTelnet::StopStation, &TNCPTelnet::StatusStation}); }
-void ObjectPopupMenu::StopLine() { act("StopLine", {&TNCPTelnet::StopLine, &TNCPTelnet::StatusLine}); }
-void ObjectPopupMenu::StopProcess() { act("StopProcess", {&TNCPTelnet::StopProcess, &TNCPTelnet::StatusProcess}); }
-void ObjectPopupMenu::SignOnProcess() { act("SignOnProcess", {&TNCPTelnet::SignOn}); }
-void ObjectPopupMenu::KeyChangeProcess() { act("KeyChangeProcess", {&TNCPTelnet::KeyChange}); }
-void ObjectPopupMenu::WarmBootProcess() { act("WarmBootProcess", {&TNCPTelnet::WarmBoot}); }
 
 void ObjectPopupMenu::AlterProcess() {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), "Not available in this version.",

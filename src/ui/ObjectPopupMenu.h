@@ -2,8 +2,10 @@
 // (0 Refresh, 1 Start, 2 Stop, 3 Sign On, 4 Sign Off, 5 Key Change,
 // 6 Warmboot, 7 separator, 8 Refresh All, 9 Alter Parameters), configured
 // just before it opens for the object of the node under the mouse, and its
-// actions: each writes its debug line and queues its session commands on the
-// name of PopupObject, the object the menu was last opened on.
+// actions: each object item is an action of the session's command table
+// (ncp/NcpCommands.h), offered where the object's type has it; it writes its
+// debug line and has the session perform it on PopupObject, the object the
+// menu was last opened on. A hidden item acts on nothing.
 //
 // No node (a click on empty space), or a node without a registry entry of
 // its own (the host node, or any node while the registry is empty), gets
@@ -18,7 +20,6 @@
 #include <QObject>
 #include <array>
 #include <functional>
-#include <initializer_list>
 #include <string>
 
 #include "ncp/TNCPTelnet.h"
@@ -55,18 +56,9 @@ class ObjectPopupMenu : public QObject {
   bool ItemActs(int position) const;
 
   void RefreshAllClick();
-  void RefreshStation();
-  void RefreshLine();
-  void RefreshProcess();
-  void StartStation();
-  void StartLine();
-  void StartProcess();
-  void StopStation();
-  void StopLine();
-  void StopProcess();
-  void SignOnProcess();
-  void KeyChangeProcess();
-  void WarmBootProcess();
+  // Writes "<action name> <name>" ("StartLine L1") and has the session
+  // perform the action on PopupObject.
+  void Act(ncp::NcpAction action);
   void AlterProcess();
 
   QMenu* pMenu;
@@ -82,14 +74,12 @@ class ObjectPopupMenu : public QObject {
   QAction* AlterParameters1;
 
  private:
-  using Handler = void (ObjectPopupMenu::*)();
+  using Handler = std::function<void()>;
   enum Position { kRefresh, kStart, kStop, kSignon, kSignOff, kKeyChange, kWarmboot, kN1, kRefreshAll, kAlter };
 
   QAction* item(int position) const;
   void set(int position, bool visible, Handler handler);
   void configure(TXPNetType type);
-  // Writes "<action> <name>" and runs the session operations on the name.
-  void act(const char* action, std::initializer_list<void (TNCPTelnet::*)(const std::string&)> operations);
 
   TNCPTelnet& m_session;
   QWidget* m_parent;

@@ -152,8 +152,8 @@ TEST_F(Registry, SharedLineIsUpdatedOnEveryStationThatUsesIt) {
   EXPECT_EQ(texts(process), (Texts{"(Started) ST1", "(Abnormal) L1", "(Abnormal) L1"}));
   EXPECT_EQ(process->child(1)->imageIndex(), 7);
   EXPECT_EQ(process->child(2)->imageIndex(), 7);
-  EXPECT_EQ(item(3).Status, nsStarted) << "the entry keeps the status it was added with";
-  EXPECT_EQ(item(4).Status, nsStarted);
+  EXPECT_EQ(item(3).Status, nsAbnormal) << "the entry has the status its node shows";
+  EXPECT_EQ(item(4).Status, nsAbnormal);
 }
 
 // Status answers usually come in the order the objects were loaded; an object

@@ -1,8 +1,8 @@
 // The output rules on trees the simulator cannot serve: host text with control
 // characters, quotes, backslashes and Latin-1 letters must come out as valid
 // JSON and UTF-8 with every byte kept, and in text output and error sentences
-// with every control character escaped; the status is read only from a status
-// word followed by a blank.
+// with every control character escaped; the status is the registry entry's,
+// whatever the node's text says.
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -128,17 +128,13 @@ INSTANTIATE_TEST_SUITE_P(Rows, NcpctlControlCharacters,
                                            ControlRow{"C1Csi", '\x9b', "\\x9b"}, ControlRow{"C1Osc", '\x9d', "\\x9d"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(NcpctlNodeWriter, StatusIsReadOnlyFromAStatusWordFollowedByABlank) {
-  ncp::MemoryTree tree;
-  const auto statusOfText = [&](const std::string& text) {
-    return NodeWriter::statusOf(*tree.addChild(nullptr, text));
-  };
-  EXPECT_EQ(statusOfText("(Started) X"), nsStarted);
-  EXPECT_EQ(statusOfText("(Abnormal) X"), nsAbnormal);
-  EXPECT_EQ(statusOfText("(Stopped) X"), nsStopped);
-  EXPECT_EQ(statusOfText("(Starting) X"), nsStarting);
-  EXPECT_EQ(statusOfText("(Started)X"), std::nullopt);
-  EXPECT_EQ(statusOfText("(Started)"), std::nullopt);
-  EXPECT_EQ(statusOfText("($PM01)"), std::nullopt);
-  EXPECT_EQ(statusOfText("(started) X"), std::nullopt);
+TEST(NcpctlNodeWriter, StatusIsTheRegistryEntrysNotTheNodeText) {
+  Sample s;
+  const NodeWriter writer(s.registry);
+  ncp::TreeNode* process = s.host->child(0)->child(0);
+  s.registry.SetStatusObj(kProcess, xpProcess, nsStarted);
+  process->setText("(Stopped) " + kProcess);
+  EXPECT_EQ(writer.statusOf(*process), nsStarted);
+  EXPECT_EQ(writer.statusOf(*s.tree.addChild(nullptr, "(Started) X")), std::nullopt);
+  EXPECT_EQ(writer.statusOf(*s.host->child(0)), std::nullopt) << "a PATHMON shows no status";
 }

@@ -97,7 +97,7 @@ std::string handlerTree(const NskSimProcess& sim) {
   bool listed = false, loaded = false;
   session.OnNCPState = [&](const std::string& text) {
     handler.NCPState(text);
-    if (text.compare(0, 3, "008") == 0) listed = true;
+    if (ncp::parseEvent(text) == ncp::NcpEvent::PathmonsListed) listed = true;
   };
   session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
   if (!korvtest::waitUntil([&] { return listed && session.State() == atsIdle; }, 30000)) return "(no PATHMONs)";

@@ -19,6 +19,7 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
+using ncp::NcpEvent;
 using korvtest::waitUntil;
 
 namespace {
@@ -165,12 +166,12 @@ TEST(Flood, RoadCompletesAfterAFlood) {
   reltest::PeakMemory memory;
   reltest::Operator op;
   ASSERT_TRUE(op.fullRoad(sim.hostPort(), 300000));
-  EXPECT_EQ(op.count("003"), 1u);
-  EXPECT_EQ(op.count("004"), 3u);
-  EXPECT_EQ(op.count("006"), 1u);
-  EXPECT_EQ(op.count("005"), 5u);
-  EXPECT_EQ(op.count("009"), 8u);
-  EXPECT_EQ(op.count("011"), 7u);
+  EXPECT_EQ(op.count(NcpEvent::SystemName), 1u);
+  EXPECT_EQ(op.count(NcpEvent::PathmonListed), 3u);
+  EXPECT_EQ(op.count(NcpEvent::NcpLoggedOn), 1u);
+  EXPECT_EQ(op.count(NcpEvent::ProcessListed), 5u);
+  EXPECT_EQ(op.count(NcpEvent::StationListed), 8u);
+  EXPECT_EQ(op.count(NcpEvent::LineStatus), 7u);
   memory.expectBounded("road after a flood of " + std::to_string(bytes) + " bytes");
 }
 

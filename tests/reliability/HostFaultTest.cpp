@@ -14,6 +14,7 @@
 #include "transport/TWSocket.h"
 
 using korvtest::NskSimProcess;
+using ncp::NcpEvent;
 using korvtest::spin;
 using korvtest::waitUntil;
 
@@ -34,7 +35,7 @@ std::ostream& operator<<(std::ostream& os, const Fault& f) { return os << f.name
 // and the load once the PATHMONs are listed.
 void roadUntilClosed(reltest::Operator& op, const std::string& hostPort) {
   op.session.Logon(hostPort, "OPS.OPER", "secret1");
-  ASSERT_TRUE(waitUntil([&] { return op.closes > 0 || (op.seen("008") && op.idle()); }));
+  ASSERT_TRUE(waitUntil([&] { return op.closes > 0 || (op.seen(NcpEvent::PathmonsListed) && op.idle()); }));
   if (op.closes == 0) {
     op.handler.LogonNCP(op.pathmonNode("$PM01"), "NCPOPER", "secret2");
     ASSERT_TRUE(waitUntil([&] { return op.closes > 0; }, 20000)) << "the host never ended the connection";
@@ -79,11 +80,11 @@ TEST_P(HostEndsConnection, SessionEndsOnceAndTheNextLogonRunsTheWholeRoad) {
   ASSERT_TRUE(sound.started());
   const size_t from = op.events.size();
   ASSERT_TRUE(op.fullRoad(sound.hostPort())) << "the next logon did not complete";
-  EXPECT_EQ(op.count("003", from), 1u);
-  EXPECT_EQ(op.count("004", from), 3u);
-  EXPECT_EQ(op.count("006", from), 1u);
-  EXPECT_EQ(op.count("005", from), 5u);
-  EXPECT_EQ(op.count("011", from), 7u);
+  EXPECT_EQ(op.count(NcpEvent::SystemName, from), 1u);
+  EXPECT_EQ(op.count(NcpEvent::PathmonListed, from), 3u);
+  EXPECT_EQ(op.count(NcpEvent::NcpLoggedOn, from), 1u);
+  EXPECT_EQ(op.count(NcpEvent::ProcessListed, from), 5u);
+  EXPECT_EQ(op.count(NcpEvent::LineStatus, from), 7u);
   EXPECT_EQ(op.closes, 1);
   EXPECT_TRUE(op.idle());
   const auto commands = sound.commandsReceived();
@@ -144,7 +145,7 @@ TEST_P(HostFallsSilent, DisconnectEndsTheConnectionAndALaterConnectWorks) {
   NskSimProcess sim({"--silent-on", GetParam()});
   ASSERT_TRUE(sim.started());
   op.session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
-  if (waitUntil([&] { return op.seen("008") && op.idle(); }, 3000)) {
+  if (waitUntil([&] { return op.seen(NcpEvent::PathmonsListed) && op.idle(); }, 3000)) {
     op.handler.LogonNCP(op.pathmonNode("$PM01"), "NCPOPER", "secret2");
     if (waitUntil([&] { return op.session.NetObjectsStep() == 4 && op.idle(); }, 3000)) op.session.StatusAll();
   }
@@ -165,7 +166,7 @@ TEST_P(HostFallsSilent, DisconnectEndsTheConnectionAndALaterConnectWorks) {
   NskSimProcess sound;
   ASSERT_TRUE(sound.started());
   ASSERT_TRUE(op.fullRoad(sound.hostPort()));
-  EXPECT_EQ(op.count("006", from), 1u);
+  EXPECT_EQ(op.count(NcpEvent::NcpLoggedOn, from), 1u);
   EXPECT_GT(op.objectNodes(), 0u);
 }
 

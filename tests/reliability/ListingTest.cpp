@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <optional>
 
 #include "Measure.h"
 #include "Operator.h"
@@ -15,6 +16,7 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
+using ncp::NcpEvent;
 using korvtest::waitUntil;
 
 namespace {
@@ -104,21 +106,22 @@ TEST(LongListings, MillionLineListingIsReadLineForLine) {
   NskSimProcess sim({"--stations", QString::number(stations), "--page", "0"});
   ASSERT_TRUE(sim.started());
   TNCPTelnet session;
-  std::vector<std::string> firstEvents;
+  std::vector<std::optional<NcpEvent>> firstEvents;
   int64_t lineEvents = 0;
   std::string firstLine, lastLine;
   session.OnNCPState = [&](const std::string& text) {
-    if (text.compare(0, 3, "011") == 0) {
+    const auto event = ncp::parseEvent(text);
+    if (event == NcpEvent::LineStatus) {
       if (lineEvents++ == 0) firstLine = text;
       lastLine = text;
     } else {
-      firstEvents.push_back(text.substr(0, 3));
+      firstEvents.push_back(event);
     }
   };
   session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
-  ASSERT_TRUE(waitUntil([&] { return !firstEvents.empty() && firstEvents.back() == "002"; }, 60000));
+  ASSERT_TRUE(waitUntil([&] { return !firstEvents.empty() && firstEvents.back() == NcpEvent::TaclLoggedOn; }, 60000));
   session.LogonNCP("$PM01", "NCPOPER", "secret2");
-  ASSERT_TRUE(waitUntil([&] { return firstEvents.back() == "006" && session.State() == atsIdle; }, 60000));
+  ASSERT_TRUE(waitUntil([&] { return firstEvents.back() == NcpEvent::NcpLoggedOn && session.State() == atsIdle; }, 60000));
 
   QElapsedTimer timer;
   timer.start();

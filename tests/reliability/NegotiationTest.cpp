@@ -14,6 +14,7 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
+using ncp::NcpEvent;
 using korvtest::waitUntil;
 
 namespace {
@@ -55,8 +56,8 @@ TEST_P(Storm, EveryRequestIsAnsweredOnceRefusalsAreNotAndTheRoadCompletes) {
   ASSERT_TRUE(sim.started());
   reltest::Operator op;
   ASSERT_TRUE(op.fullRoad(sim.hostPort(), 120000));
-  EXPECT_EQ(op.count("006"), 1u);
-  EXPECT_EQ(op.count("011"), 7u);
+  EXPECT_EQ(op.count(NcpEvent::NcpLoggedOn), 1u);
+  EXPECT_EQ(op.count(NcpEvent::LineStatus), 7u);
 
   const Replies r = replies(sim);
   // The opening: WILL 24 and the terminal type, DO 1, DO 3, WONT 31 (NAWS).
@@ -90,7 +91,7 @@ TEST(Subnegotiation, OversizedIsIgnoredAndTheRoadCompletes) {
   const long before = reltest::residentKiB();
   reltest::Operator op;
   ASSERT_TRUE(op.fullRoad(sim.hostPort(), 60000));
-  EXPECT_EQ(op.count("006"), 1u);
+  EXPECT_EQ(op.count(NcpEvent::NcpLoggedOn), 1u);
   if (resettable && !reltest::sanitizedBuild()) {
     EXPECT_LT(reltest::peakResidentKiB() - before, 16 * 1024);
   }

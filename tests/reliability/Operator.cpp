@@ -6,6 +6,8 @@
 
 namespace reltest {
 
+using ncp::NcpEvent;
+
 Operator::Operator() {
   session.OnNCPState = [this](const std::string& text) {
     events.push_back(text);
@@ -25,7 +27,7 @@ Operator::Operator() {
 bool Operator::logonTacl(const std::string& hostPort, const std::string& password, int timeoutMs) {
   const size_t from = events.size();
   session.Logon(hostPort, "OPS.OPER", password);
-  return korvtest::waitUntil([&] { return (seen("008", from) || seen("001", from)) && idle(); }, timeoutMs);
+  return korvtest::waitUntil([&] { return (seen(NcpEvent::PathmonsListed, from) || seen(NcpEvent::TaclRefused, from)) && idle(); }, timeoutMs);
 }
 
 bool Operator::logonNcp(const std::string& pathmon, const std::string& password, int timeoutMs) {
@@ -36,15 +38,15 @@ bool Operator::logonNcp(const std::string& pathmon, const std::string& password,
 }
 
 bool Operator::fullRoad(const std::string& hostPort, int timeoutMs) {
-  return logonTacl(hostPort, "secret1", timeoutMs) && seen("002") && logonNcp("$PM01", "secret2", timeoutMs);
+  return logonTacl(hostPort, "secret1", timeoutMs) && seen(NcpEvent::TaclLoggedOn) && logonNcp("$PM01", "secret2", timeoutMs);
 }
 
-bool Operator::seen(const std::string& code, size_t from) const { return count(code, from) > 0; }
+bool Operator::seen(NcpEvent event, size_t from) const { return count(event, from) > 0; }
 
-size_t Operator::count(const std::string& code, size_t from) const {
-  size_t n = 0;
-  for (size_t i = from; i < events.size(); ++i) n += events[i].compare(0, 3, code) == 0 ? 1 : 0;
-  return n;
+size_t Operator::count(NcpEvent event, size_t from) const {
+  const auto first = events.begin() + static_cast<std::ptrdiff_t>(std::min(from, events.size()));
+  return static_cast<size_t>(
+      std::count_if(first, events.end(), [event](const std::string& e) { return ncp::parseEvent(e) == event; }));
 }
 
 ncp::TreeNode* Operator::pathmonNode(const std::string& name) const {

@@ -39,8 +39,9 @@ class Operator {
   // TACL logon and NCP logon with the object load.
   bool fullRoad(const std::string& hostPort, int timeoutMs = 20000);
 
-  bool seen(const std::string& code, size_t from = 0) const;
-  size_t count(const std::string& code, size_t from = 0) const;
+  // The recorded events of that kind from index from on.
+  bool seen(ncp::NcpEvent event, size_t from = 0) const;
+  size_t count(ncp::NcpEvent event, size_t from = 0) const;
   bool idle() const { return session.State() == atsIdle && session.QueueCount() == 0; }
   ncp::TreeNode* pathmonNode(const std::string& name) const;
   // Object nodes below the PATHMONs (processes, stations, lines).

@@ -11,6 +11,7 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
+using ncp::NcpEvent;
 
 namespace {
 
@@ -26,7 +27,7 @@ TEST(Passwords, EchoedPasswordsNeverReachTheDebugTranscript) {
   ASSERT_TRUE(op.fullRoad(sim.hostPort()));
   // A PATHMON change sends the NCP password once more.
   op.session.LogonNCP("$PM02", "NCPOPER", "secret2");
-  ASSERT_TRUE(korvtest::waitUntil([&] { return op.count("006") == 2 && op.idle(); }));
+  ASSERT_TRUE(korvtest::waitUntil([&] { return op.count(NcpEvent::NcpLoggedOn) == 2 && op.idle(); }));
 
   const auto commands = sim.commandsReceived();
   ASSERT_NE(std::find(commands.begin(), commands.end(), "secret1"), commands.end());

@@ -13,6 +13,7 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
+using ncp::NcpEvent;
 using korvtest::waitUntil;
 
 namespace {
@@ -24,6 +25,7 @@ class NCPStateHandlerTest : public ::testing::Test {
     handler.OnTACLRefused = [this] { trace.push_back("tacl-refused"); };
     handler.OnTACLLoggedOn = [this] { trace.push_back("tacl-logged-on"); };
     handler.OnNCPRefused = [this] { trace.push_back("ncp-refused"); };
+    handler.OnNCPLoggedOn = [this] { trace.push_back("ncp-logged-on"); };
     handler.OnExpandHost = [this](ncp::TreeNode* node) { trace.push_back("expand:" + node->text()); };
     handler.OnNamelessEvent = [this](const std::string& text) { trace.push_back("nameless:" + text.substr(0, 3)); };
     session.OnNCPState = [this](const std::string& text) {
@@ -33,12 +35,12 @@ class NCPStateHandlerTest : public ::testing::Test {
     session.OnSessionClosed = [this](TTnCnx*, uint16_t) { handler.SessionClosed(); };
   }
 
-  bool seen(const std::string& code) const {
-    return std::any_of(events.begin(), events.end(), [&](const std::string& e) { return e.rfind(code, 0) == 0; });
+  bool seen(NcpEvent event) const {
+    return std::any_of(events.begin(), events.end(), [&](const std::string& e) { return ncp::parseEvent(e) == event; });
   }
-  std::string first(const std::string& code) const {
+  std::string first(NcpEvent event) const {
     for (const auto& e : events)
-      if (e.rfind(code, 0) == 0) return e;
+      if (ncp::parseEvent(e) == event) return e;
     return {};
   }
   ncp::TreeNode* pathmonNode(const std::string& name) const {
@@ -52,7 +54,7 @@ class NCPStateHandlerTest : public ::testing::Test {
   void logonTacl(const std::string& password = "secret1") {
     ASSERT_TRUE(sim.started());
     session.Logon(sim.hostPort(), "OPS.OPER", password);
-    ASSERT_TRUE(waitUntil([&] { return seen("008") || seen("001"); }));
+    ASSERT_TRUE(waitUntil([&] { return seen(NcpEvent::PathmonsListed) || seen(NcpEvent::TaclRefused); }));
   }
   void loadPathmon(const std::string& name) {
     handler.LogonNCP(pathmonNode(name), "NCPOPER", "secret2");
@@ -111,15 +113,17 @@ TEST_F(NCPStateHandlerTest, RoadOverTheSessionLoadsTheTreeUnderTheChosenPathmon)
 
   // A refused logon on one PATHMON, then the right one on another.
   handler.LogonNCP(pathmonNode("$PM02"), "NCPOPER", "wrong");
-  ASSERT_TRUE(waitUntil([&] { return seen("007") && session.State() == atsIdle; }));
+  ASSERT_TRUE(waitUntil([&] { return seen(NcpEvent::NcpRefused) && session.State() == atsIdle; }));
   const auto refused = std::find(trace.begin(), trace.end(), "ncp-refused");
   ASSERT_NE(refused, trace.end());
   EXPECT_EQ(*std::next(refused), "debug:NCP Not Authorized") << "the box comes before the debug line";
   EXPECT_FALSE(handler.NCPLoggedOn());
+  EXPECT_FALSE(traced("ncp-logged-on"));
 
   ncp::TreeNode* pm02 = pathmonNode("$PM02");
   loadPathmon("$PM01");
   EXPECT_TRUE(handler.NCPLoggedOn());
+  EXPECT_EQ(std::count(trace.begin(), trace.end(), "ncp-logged-on"), 1);
   EXPECT_EQ(handler.PreviousPathmonNode(), pm02);
   EXPECT_EQ(pm02->text(), "$PM02");
   ncp::TreeNode* pm01 = handler.CurrentPathmonNode();
@@ -133,7 +137,7 @@ TEST_F(NCPStateHandlerTest, RoadOverTheSessionLoadsTheTreeUnderTheChosenPathmon)
   std::vector<std::string> processes;
   for (int i = 0; i < pm01->childCount(); ++i) processes.push_back(pm01->child(i)->text());
   for (const auto& e : events) {
-    if (e.rfind("005", 0) == 0) {
+    if (ncp::parseEvent(e) == NcpEvent::ProcessListed) {
       const std::string text = std::string(TXPNetObjList::StatusText(ncp::objectStatus(e))) + " " + *ncp::objectName(e);
       EXPECT_NE(std::find(processes.begin(), processes.end(), text), processes.end()) << e;
     }
@@ -141,7 +145,7 @@ TEST_F(NCPStateHandlerTest, RoadOverTheSessionLoadsTheTreeUnderTheChosenPathmon)
   size_t stations = 0;
   for (const auto& entry : registry.Items()) stations += entry->NetType == xpStation ? 1 : 0;
   EXPECT_EQ(stations, size_t(std::count_if(events.begin(), events.end(), [](const std::string& e) {
-              return e.rfind("009", 0) == 0;
+              return ncp::parseEvent(e) == NcpEvent::StationListed;
             })));
 }
 
@@ -149,12 +153,12 @@ TEST_F(NCPStateHandlerTest, ObjectEventsWithoutANameAreSkippedAndTheSessionGoesO
   logonTacl();
   loadPathmon("$PM01");
   const std::string before = tree.dump();
-  const std::string nameless = withNameField(first("010"), "ONLYONEPART").substr(3);
+  const std::string nameless = withNameField(first(NcpEvent::StationStatus), "ONLYONEPART").substr(3);
   for (const char* code : {"005", "010", "011", "013"}) {
     handler.NCPState(code + nameless);
     EXPECT_TRUE(traced(std::string("nameless:") + code)) << code;
   }
-  handler.NCPState("009" + withNameField(first("009"), "\\SYS.$PM").substr(3));
+  handler.NCPState("009" + withNameField(first(NcpEvent::StationListed), "\\SYS.$PM").substr(3));
   EXPECT_TRUE(traced("nameless:009"));
   EXPECT_EQ(tree.dump(), before);
   EXPECT_EQ(std::count_if(trace.begin(), trace.end(),
@@ -162,9 +166,9 @@ TEST_F(NCPStateHandlerTest, ObjectEventsWithoutANameAreSkippedAndTheSessionGoesO
             5);
 
   // The session still answers: a refresh of one process comes back as 013.
-  const std::string name = *ncp::objectName(first("005"));
+  const std::string name = *ncp::objectName(first(NcpEvent::ProcessListed));
   session.StatusProcess(name);
-  ASSERT_TRUE(waitUntil([&] { return seen("013"); }));
+  ASSERT_TRUE(waitUntil([&] { return seen(NcpEvent::ProcessStatus); }));
 }
 
 TEST_F(NCPStateHandlerTest, DisconnectAfterNcpSendsExitAndLogoutAndForgetsEverything) {
@@ -199,7 +203,7 @@ TEST_F(NCPStateHandlerTest, DisconnectAfterTaclAloneLogsOutAndClosesTheConnectio
 
 TEST_F(NCPStateHandlerTest, RefusedTaclLogonClosesAfterTheHookAndTheCloseClearsTheTree) {
   logonTacl("wrong");
-  ASSERT_TRUE(seen("001"));
+  ASSERT_TRUE(seen(NcpEvent::TaclRefused));
   EXPECT_TRUE(traced("tacl-refused"));
   EXPECT_FALSE(traced("tacl-logged-on"));
   EXPECT_FALSE(session.IsConnected());

@@ -5,7 +5,6 @@
 
 #include "SessionFixture.h"
 
-using korvtest::spin;
 using korvtest::waitUntil;
 
 class NcpCommands : public SessionFixture {
@@ -45,7 +44,7 @@ TEST_F(NcpCommands, LoadRunsTheFourListingsInOrderAndRaisesOneEventPerObject) {
   EXPECT_EQ(events, (std::vector<std::string>{"005" + p1, "005" + odd, "009" + s1, "010" + s1status,
                                               "011" + l1}));
   EXPECT_EQ(session.NetObjectsStep(), 4u);
-  spin(100);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(host.lines().size(), 12u) << "the load ends after STATUS LINE";
 }
 

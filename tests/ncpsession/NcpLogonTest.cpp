@@ -5,8 +5,6 @@
 
 #include "SessionFixture.h"
 
-using korvtest::spin;
-
 using NcpLogon = SessionFixture;
 
 TEST_F(NcpLogon, AcceptedLogonSetsUserSendsPasswordAndReportsLoggedOn) {
@@ -15,7 +13,7 @@ TEST_F(NcpLogon, AcceptedLogonSetsUserSendsPasswordAndReportsLoggedOn) {
   session.LogonNCP("$PM1", "NCPOPER", "secret2");
   EXPECT_EQ(host.answer("NCPCOM - T9153\r\n$PM1 2 > "), "NCPCOM $PM1");
   EXPECT_EQ(host.answer("PASSWORD:"), "SET USER NCPOPER");
-  spin(150);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(host.lines().size(), 7u) << "only the exact prompt \"PASSWORD: \" ends SET USER";
   host.send(" \r\nPASSWORD: ");
   EXPECT_EQ(host.nextLine(), "secret2");
@@ -46,7 +44,7 @@ TEST_F(NcpLogon, RefusedPasswordReportsRefusalLeavesNcpcomAndBlocksStatus) {
   session.StatusLine("L1");
   session.StatusProcess("P1");
   session.StatusStation("S1");
-  spin(150);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(host.lines().size(), 9u) << "no status request goes out without an NCP logon";
   EXPECT_EQ(session.QueueCount(), 0);
   EXPECT_EQ(events, std::vector<std::string>{"007$PM1 3 > "});
@@ -75,7 +73,7 @@ TEST_F(NcpLogon, StartEndingWithoutTheNcpPromptGoesNoFurther) {
   events.clear();
   session.LogonNCP("$NOPE", "NCPOPER", "secret2");
   EXPECT_EQ(host.answer("ERROR: no such PATHMON\r\n$DATA.OPS 4> "), "NCPCOM $NOPE");
-  spin(150);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(host.lines().size(), 6u);
   EXPECT_EQ(session.State(), atsIdle);
   EXPECT_TRUE(events.empty());
@@ -122,7 +120,7 @@ TEST_F(NcpLogon, UnsafeArgumentsAreRefusedBeforeAnyEventOrCommand) {
       EXPECT_THROW((session.*op)(name), EUnsafeCommandText) << name;
     }
   }
-  spin(150);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(host.lines().size(), sent);
   EXPECT_EQ(session.QueueCount(), 0);

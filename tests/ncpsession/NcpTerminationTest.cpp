@@ -5,7 +5,6 @@
 
 #include "SessionFixture.h"
 
-using korvtest::spin;
 using korvtest::waitUntil;
 
 class NcpTermination : public SessionFixture {
@@ -31,7 +30,7 @@ TEST_F(NcpTermination, PagePromptsAreAnsweredOutsideTheQueueAndNeverReachTheHand
   const std::string l1 = objectLine("L1", "STARTED");
   const std::string l2 = objectLine("L2", "STOPPED");
   host.send("STATUS LINE *\r\n" + l1 + "\r\nMO");
-  spin(100);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(host.lines().size(), 9u) << "three letters are not yet a page prompt";
   host.send("RE -- press return ");
   EXPECT_EQ(host.nextLine(), "");
@@ -94,7 +93,7 @@ TEST_F(NcpTermination, TaclPromptDoesNotEndAListingButTheNcpPromptAfterItDoes) {
   session.StatusLine("L1");
   ASSERT_EQ(host.nextLine(), "STATUS LINE L1");
   sendChunk("STATUS LINE L1\r\nTACL 1> ", "TACL 1> ");
-  spin(100);
+  ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(session.State(), atsCommand);
   host.send("\r\n$PM1 2 > ");
   ASSERT_TRUE(waitUntil([&] { return session.State() == atsIdle; }));

@@ -6,6 +6,12 @@
 
 #include "support/EventLoop.h"
 
+namespace {
+constexpr unsigned char kIac = 255, kDo = 253, kWont = 252;
+// An option number no telnet option uses.
+constexpr unsigned char kProbeOption = 199;
+}  // namespace
+
 ScriptedHost::ScriptedHost() : m_server(new QTcpServer(this)) {
   m_server->listen(QHostAddress::LocalHost, 0);
   connect(m_server, &QTcpServer::newConnection, this, &ScriptedHost::onConnection);
@@ -29,6 +35,7 @@ void ScriptedHost::onConnection() {
     m_lines.clear();
     m_taken = 0;
     m_telnetState = 0;
+    m_probeRefusals = 0;
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onReadyRead(socket); });
   }
 }
@@ -56,11 +63,14 @@ void ScriptedHost::parse(const std::string& bytes) {
         break;
       case 1:
         if (b == 250) m_telnetState = 3;
-        else if (b >= 251 && b <= 254) m_telnetState = 2;
+        else if (b >= 251 && b <= 254) { m_verb = b; m_telnetState = 2; }
         else if (b == 255) { m_pending.push_back(c); m_telnetState = 0; }
         else m_telnetState = 0;
         break;
-      case 2: m_telnetState = 0; break;
+      case 2:
+        if (m_verb == kWont && b == kProbeOption) ++m_probeRefusals;
+        m_telnetState = 0;
+        break;
       case 3: if (b == 255) m_telnetState = 4; break;
       case 4: m_telnetState = (b == 240) ? 0 : 3; break;
     }
@@ -92,3 +102,15 @@ std::string ScriptedHost::answer(const std::string& reply) {
   if (line != "<none>") send(line + "\r\n" + reply);
   return line;
 }
+
+bool ScriptedHost::roundTrip() {
+  const int before = m_probeRefusals;
+  send(std::string{static_cast<char>(kIac), static_cast<char>(kDo), static_cast<char>(kProbeOption)});
+  return korvtest::waitUntil([this, before] { return m_probeRefusals > before; });
+}
+
+// The connection answers a request while it parses a read, before it hands
+// that read's data to the session: the first refusal only shows that the
+// bytes before it were read. The second request is read after the session
+// is done with them, so its refusal follows anything the session sent.
+bool ScriptedHost::caughtUp() { return roundTrip() && roundTrip(); }

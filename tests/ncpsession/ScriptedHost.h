@@ -39,11 +39,18 @@ class ScriptedHost : public QObject {
   // Answers the next command line: echoes it with CR LF and sends reply in the
   // same write. Returns the line that was answered.
   std::string answer(const std::string& reply);
+  // Waits until the session has worked through every byte written to it so
+  // far, so that whatever it sent in reply has arrived: for "nothing more was
+  // sent" checks. See roundTrip.
+  bool caughtUp();
 
  private:
   void onConnection();
   void onReadyRead(QTcpSocket* socket);
   void parse(const std::string& bytes);
+  // Asks DO for an option no one uses, which the session refuses with WONT
+  // as soon as it reads the request, and waits for that refusal.
+  bool roundTrip();
 
   QTcpServer* m_server;
   QPointer<QTcpSocket> m_client;
@@ -54,4 +61,6 @@ class ScriptedHost : public QObject {
   // Telnet parsing state of the received stream: 0 data, 1 after IAC,
   // 2 option byte, 3 in subnegotiation, 4 IAC in subnegotiation.
   int m_telnetState = 0;
+  unsigned char m_verb = 0;
+  int m_probeRefusals = 0;
 };

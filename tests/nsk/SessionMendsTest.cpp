@@ -42,7 +42,7 @@ TEST(UnsafeCommandText, SendCommandRefusesALineBreakAndSendsNothing) {
   EXPECT_EQ(log.entries, (std::vector<std::string>{"queue:0:command"}));
   session.feed("A\r\n> ");
   EXPECT_TRUE(host.waitReceived("A\r\n"));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(host.received(), "A\r\n");
 }
 

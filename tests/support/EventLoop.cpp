@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <QTimer>
+#include <memory>
 
 namespace korvtest {
 
@@ -14,6 +16,15 @@ bool waitUntil(const std::function<bool()>& pred, int timeoutMs) {
     QThread::usleep(200);
   }
   return true;
+}
+
+void processQueuedEvents() {
+  for (int round = 0; round < 2; ++round) {
+    // Shared: were the wait to give up, the marker would still run later.
+    const auto ran = std::make_shared<bool>(false);
+    QTimer::singleShot(0, [ran] { *ran = true; });
+    waitUntil([ran] { return *ran; });
+  }
 }
 
 void spin(int ms) {

@@ -10,7 +10,14 @@ namespace korvtest {
 // Processes events until pred() is true or timeoutMs elapses; returns pred().
 bool waitUntil(const std::function<bool()>& pred, int timeoutMs = 10000);
 
-// Processes events for the given time (for "nothing else happens" checks).
+// Processes events until everything already queued on the event loop
+// (posted events, queued calls, zero-time timers, ready sockets) has been
+// delivered: a marker queued behind them has run, twice, so that what the
+// first round queued has run too. For "nothing else happens" checks.
+void processQueuedEvents();
+
+// Processes events for the given time: only where no event can show that
+// nothing else happens (each caller says why).
 void spin(int ms);
 
 }  // namespace korvtest

@@ -134,7 +134,7 @@ TEST(TnCnxData, EveryConnectStartsWithACleanParser) {
   second.send(bytes({1, 'b', IAC, SE}));
   ASSERT_TRUE(korvtest::waitUntil([&] { return c.data.size() >= 3; }));
   EXPECT_EQ(hex(c.data), hex(bytes({'a', 1, 'b'})));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_TRUE(second.received().empty());
 }
 
@@ -158,7 +158,7 @@ TEST(TnCnxSession, RemoteCloseGivesTheTextThenClosedOnce) {
   peer.send("bye");
   peer.close();
   ASSERT_TRUE(c.waitLog("closed 0"));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "data 3",
                                              "display \r\n**** Remote has closed ****\r\n",
                                              "closed 0"}));
@@ -195,7 +195,7 @@ TEST(TnCnxSession, CloseRaisesClosedOnceAndASecondCloseNothing) {
   c.cnx.Close();
   EXPECT_EQ(c.log.back(), "closed 0");
   c.cnx.Close();
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "closed 0"}));
 }
 
@@ -225,7 +225,7 @@ TEST(TnCnxSession, ImmediateConnectFailuresReachTheCaller) {
   } catch (const ESocketException& e) {
     EXPECT_STREQ(e.what(), "connect: Winsock Resolve Host: '1.2.3.4.5' Invalid IP address.");
   }
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_TRUE(c.log.empty());
 }
 
@@ -267,7 +267,7 @@ TEST(TnCnxReentry, HandlerAnswersAndClosesFromInsideTheDataEvent) {
   ASSERT_TRUE(peer.waitForReceived(5));
   EXPECT_EQ(peer.received(), "ack\r\n");
   peer.send("more");
-  korvtest::spin(100);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "data hello", "closed 0", "after close"}));
 }
 
@@ -301,7 +301,7 @@ TEST(TnCnxReentry, NestedEventLoopReceivesTheNextChunk) {
   ASSERT_TRUE(peer.waitForClient());
   peer.send("first");
   ASSERT_TRUE(korvtest::waitUntil([&] { return chunks.size() == 2; }));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(chunks, (std::vector<std::string>{"first", ">second"}));
 }
 

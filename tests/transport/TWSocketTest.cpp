@@ -110,7 +110,7 @@ TEST(SocketConnect, ImmediateFailuresRaiseNoEvent) {
   c.socket.SetAddr("127.0.0.1");
   c.socket.SetProto(" ");
   EXPECT_EQ(messageOf([&] { c.socket.Connect(); }), "Connect: No Protocol Specified");
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_TRUE(c.log.empty());
   EXPECT_EQ(c.socket.State(), wsClosed);
 }
@@ -191,7 +191,7 @@ TEST(SocketConnect, RefusedThenClosedWithZero) {
   LoggedSocket c;
   c.open("127.0.0.1", ScriptedPeer::closedPortText());
   ASSERT_TRUE(c.waitLog(2));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 10061", "closed 0 (state closed)"}));
   EXPECT_EQ(c.socket.LastError(), 10061);
 }
@@ -204,7 +204,7 @@ TEST(SocketClose, RaisesClosedOnceBeforeReturning) {
   c.socket.Close();
   EXPECT_EQ(c.log.back(), "closed 0 (state closed)");
   c.socket.Close();
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "closed 0 (state closed)"}));
   EXPECT_TRUE(peer.waitForClient());
   EXPECT_TRUE(peer.waitForClientGone());
@@ -257,7 +257,7 @@ TEST(SocketSend, WhileConnectingClosesTheSessionThenThrows) {
   EXPECT_EQ(messageOf([&] { c.socket.SendText("early"); }), "Socket is not connected (#10057 in Send)");
   EXPECT_EQ(c.log, (std::vector<std::string>{"closed 10057"}));
   EXPECT_EQ(c.socket.State(), wsClosed);
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log.size(), 1u);
 }
 
@@ -326,7 +326,7 @@ TEST(SocketReceive, PeerSendsAndClosesDataFirstThenEndThenClosedOnce) {
   peer.send("last words");
   peer.close();
   ASSERT_TRUE(c.waitLog(3));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.data, "last words");
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "receive 0", "closed 0"}));
   EXPECT_EQ(c.socket.State(), wsClosed);
@@ -340,7 +340,7 @@ TEST(SocketReceive, PeerResetIsReportedWithItsCode) {
   ASSERT_TRUE(c.waitConnected());
   peer.reset();
   ASSERT_TRUE(c.waitLog(3));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "receive -1 error 10054", "closed 10054"}));
   EXPECT_EQ(c.socket.State(), wsClosed);
 }
@@ -355,7 +355,8 @@ TEST(SocketReceive, PausedReadingHoldsDataBackUntilResumed) {
   c.socket.SetReadPaused(true);
   peer.send("two");
   peer.close();
-  korvtest::spin(200);
+  ASSERT_TRUE(peer.waitForClientGone()) << "the bytes and the end are with the socket, unread";
+  korvtest::processQueuedEvents();
   EXPECT_EQ(c.data, "one");
   EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0"}));
   c.socket.SetReadPaused(false);
@@ -379,7 +380,7 @@ TEST(SocketReceive, PauseFromInsideTheHandlerStopsFurtherEvents) {
   ASSERT_TRUE(peer.waitForClient());
   peer.send(std::string(100, 'p'));
   ASSERT_TRUE(korvtest::waitUntil([&] { return events > 0; }));
-  korvtest::spin(100);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(events, 1);
   EXPECT_EQ(c.data.size(), 10u);
 }

@@ -151,7 +151,7 @@ TEST_F(TfrmAuthTest, EnterInTheBoxesNeitherConfirmsNorAddsToTheList) {
     QTest::keyClick(dlg.cbHost->lineEdit(), Qt::Key_Return);
     QTest::keyClicks(dlg.cbUser->lineEdit(), "U9");
     QTest::keyClick(dlg.cbUser->lineEdit(), Qt::Key_Return);
-    korvtest::spin(50);
+    korvtest::processQueuedEvents();
     EXPECT_TRUE(dlg.isVisible());
     EXPECT_EQ(items(dlg.cbHost), QStringList{"H1"});
     EXPECT_EQ(dlg.cbUser->count(), 0);

@@ -60,7 +60,7 @@ TEST_F(ConnectTest, RefusedTaclPasswordShowsTheInformationBoxAndClosesTheConnect
 TEST_F(ConnectTest, CancelledDialogChangesNothing) {
   whenLoginOpen([this] { win->frmAuth->reject(); });
   win->mmConnect->trigger();
-  korvtest::spin(100);
+  korvtest::processQueuedEvents();
   EXPECT_FALSE(win->NCPTelnet->IsConnected());
   EXPECT_TRUE(commands().empty());
   EXPECT_EQ(win->mmConnect->text(), "&Connect");

@@ -35,7 +35,7 @@ class TreeTest : public WindowTest {
     });
     watch.start(5);
     doubleClick(node);
-    korvtest::spin(50);
+    korvtest::processQueuedEvents();
     return opened;
   }
 };

@@ -25,7 +25,7 @@ TEST_F(UnreachableHostTest, RefusedConnectionIsToldOnceAndConnectWorksAfterwards
   answerLogin(deadHost, "OPS.OPER", "secret1");
   win->mmConnect->trigger();
   ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
-  korvtest::spin(200);
+  korvtest::processQueuedEvents();
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0].text, "Cannot connect to 127.0.0.1: Connection refused (#10061).");
   EXPECT_EQ(win->windowTitle(), "Korvanedrestolin");
@@ -46,7 +46,7 @@ TEST_F(HostClosingAfterBannerTest, IsToldOnceAndTheWindowStaysDisconnected) {
   answerLogin(QString::fromStdString(sim->hostPort()), "OPS.OPER", "secret1");
   win->mmConnect->trigger();
   ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
-  korvtest::spin(200);
+  korvtest::processQueuedEvents();
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0].text, "The host 127.0.0.1 closed the connection before the logon completed.");
   EXPECT_FALSE(win->NCPTelnet->IsConnected());
@@ -59,7 +59,7 @@ TEST_F(UnreachableHostTest, OrderlyEndsTellNothing) {
   connectTacl();
   win->mmConnect->trigger();
   ASSERT_TRUE(waitUntil([&] { return !win->NCPTelnet->IsConnected(); }));
-  korvtest::spin(200);
+  korvtest::processQueuedEvents();
   EXPECT_TRUE(catcher.boxes.empty());
 }
 
@@ -71,7 +71,7 @@ TEST_F(UnreachableHostTest, InvalidAddressIsToldOnceAndNothingIsOpened) {
   answerLogin("999.1.1.1", "OPS.OPER", "secret1");
   win->mmConnect->trigger();
   ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); }));
-  korvtest::spin(200);
+  korvtest::processQueuedEvents();
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_TRUE(catcher.boxes[0].text.startsWith("Cannot connect to 999.1.1.1: connect: Winsock Resolve Host:"))
       << catcher.boxes[0].text.toStdString();

@@ -104,7 +104,7 @@ TEST_F(WindowRulesTest, SessionLinesAreCollectedFromTheStartAndRegistryLinesOnly
   rightClick(item("(Stopped) LTCP03"));
   choose("Refresh Line LTCP03");
   ASSERT_TRUE(waitUntil([&] { return idle() && commands().back() == "STATUS LINE LTCP03"; }));
-  korvtest::spin(50);
+  korvtest::processQueuedEvents();
   EXPECT_EQ(debugText(), "RefreshLine LTCP03") << "popup lines still go in, session and registry lines not";
 }
 

@@ -59,10 +59,16 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
   };
 
   connect(m_socket, &QTcpSocket::readyRead, this, [this] { readInput(); });
-  connect(m_socket, &QTcpSocket::disconnected, this, [this] {
-    m_state = State::Closed;
-    deleteLater();
-  });
+  // Queued: a close of our own (an idle client, a reset) reports the
+  // disconnection from inside the call that closes, and the session must
+  // finish that call before it goes.
+  connect(
+      m_socket, &QTcpSocket::disconnected, this,
+      [this] {
+        m_state = State::Closed;
+        deleteLater();
+      },
+      Qt::QueuedConnection);
   m_negotiationTimer.setSingleShot(true);
   connect(&m_negotiationTimer, &QTimer::timeout, this, [this] { m_negotiation.finish(); });
   m_negotiationTimer.start(kNegotiationWaitMs);

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libtelnet-dev expect inetutils-telnet
   dpkg-dev file desktop-file-utils appstream lintian man-db
+  libssl-dev libssh-dev openssl stunnel4 openssh-server openssh-client prometheus
 )
 
 missing=()

@@ -1,10 +1,42 @@
 #include "ncp/HostPort.h"
 
+#include <QByteArray>
+
 namespace ncp {
 
 namespace {
 
 constexpr unsigned long kMaxPort = 65535;
+
+struct Scheme {
+  TransportKind transport;
+  const char* name;
+  const char* defaultPort;
+};
+
+constexpr Scheme kSchemes[] = {
+    {TransportKind::Telnet, "telnet", "23"},
+    {TransportKind::TelnetTls, "telnets", "992"},
+    {TransportKind::Ssh, "ssh", "22"},
+};
+
+// The scheme the field starts with, and the rest after "://"; telnet when it
+// has none.
+const Scheme& schemeOf(const std::string& field, std::string* rest) {
+  const size_t mark = field.find("://");
+  if (mark == std::string::npos) {
+    *rest = field;
+    return kSchemes[0];
+  }
+  const QByteArray name = QByteArray::fromStdString(field.substr(0, mark)).toLower();
+  for (const Scheme& scheme : kSchemes) {
+    if (name == scheme.name) {
+      *rest = field.substr(mark + 3);
+      return scheme;
+    }
+  }
+  throw EBadHostField("Host \"" + field + "\" does not start with telnet://, telnets:// or ssh://");
+}
 
 // A port of digits only, from 1 to 65535; a larger one would wrap round to
 // another port on its way into the socket.
@@ -27,18 +59,30 @@ std::string portOf(const std::string& field, const std::string& text) {
 }  // namespace
 
 HostPort splitHostPort(const std::string& field) {
-  if (!field.empty() && field.front() == '[') {
-    const size_t close = field.find(']');
-    const std::string rest = close == std::string::npos ? std::string() : field.substr(close + 1);
+  std::string address;
+  const Scheme& scheme = schemeOf(field, &address);
+  const TransportKind kind = scheme.transport;
+  if (!address.empty() && address.front() == '[') {
+    const size_t close = address.find(']');
+    const std::string rest = close == std::string::npos ? std::string() : address.substr(close + 1);
     if (close == std::string::npos || close == 1 || (!rest.empty() && rest.front() != ':')) {
       throw EBadHostField("Host \"" + field + "\" is not \"[address]\" or \"[address]:port\"");
     }
-    return {field.substr(1, close - 1), rest.empty() ? "23" : portOf(field, rest.substr(1))};
+    return {kind, address.substr(1, close - 1), rest.empty() ? scheme.defaultPort : portOf(field, rest.substr(1))};
   }
-  const size_t colon = field.find(':');
+  const size_t colon = address.find(':');
   // More than one colon: a bare IPv6 address, which holds no port.
-  if (colon == std::string::npos || field.find(':', colon + 1) != std::string::npos) return {field, "23"};
-  return {field.substr(0, colon), portOf(field, field.substr(colon + 1))};
+  if (colon == std::string::npos || address.find(':', colon + 1) != std::string::npos) {
+    return {kind, address, scheme.defaultPort};
+  }
+  return {kind, address.substr(0, colon), portOf(field, address.substr(colon + 1))};
+}
+
+std::string schemeName(TransportKind transport) {
+  for (const Scheme& scheme : kSchemes) {
+    if (scheme.transport == transport) return scheme.name;
+  }
+  return kSchemes[0].name;
 }
 
 }  // namespace ncp

@@ -1,7 +1,9 @@
-// HostPort: the host field as the operator types it, split into the host and
-// the port: "host", "host:port", "[IPv6 address]:port", "[IPv6 address]" or a
-// bare IPv6 address; without a port the telnet port 23 is used. The one reader
-// of that field, for the session's Logon and for ncpctl's --host.
+// HostPort: the host field as the operator types it, split into the transport,
+// the host and the port: an optional scheme ("telnet://", "telnets://",
+// "ssh://"; telnet without one) followed by "host", "host:port",
+// "[IPv6 address]:port", "[IPv6 address]" or a bare IPv6 address; without a
+// port the scheme's own is used (23, 992, 22). The one reader of that field,
+// for the session's Logon and for ncpctl's --host.
 #pragma once
 
 #include <string>
@@ -18,11 +20,15 @@ class EBadHostField : public EUnsafeCommandText {
 };
 
 struct HostPort {
+  TransportKind transport = TransportKind::Telnet;
   std::string host;
   std::string port;  // decimal, without leading zeros
 };
 
 // Throws EBadHostField.
 HostPort splitHostPort(const std::string& field);
+
+// The scheme that names a transport: "telnet", "telnets" or "ssh".
+std::string schemeName(TransportKind transport);
 
 }  // namespace ncp

@@ -97,6 +97,7 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
 
   Host = hostPort.host;
   Port = hostPort.port;
+  Transport = hostPort.transport;
   m_ncpStarted = false;
   UserName = aUserName;
   Password = aPassword;

@@ -197,5 +197,5 @@ void TNSKTelnet::scheduleDrain() {
 void TNSKTelnet::setReadPaused(bool paused) {
   if (m_readPaused == paused) return;
   m_readPaused = paused;
-  if (TWSocket* socket = Socket()) socket->SetReadPaused(paused);
+  if (TStream* socket = Socket()) socket->SetReadPaused(paused);
 }

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "transport/TWSocket.h"
+
 namespace {
 
 constexpr char kIac = '\xff';
@@ -18,9 +20,9 @@ std::string withIacDoubled(const char* data, size_t len) {
 }  // namespace
 
 TTnCnx::TTnCnx(QObject* owner) : QObject(owner), m_socket(new TWSocket(this)) {
-  m_socket->OnSessionConnected = [this](TWSocket*, uint16_t error) { socketSessionConnected(error); };
-  m_socket->OnSessionClosed = [this](TWSocket*, uint16_t error) { socketSessionClosed(error); };
-  m_socket->OnDataAvailable = [this](TWSocket*, uint16_t) { socketDataAvailable(); };
+  m_socket->OnSessionConnected = [this](TStream*, uint16_t error) { socketSessionConnected(error); };
+  m_socket->OnSessionClosed = [this](TStream*, uint16_t error) { socketSessionClosed(error); };
+  m_socket->OnDataAvailable = [this](TStream*, uint16_t) { socketDataAvailable(); };
 }
 
 TTnCnx::~TTnCnx() {
@@ -28,17 +30,39 @@ TTnCnx::~TTnCnx() {
   delete m_socket.data();
 }
 
-TWSocket* TTnCnx::Socket() const { return m_socket.data(); }
+TStream* TTnCnx::Socket() const { return m_socket.data(); }
+
+std::string TTnCnx::Protection() const { return m_socket ? m_socket->Protection() : "Unencrypted"; }
 
 void TTnCnx::Connect() {
   if (!m_socket) return;
   if (m_socket->State() != wsClosed) m_socket->Close();
   if (!m_socket) return;
-  m_socket->SetProto("tcp");
-  m_socket->SetPort(Port);
-  m_socket->SetAddr(Host);
+  prepareStream();
   m_parser.Reset();
-  m_socket->Connect();
+  m_socket->Open(Host, Port);
+}
+
+void TTnCnx::prepareStream() {
+  if (Transport == m_socketKind) return;
+  TStream* stream = nullptr;
+  switch (Transport) {
+    case TransportKind::Telnet:
+      stream = new TWSocket(this);
+      break;
+    case TransportKind::TelnetTls:
+    case TransportKind::Ssh:
+      throw ESocketException("connect: this transport is not available", 0);
+  }
+  const TStream::TSessionConnected connected = m_socket->OnSessionConnected;
+  const TStream::TSessionClosed closed = m_socket->OnSessionClosed;
+  const TStream::TDataAvailable data = m_socket->OnDataAvailable;
+  delete m_socket.data();
+  m_socket = stream;
+  m_socketKind = Transport;
+  m_socket->OnSessionConnected = connected;
+  m_socket->OnSessionClosed = closed;
+  m_socket->OnDataAvailable = data;
 }
 
 void TTnCnx::Close() {
@@ -49,7 +73,7 @@ bool TTnCnx::IsConnected() const { return m_socket && m_socket->State() == wsCon
 
 int TTnCnx::Send(const void* data, int len) {
   if (!m_socket) return -1;
-  if (len <= 0 || std::memchr(data, kIac, static_cast<size_t>(len)) == nullptr) return m_socket->Send(data, len);
+  if (len <= 0 || !m_socket->CarriesTelnet() || std::memchr(data, kIac, static_cast<size_t>(len)) == nullptr) return m_socket->Send(data, len);
   const std::string wire = withIacDoubled(static_cast<const char*>(data), static_cast<size_t>(len));
   m_socket->Send(wire.data(), static_cast<int>(wire.size()));
   return len;
@@ -69,15 +93,18 @@ void TTnCnx::socketSessionClosed(uint16_t error) {
 
 void TTnCnx::socketDataAvailable() {
   if (!m_socket) return;
-  char chunk[kChunkSize];
+  char chunk[kChunkSize + 1];
   const int n = m_socket->Receive(chunk, kChunkSize);
   if (n == 0) {
     Display("\r\n**** Remote has closed ****\r\n");
   } else if (n < 0) {
     const int error = m_socket->LastError();
     if (error != socketerrors::kWouldBlock) Display("\r\n**** ERROR: " + std::to_string(error) + " ****\r\n");
-  } else {
+  } else if (m_socket->CarriesTelnet()) {
     m_parser.Feed(chunk, static_cast<size_t>(n));
+  } else {
+    chunk[n] = '\0';
+    Raise(OnDataAvailable, this, chunk, n);
   }
 }
 

@@ -1,12 +1,14 @@
 // TTnCnx: the telnet client connection.
 //
-// Owns one TWSocket (a QObject child), opens it to Host:Port, strips the telnet
-// protocol out of the received bytes with a TelnetParser, answers the host's
-// option negotiation by itself and hands the remaining data bytes to its user
-// through OnDataAvailable, one delivery per received chunk at most.
+// Owns one TStream (a QObject child) of the kind Transport names, opens it to
+// Host:Port, strips the telnet protocol out of the received bytes with a
+// TelnetParser, answers the host's option negotiation by itself and hands the
+// remaining data bytes to its user through OnDataAvailable, one delivery per
+// received chunk at most. Over a stream that carries no telnet (an SSH
+// channel) the bytes go to the user as they are and nothing is doubled.
 // It knows nothing of lines, prompts or commands; TNSKTelnet derives from it.
 //
-// Send and SendText send data: every byte 255 in it goes out doubled, so that
+// Send and SendText send data: over telnet every byte 255 in it goes out doubled, so that
 // the host reads it as that byte and never as the start of a telnet command.
 // The answers to the host's negotiation go out as they are.
 //
@@ -25,7 +27,7 @@
 #include <string>
 
 #include "transport/Events.h"
-#include "transport/TWSocket.h"
+#include "transport/TStream.h"
 #include "transport/TelnetParser.h"
 
 class TTnCnx;
@@ -50,6 +52,8 @@ class TTnCnx : public QObject, private TelnetParserSink {
 
   std::string Port = "23";
   std::string Host;
+  // The stream the next Connect opens.
+  TransportKind Transport = TransportKind::Telnet;
   std::string Location = "TNCNX";
   std::string TermType = "VT100";
   bool LocalEcho = false;
@@ -69,8 +73,10 @@ class TTnCnx : public QObject, private TelnetParserSink {
   int Send(const void* data, int len);
   int SendText(const std::string& str);
 
-  // The socket itself (null once it has been destroyed by something else).
-  TWSocket* Socket() const;
+  // The stream itself (null once it has been destroyed by something else).
+  TStream* Socket() const;
+  // What protects the connection, in the operator's words.
+  std::string Protection() const;
 
  protected:
   void Display(const std::string& str);
@@ -91,8 +97,12 @@ class TTnCnx : public QObject, private TelnetParserSink {
   std::string telnetTerminalType() override;
   void telnetLocalEcho(std::optional<bool> newLocalEcho) override;
 
+  // The stream of kind Transport, made anew when the kind has changed.
+  void prepareStream();
+
   static constexpr int kChunkSize = 2048;
 
-  QPointer<TWSocket> m_socket;
+  QPointer<TStream> m_socket;
+  TransportKind m_socketKind = TransportKind::Telnet;
   TelnetParser m_parser{*this};
 };

@@ -51,7 +51,7 @@ void guarded(Handler handler) {
 
 }  // namespace
 
-TWSocket::TWSocket(QObject* owner) : QObject(owner) {}
+TWSocket::TWSocket(QObject* owner) : TStream(owner) {}
 
 TWSocket::~TWSocket() {
   m_destroying = true;
@@ -258,8 +258,11 @@ int TWSocket::Send(const void* data, int len) {
   return len;
 }
 
-int TWSocket::SendText(const std::string& str) {
-  return Send(str.data(), static_cast<int>(str.size()));
+void TWSocket::Open(const std::string& host, const std::string& port) {
+  SetProto("tcp");
+  SetPort(port);
+  SetAddr(host);
+  Connect();
 }
 
 void TWSocket::flushSendBuffer() {

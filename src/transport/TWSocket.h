@@ -1,4 +1,5 @@
-// TWSocket: the asynchronous TCP client socket under the telnet connection.
+// TWSocket: the asynchronous TCP client socket under the telnet connection,
+// the plain stream of TStream.
 //
 // A POSIX non-blocking socket whose readiness is reported by QSocketNotifier on
 // the thread's Qt event loop, so every event is raised on the user-interface
@@ -25,20 +26,12 @@
 
 #include "transport/SocketErrors.h"
 #include "transport/SocketResolver.h"
+#include "transport/TStream.h"
 
 class QSocketNotifier;
 
-enum TSocketState {
-  wsInvalidState, wsOpened, wsBound, wsConnecting, wsSocksConnected,
-  wsConnected, wsAccepting, wsListening, wsClosed
-};
-
-class TWSocket : public QObject {
+class TWSocket : public TStream {
  public:
-  using TSessionConnected = std::function<void(TWSocket* Sender, uint16_t ErrCode)>;
-  using TDataAvailable = std::function<void(TWSocket* Sender, uint16_t ErrCode)>;
-  using TSessionClosed = std::function<void(TWSocket* Sender, uint16_t ErrCode)>;
-
   explicit TWSocket(QObject* owner = nullptr);
   ~TWSocket() override;
   TWSocket(const TWSocket&) = delete;
@@ -50,22 +43,21 @@ class TWSocket : public QObject {
   void SetPort(const std::string& value);
   const std::string& Proto() const;
   void SetProto(const std::string& value);
-  TSocketState State() const;
-  int LastError() const;
+  TSocketState State() const override;
+  int LastError() const override;
 
   void Connect();
-  void Close();
-  int Receive(void* buffer, int size);
-  int Send(const void* data, int len);
-  int SendText(const std::string& str);
+  // Sets the address and port of a TCP connection, then connects.
+  void Open(const std::string& host, const std::string& port) override;
+  void Close() override;
+  int Receive(void* buffer, int size) override;
+  int Send(const void* data, int len) override;
 
   // Flow control: while paused no read notification is raised, so unread bytes
   // stay in the system and TCP holds the peer back.
-  void SetReadPaused(bool paused);
+  void SetReadPaused(bool paused) override;
 
-  TSessionConnected OnSessionConnected;
-  TDataAvailable OnDataAvailable;
-  TSessionClosed OnSessionClosed;
+  std::string Protection() const override { return "Unencrypted"; }
 
  private:
   void setProperty(std::string& field, const std::string& value, const char* name);

@@ -96,6 +96,7 @@ TEST_F(TaclLogon, UnassignedStateEventStillRunsToTheEndWithDebugAndConnect) {
 struct HostFieldRow {
   std::string field;
   std::string host, port;  // empty host: refused
+  TransportKind transport = TransportKind::Telnet;
 };
 
 void PrintTo(const HostFieldRow& row, std::ostream* os) { *os << row.field; }
@@ -116,6 +117,7 @@ TEST_P(HostField, SplitsIntoHostAndPortOrIsRefused) {
   session.Disconnect();
   EXPECT_EQ(session.Host, row.host);
   EXPECT_EQ(session.Port, row.port);
+  EXPECT_EQ(session.Transport, row.transport);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -129,7 +131,12 @@ INSTANTIATE_TEST_SUITE_P(
                       HostFieldRow{"localhost:", "", ""}, HostFieldRow{"localhost:telnet", "", ""},
                       HostFieldRow{"localhost:23x", "", ""}, HostFieldRow{"localhost:-23", "", ""},
                       HostFieldRow{"[::1]:0", "", ""}, HostFieldRow{"[::1]:65536", "", ""},
-                      HostFieldRow{"[::1]:", "", ""}, HostFieldRow{"[::1]x", "", ""}, HostFieldRow{"[::1", "", ""}));
+                      HostFieldRow{"[::1]:", "", ""}, HostFieldRow{"[::1]x", "", ""}, HostFieldRow{"[::1", "", ""},
+                      HostFieldRow{"telnet://localhost", "localhost", "23"},
+                      HostFieldRow{"TELNETS://[::1]", "::1", "992", TransportKind::TelnetTls},
+                      HostFieldRow{"ssh://localhost", "localhost", "22", TransportKind::Ssh},
+                      HostFieldRow{"ssh://localhost:2222", "localhost", "2222", TransportKind::Ssh},
+                      HostFieldRow{"http://localhost", "", ""}, HostFieldRow{"ssh://localhost:0", "", ""}));
 
 TEST_F(TaclLogon, SecondLogonOnAnOpenConnectionReconnectsAndStartsClean) {
   taclLogon();

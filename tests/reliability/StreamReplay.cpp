@@ -51,9 +51,9 @@ ReplayHost::ReplayHost(const Recording& recording, Cuts cuts, TTnCnx& console)
     });
     advance();
   });
-  TWSocket* socket = m_console.Socket();
+  TStream* socket = m_console.Socket();
   m_consoleReader = socket->OnDataAvailable;
-  socket->OnDataAvailable = [this](TWSocket* sender, uint16_t error) {
+  socket->OnDataAvailable = [this](TStream* sender, uint16_t error) {
     m_consoleReader(sender, error);
     consoleRead();
   };

@@ -18,7 +18,7 @@
 #include <vector>
 
 class TTnCnx;
-class TWSocket;
+class TStream;
 
 namespace reltest {
 
@@ -69,7 +69,7 @@ class ReplayHost : public QObject {
   const Recording& m_recording;
   Cuts m_cuts;
   TTnCnx& m_console;
-  std::function<void(TWSocket*, uint16_t)> m_consoleReader;
+  std::function<void(TStream*, uint16_t)> m_consoleReader;
   QTcpServer m_server;
   QTcpSocket* m_peer = nullptr;
   std::string m_received;

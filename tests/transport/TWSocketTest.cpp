@@ -30,11 +30,11 @@ struct LoggedSocket {
   int readSize = 4096;
 
   LoggedSocket() {
-    socket.OnSessionConnected = [this](TWSocket*, uint16_t e) { log.push_back("connected " + std::to_string(e)); };
-    socket.OnSessionClosed = [this](TWSocket* s, uint16_t e) {
+    socket.OnSessionConnected = [this](TStream*, uint16_t e) { log.push_back("connected " + std::to_string(e)); };
+    socket.OnSessionClosed = [this](TStream* s, uint16_t e) {
       log.push_back("closed " + std::to_string(e) + (s->State() == wsClosed ? " (state closed)" : ""));
     };
-    socket.OnDataAvailable = [this](TWSocket* s, uint16_t) {
+    socket.OnDataAvailable = [this](TStream* s, uint16_t) {
       std::string buf(static_cast<size_t>(readSize), '\0');
       const int n = s->Receive(buf.data(), readSize);
       if (n > 0) {
@@ -215,7 +215,7 @@ TEST(SocketClose, DestroyingAnOpenSocketRaisesNothing) {
   int events = 0;
   {
     TWSocket s;
-    s.OnSessionClosed = [&](TWSocket*, uint16_t) { ++events; };
+    s.OnSessionClosed = [&](TStream*, uint16_t) { ++events; };
     s.SetAddr("127.0.0.1");
     s.SetPort(peer.portText());
     s.Connect();
@@ -301,7 +301,7 @@ TEST(SocketReceive, DataThatKeepWaitingLeaveRoomForOtherEvents) {
   bool timerPosted = false;
   bool timerFired = false;
   const auto read = c.socket.OnDataAvailable;
-  c.socket.OnDataAvailable = [&](TWSocket* s, uint16_t e) {
+  c.socket.OnDataAvailable = [&](TStream* s, uint16_t e) {
     if (!timerPosted) {
       timerPosted = true;
       QTimer::singleShot(0, [&] {
@@ -371,7 +371,7 @@ TEST(SocketReceive, PauseFromInsideTheHandlerStopsFurtherEvents) {
   c.readSize = 10;
   int events = 0;
   auto reader = c.socket.OnDataAvailable;
-  c.socket.OnDataAvailable = [&](TWSocket* s, uint16_t e) {
+  c.socket.OnDataAvailable = [&](TStream* s, uint16_t e) {
     ++events;
     reader(s, e);
     s->SetReadPaused(true);

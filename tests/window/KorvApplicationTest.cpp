@@ -60,7 +60,7 @@ TEST(KorvApplication, ExceptionFromASocketHandlerIsShownAfterTheNotifierEmission
   QTcpServer server;
   ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
   TWSocket socket;
-  socket.OnDataAvailable = [](TWSocket* s, uint16_t) {
+  socket.OnDataAvailable = [](TStream* s, uint16_t) {
     char byte;
     s->Receive(&byte, 1);
     throw std::runtime_error("handler failed");

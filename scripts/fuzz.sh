@@ -9,9 +9,10 @@ scripts/setup.sh
 seconds=${1:-15}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_telnet fuzz_session fuzz_parsing fuzz_ini)
 
 cmake --preset fuzz >/dev/null
+# By default every target fuzz/CMakeLists.txt lists.
+[ ${#targets[@]} -eq 0 ] && IFS=';' read -r -a targets < build/fuzz/fuzz/targets.txt
 cmake --build --preset fuzz --target "${targets[@]}" -j "$(nproc)"
 
 scratch=$(mktemp -d)

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtelnet-dev expect inetutils-telnet
-  dpkg-dev file desktop-file-utils appstream lintian man-db
+  dpkg-dev file desktop-file-utils appstream lintian man-db pkgconf
   libssl-dev libssh-dev openssl stunnel4 openssh-server openssh-client prometheus
 )
 

@@ -10,6 +10,7 @@
 
 #include "ncp/TNCPTelnet.h"
 #include "support/EventLoop.h"
+#include "transport/TWSocket.h"
 #include "ui/KorvApplication.h"
 
 using korvtest::waitUntil;

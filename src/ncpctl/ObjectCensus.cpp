@@ -1,20 +1,36 @@
 #include "ncpctl/ObjectCensus.h"
 
-#include <string>
-#include <unordered_set>
+#include <bit>
+#include <functional>
+#include <string_view>
+
+namespace {
+
+bool isObject(const ExtInfo& entry) {
+  return (entry.NetType == xpProcess || entry.NetType == xpStation || entry.NetType == xpLine) &&
+         entry.Status < std::size(kXPNetStatuses);
+}
+
+size_t keyHash(const ExtInfo& entry) { return std::hash<std::string_view>()(entry.Name) ^ entry.NetType; }
+
+}  // namespace
 
 ObjectCensus::ObjectCensus(const TXPNetObjList& registry) {
   const auto& items = registry.Items();
   m_objects.reserve(items.size());
-  std::unordered_set<std::string> seen;
-  seen.reserve(items.size());
+  // The objects taken so far, by (type, name), open-addressed: one table for
+  // the whole network instead of an allocation per name.
+  std::vector<const ExtInfo*> taken(std::bit_ceil(items.size() * 2 + 2));
+  const size_t mask = taken.size() - 1;
   for (const auto& item : items) {
     const ExtInfo& entry = *item;
-    const bool object = entry.NetType == xpProcess || entry.NetType == xpStation || entry.NetType == xpLine;
-    if (!object || entry.Status >= std::size(kXPNetStatuses)) continue;
-    std::string key(1, static_cast<char>(entry.NetType));
-    key += entry.Name;
-    if (!seen.insert(std::move(key)).second) continue;
+    if (!isObject(entry)) continue;
+    size_t slot = keyHash(entry) & mask;
+    while (taken[slot] && (taken[slot]->NetType != entry.NetType || taken[slot]->Name != entry.Name)) {
+      slot = (slot + 1) & mask;
+    }
+    if (taken[slot]) continue;
+    taken[slot] = &entry;
     m_objects.push_back(&entry);
     ++m_counts[entry.NetType][entry.Status];
   }

@@ -29,6 +29,8 @@ constexpr StatusWords kStatuses[] = {
     {"nsStopped", "STOPPED", "(Stopped)"},
 };
 
+static_assert(std::size(kStatuses) == std::size(kXPNetStatuses), "a status is missing from one of the lists");
+
 bool known(TXPNetType type) { return type < std::size(kTypes); }
 bool known(TXPNetStatus status) { return status < std::size(kStatuses); }
 

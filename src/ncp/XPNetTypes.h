@@ -12,6 +12,9 @@ enum TXPNetType : uint8_t { xpUnknown = 0, xpPathmon = 1, xpStation = 2, xpProce
 
 enum TXPNetStatus : uint8_t { nsStarting = 0, nsAbnormal = 1, nsStarted = 2, nsStopped = 3 };
 
+// Every status, in the order the console's reports list them.
+inline constexpr TXPNetStatus kXPNetStatuses[] = {nsStarted, nsStarting, nsStopped, nsAbnormal};
+
 // The identifiers as written in the enumerations ("xpLine", "nsStopped"); "?"
 // for a value outside them.
 const char* XPNetTypeName(TXPNetType type);

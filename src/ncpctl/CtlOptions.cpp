@@ -19,6 +19,23 @@ bool seconds(const QString& text, double* value) {
   return true;
 }
 
+bool isFlag(const QString& name) {
+  return name == "help" || name == "version" || name == "password-stdin" || name == "debug";
+}
+
+bool takesValue(const QString& name) {
+  return name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" || name == "format" ||
+         name == "timeout" || name == "interval" || name == "count" || name == "max-objects" ||
+         name == "textfile" || name == "warning" || name == "critical" || name == "type" || name == "name";
+}
+
+// The option's name for "--name" and "--name=value"; empty for an argument
+// that is no option.
+QString optionName(const QString& arg) {
+  if (!arg.startsWith("--") || arg == "--") return {};
+  return arg.mid(2).section('=', 0, 0);
+}
+
 std::optional<TXPNetType> objectTypeOf(const QString& word) {
   if (word == "line") return xpLine;
   if (word == "station") return xpStation;
@@ -42,6 +59,10 @@ const char* CtlOptions::usage() {
          "  start|stop line|station|process NAME    the command, then the object's new status\n"
          "  signon|keychange|warmboot PROCESS       the DELIVER message, then the host's answer\n"
          "  watch [--interval SECONDS] [--count N]  refresh all every interval, print each change\n"
+         "  metrics [--textfile FILE]               the status of every object, for Prometheus\n"
+         "  check [--warning STATUS=RANGE,...] [--critical STATUS=RANGE,...]\n"
+         "        [--type line|station|process] [--name NAME]\n"
+         "                                          a Nagios/Icinga check of the status counts\n"
          "\n"
          "Passwords: with --password-stdin the first line of standard input is the TACL\n"
          "password and the second the NCP password (the TACL one when there is none);\n"
@@ -49,7 +70,18 @@ const char* CtlOptions::usage() {
          "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
          "8 the host listed more than --max-objects objects (default 1000000),\n"
-         "9 the host refused the start, stop or message.\n";
+         "9 the host refused the start, stop or message. check exits 0 OK, 1 WARNING,\n"
+         "2 CRITICAL or 3 UNKNOWN (any failure); STATUS is started, starting, stopped or\n"
+         "abnormal, RANGE as for monitoring plugins: 10, 10:, ~:10, 10:20, @10:20.\n";
+}
+
+QString CtlOptions::commandWord(const QStringList& arguments) {
+  for (int i = 0; i < arguments.size(); ++i) {
+    const QString name = optionName(arguments[i]);
+    if (name.isEmpty()) return arguments[i];
+    if (takesValue(name) && !arguments[i].contains('=')) ++i;
+  }
+  return {};
 }
 
 std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help,
@@ -69,7 +101,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
   CtlOptions o;
   *help = false;
   bool versionSet = false;
-  bool intervalSet = false, countSet = false, ncpUserSet = false;
+  bool intervalSet = false, countSet = false, ncpUserSet = false, formatSet = false;
+  bool textfileSet = false, checkSet = false;
   QStringList positional;
   const auto fail = [&](const std::string& text) -> std::optional<CtlOptions> {
     *error = text;
@@ -89,11 +122,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       name = name.left(eq);
       inlineValue = true;
     }
-    const bool flag = name == "help" || name == "version" || name == "password-stdin" || name == "debug";
-    const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
-                       name == "format" || name == "timeout" || name == "interval" || name == "count" ||
-                       name == "max-objects";
-    if (!known) {
+    const bool flag = isFlag(name);
+    if (!flag && !takesValue(name)) {
       if (name.startsWith("pass")) return fail("passwords are never given on the command line; use --password-stdin");
       return fail("unknown option --" + name.toLatin1().toStdString());
     }
@@ -120,6 +150,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     } else if (name == "pathmon") {
       o.pathmon = RequireLatin1Text(value, what.c_str());
     } else if (name == "format") {
+      formatSet = true;
       if (value == "text") {
         o.format = Format::Text;
       } else if (value == "json") {
@@ -142,6 +173,25 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       const qulonglong limit = value.toULongLong(&ok);
       if (!ok || limit < 1) return fail("--max-objects needs a whole number of at least 1");
       o.maxObjects = static_cast<size_t>(limit);
+    } else if (name == "textfile") {
+      textfileSet = true;
+      o.textfile = value.toStdString();
+      if (o.textfile.empty()) return fail("--textfile needs a file name");
+    } else if (name == "warning" || name == "critical") {
+      checkSet = true;
+      std::string problem;
+      const auto ranges = parseStatusRanges(RequireLatin1Text(value, what.c_str()), &problem);
+      if (!ranges) return fail(what + ": " + problem);
+      for (const auto& [status, range] : *ranges) (name == "warning" ? o.warning : o.critical)[status] = range;
+    } else if (name == "type") {
+      checkSet = true;
+      const auto type = objectTypeOf(value);
+      if (!type) return fail("--type must be line, station or process");
+      o.objectType = *type;
+    } else if (name == "name") {
+      checkSet = true;
+      o.objectName = RequireLatin1Text(value, what.c_str());
+      if (o.objectName.empty()) return fail("--name needs a name");
     }
   }
   if (*help) return std::nullopt;
@@ -181,6 +231,10 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     o.command = Command::Tree;
   } else if (command == "watch" && positional.isEmpty()) {
     o.command = Command::Watch;
+  } else if (command == "metrics" && positional.isEmpty()) {
+    o.command = Command::Metrics;
+  } else if (command == "check" && positional.isEmpty()) {
+    o.command = Command::Check;
   } else if (command == "status" && objectArguments()) {
     o.command = Command::Status;
   } else if (command == "start" && objectArguments()) {
@@ -197,7 +251,13 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     return fail("unknown command or wrong arguments: " + command.toLatin1().toStdString());
   }
   if (o.command != Command::Watch && (intervalSet || countSet)) return fail("--interval and --count belong to watch");
-  if (o.command != Command::Pathmons && o.command != Command::Tree && o.command != Command::Watch)
-    RequireSafeObjectName(o.objectName, "the object name");
+  if (o.command != Command::Metrics && textfileSet) return fail("--textfile belongs to metrics");
+  if (o.command != Command::Check && checkSet) return fail("--warning, --critical, --type and --name belong to check");
+  if ((o.command == Command::Metrics || o.command == Command::Check) && formatSet)
+    return fail("metrics and check have their own formats; --format does not apply");
+  const bool objectCommand = o.command != Command::Pathmons && o.command != Command::Tree &&
+                             o.command != Command::Watch && o.command != Command::Metrics &&
+                             o.command != Command::Check;
+  if (objectCommand || !o.objectName.empty()) RequireSafeObjectName(o.objectName, "the object name");
   return o;
 }

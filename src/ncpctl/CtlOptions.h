@@ -9,9 +9,10 @@
 #include <string>
 
 #include "ncp/XPNetTypes.h"
+#include "ncpctl/PluginRange.h"
 
 struct CtlOptions {
-  enum class Command { Pathmons, Tree, Status, Start, Stop, SignOn, KeyChange, WarmBoot, Watch };
+  enum class Command { Pathmons, Tree, Status, Start, Stop, SignOn, KeyChange, WarmBoot, Watch, Metrics, Check };
   enum class Format { Text, Json };
 
   std::string host;
@@ -23,11 +24,13 @@ struct CtlOptions {
   Format format = Format::Text;
   double timeoutSeconds = 60;
   Command command = Command::Tree;
-  TXPNetType objectType = xpUnknown;  // status, start, stop: line, station or process
-  std::string objectName;             // status, start, stop, DELIVER commands
+  TXPNetType objectType = xpUnknown;  // status, start, stop: line, station or process; check --type
+  std::string objectName;             // status, start, stop, DELIVER commands; check --name
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
+  std::string textfile;               // metrics: the file to replace; empty: standard output
+  StatusRanges warning, critical;     // check
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }
@@ -38,6 +41,10 @@ struct CtlOptions {
   static std::optional<CtlOptions> parse(const QStringList& arguments, std::string* error, bool* help,
                                          bool* version = nullptr);
   static const char* usage();
+  // The command word of arguments as parse() would find it, read even from a
+  // command line it refuses (check answers its refusal in its own way);
+  // empty when there is none.
+  static QString commandWord(const QStringList& arguments);
 
  private:
   // parse, throwing EUnsafeCommandText for operator text the host must not get.

@@ -5,8 +5,11 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "ncpctl/CheckWriter.h"
 #include "ncpctl/ConsolePlatform.h"
+#include "ncpctl/MetricsWriter.h"
 #include "ncpctl/NodeWriter.h"
+#include "ncpctl/ObjectCensus.h"
 #include "transport/TWSocket.h"
 
 namespace {
@@ -94,6 +97,7 @@ void NcpCtl::wire() {
   m_handler.OnNCPLoggedOn = [this] {
     if (m_stage != Stage::NcpLogon) return;
     m_stage = Stage::Loading;
+    m_loadClock.start();
     if (consoleplatform::isTerminal(m_err)) m_progress.start();
   };
   m_handler.OnExpandHost = [this](ncp::TreeNode*) { m_pathmonsListed = true; };
@@ -119,6 +123,14 @@ void NcpCtl::wire() {
 }
 
 void NcpCtl::start() {
+  if (!m_options.textfile.empty()) {
+    // Refused before anything is sent: the work would be lost.
+    m_textfile = std::make_unique<QSaveFile>(QString::fromStdString(m_options.textfile));
+    if (!m_textfile->open(QIODevice::WriteOnly)) {
+      return fail(ExitCode::Usage, "cannot write " + m_options.textfile + ": " +
+                                       m_textfile->errorString().toStdString());
+    }
+  }
   armTimeout();
   try {
     m_session.Logon(m_options.host, m_options.user, m_passwords.tacl.text());
@@ -228,9 +240,23 @@ std::vector<const ExtInfo*> NcpCtl::matchingEntries() const {
 void NcpCtl::runCommand() {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
-  if (command == Command::Tree) {
+  if (command == Command::Tree || command == Command::Metrics) {
     if (!m_handler.HostNode()) return fail(ExitCode::Connection, "the tree was cleared before it was printed");
+    if (command == Command::Metrics) return printMetrics();
     printTree();
+    return farewell(ExitCode::Done);
+  }
+  if (command == Command::Check) {
+    const ObjectCensus census(m_registry);
+    const CheckWriter check(census, {m_options.objectType, m_options.objectName}, m_options.warning,
+                            m_options.critical);
+    if (!m_options.objectName.empty() && !check.found()) {
+      const char* what = m_options.objectType == xpUnknown ? "object" : XPNetTypeWord(m_options.objectType);
+      return fail(ExitCode::NotFound,
+                  std::string("there is no ") + what + " " + m_options.objectName + " under PATHMON " + m_options.pathmon);
+    }
+    write(check.line());
+    m_pluginState = check.state();
     return farewell(ExitCode::Done);
   }
   if (command == Command::Watch) {
@@ -278,6 +304,25 @@ void NcpCtl::printTree() {
     writer.appendText(out, *m_handler.HostNode());
   }
   write(out);
+}
+
+void NcpCtl::printMetrics() {
+  const ObjectCensus census(m_registry);
+  MetricsWriter::Snapshot snapshot{NodeWriter(m_registry).nameOf(*m_handler.HostNode()), m_options.pathmon,
+                                   static_cast<double>(m_loadClock.nsecsElapsed()) / 1e9,
+                                   QDateTime::currentMSecsSinceEpoch()};
+  const MetricsWriter writer(census, std::move(snapshot));
+  if (!m_textfile) {
+    writer.write([this](std::string_view piece) { std::fwrite(piece.data(), 1, piece.size(), m_out); });
+    return farewell(ExitCode::Done);
+  }
+  writer.write([this](std::string_view piece) { m_textfile->write(piece.data(), static_cast<qint64>(piece.size())); });
+  // commit() syncs the new file to disk before it renames it over the old one.
+  if (!m_textfile->commit()) {
+    error("cannot write " + m_options.textfile + ": " + m_textfile->errorString().toStdString());
+    return farewell(ExitCode::Usage);
+  }
+  farewell(ExitCode::Done);
 }
 
 std::string NcpCtl::commandWords() const {
@@ -399,7 +444,11 @@ void NcpCtl::farewell(ExitCode result) {
 
 void NcpCtl::fail(ExitCode code, const std::string& sentence) {
   if (m_stage == Stage::Finished) return;
-  error(sentence);
+  if (m_options.command == CtlOptions::Command::Check) {
+    write(CheckWriter::unknownLine(sentence));
+  } else {
+    error(sentence);
+  }
   finish(code);
 }
 
@@ -413,7 +462,11 @@ void NcpCtl::finish(ExitCode code) {
   m_passwords.tacl.wipe();
   m_passwords.ncp.wipe();
   std::fflush(m_out);
-  if (OnFinished) OnFinished(code);
+  int status = static_cast<int>(code);
+  if (m_options.command == CtlOptions::Command::Check) {
+    status = static_cast<int>(code == ExitCode::Done && m_pluginState ? *m_pluginState : PluginState::Unknown);
+  }
+  if (OnFinished) OnFinished(status);
 }
 
 void NcpCtl::armTimeout() { m_timeout.start(milliseconds(m_options.timeoutSeconds)); }

@@ -13,10 +13,13 @@
 // Single-threaded on the Qt event loop; start() once, OnFinished once.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
+#include <QSaveFile>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -25,6 +28,7 @@
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
 #include "ncp/TXPNetObjList.h"
+#include "ncpctl/CheckWriter.h"
 #include "ncpctl/CtlOptions.h"
 #include "ncpctl/ExitCode.h"
 #include "ncpctl/PasswordInput.h"
@@ -39,8 +43,10 @@ class NcpCtl {
   NcpCtl(const NcpCtl&) = delete;
   NcpCtl& operator=(const NcpCtl&) = delete;
 
-  // Called once, with the run's exit code, when the run has ended.
-  std::function<void(ExitCode)> OnFinished;
+  // Called once, when the run has ended, with the process's exit status:
+  // an ExitCode, or for check the plugin state (PluginState), UNKNOWN for
+  // every failure.
+  std::function<void(int)> OnFinished;
 
   // Connects and logs on; everything else follows from the host's answers.
   void start();
@@ -70,6 +76,8 @@ class NcpCtl {
   void printTree();
   void printNodes(const std::vector<const ExtInfo*>& entries);
   void printAnswer();
+  // metrics: to standard output, or to the --textfile opened at the start.
+  void printMetrics();
   // "start line L1", "signon P1": the command as the operator gave it.
   std::string commandWords() const;
   // (type, name) -> the status its nodes show.
@@ -88,6 +96,12 @@ class NcpCtl {
   TXPNetObjList m_registry;
   ncp::MemoryTree m_tree;
   NCPStateHandler m_handler{m_session, m_registry, m_tree};
+
+  // metrics --textfile: written in full, then put in place of the file.
+  std::unique_ptr<QSaveFile> m_textfile;
+  QElapsedTimer m_loadClock;
+  // check: the verdict, once the objects are counted.
+  std::optional<PluginState> m_pluginState;
 
   QObject m_context;  // owner of the deferred calls: none runs after destruction
   QTimer m_timeout;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "ncpctl/CheckWriter.h"
 #include "ncpctl/CtlApplication.h"
 #include "ncpctl/CtlOptions.h"
 #include "ncpctl/ExitCode.h"
@@ -22,6 +23,9 @@ int main(int argc, char** argv) {
   std::string error;
   bool help = false, version = false;
   const auto options = CtlOptions::parse(arguments, &error, &help, &version);
+  // A check's every failure is its UNKNOWN, told on standard output, where
+  // the monitoring system reads it.
+  const bool check = CtlOptions::commandWord(arguments) == "check";
   if (!options) {
     if (help) {
       std::fputs(CtlOptions::usage(), stdout);
@@ -30,6 +34,10 @@ int main(int argc, char** argv) {
     if (version) {
       std::puts("ncpctl " KORV_VERSION);
       return static_cast<int>(ExitCode::Done);
+    }
+    if (check) {
+      std::fputs(CheckWriter::unknownLine(error + " (ncpctl --help shows the usage)").c_str(), stdout);
+      return static_cast<int>(PluginState::Unknown);
     }
     std::fprintf(stderr, "ncpctl: %s (ncpctl --help shows the usage)\n", NodeWriter::printable(error).c_str());
     return static_cast<int>(ExitCode::Usage);
@@ -42,12 +50,16 @@ int main(int argc, char** argv) {
                                                          " (Enter: the same): ",
                                                      options->needsNcp(), &error);
   if (!passwords) {
+    if (check) {
+      std::fputs(CheckWriter::unknownLine(error).c_str(), stdout);
+      return static_cast<int>(PluginState::Unknown);
+    }
     std::fprintf(stderr, "ncpctl: %s\n", error.c_str());
     return static_cast<int>(ExitCode::Usage);
   }
 
   NcpCtl ctl(*options, std::move(*passwords));
-  ctl.OnFinished = [](ExitCode code) { QCoreApplication::exit(static_cast<int>(code)); };
+  ctl.OnFinished = [](int status) { QCoreApplication::exit(status); };
   app.OnEscapedException = [&ctl](std::exception_ptr e) { ctl.escaped(e); };
   QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });
   return app.exec();

@@ -77,6 +77,13 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       {"--host", "h:0", "--user", "U", "tree"},
       {"--host", "h:65536", "--user", "U", "tree"},
       {"--host", "[::1]:telnet", "--user", "U", "tree"},
+      // The monitoring commands' own options, and theirs only.
+      kBase + QStringList{"tree", "--textfile", "ncp.prom"},
+      kBase + QStringList{"metrics", "--textfile="},
+      kBase + QStringList{"tree", "--critical", "abnormal=0"},
+      kBase + QStringList{"check", "--type", "lines"},
+      kBase + QStringList{"check", "--name", "A,B"},
+      kBase + QStringList{"--format", "json", "metrics"},
   };
   for (const auto& row : rows) {
     std::string error;

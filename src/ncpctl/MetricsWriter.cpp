@@ -1,0 +1,110 @@
+#include "ncpctl/MetricsWriter.h"
+
+#include <array>
+#include <cctype>
+#include <cstdio>
+
+#include "ncpctl/NodeWriter.h"
+
+namespace {
+
+constexpr TXPNetType kObjectTypes[] = {xpProcess, xpLine, xpStation};
+
+// The registry's status words as Prometheus label values go: lower case.
+std::array<std::string, std::size(kXPNetStatuses)> statusLabels() {
+  std::array<std::string, std::size(kXPNetStatuses)> labels;
+  for (const TXPNetStatus status : kXPNetStatuses) {
+    std::string& label = labels[status];
+    for (const char* c = XPNetStatusWord(status); *c; ++c) {
+      label += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    }
+  }
+  return labels;
+}
+
+}  // namespace
+
+MetricsWriter::MetricsWriter(const ObjectCensus& census, Snapshot snapshot)
+    : m_census(census), m_snapshot(std::move(snapshot)) {
+  m_scope = "system=\"";
+  appendLabelValue(m_scope, m_snapshot.system);
+  m_scope += "\",pathmon=\"";
+  appendLabelValue(m_scope, m_snapshot.pathmon);
+  m_scope += '"';
+}
+
+void MetricsWriter::appendFamily(std::string& out, const char* name, const char* help) const {
+  out += "# HELP ";
+  out += name;
+  out += ' ';
+  out += help;
+  out += "\n# TYPE ";
+  out += name;
+  out += " gauge\n";
+}
+
+void MetricsWriter::write(const std::function<void(std::string_view)>& sink) const {
+  const auto labels = statusLabels();
+  std::string out;
+  out.reserve(NodeWriter::kBufferSize);
+  const auto spill = [&] {
+    if (out.size() < NodeWriter::kSpillSize) return;
+    sink(out);
+    out.clear();
+  };
+
+  appendFamily(out, "ncp_objects", "Objects of the PATHMON by type and status.");
+  for (const TXPNetType type : kObjectTypes) {
+    for (const TXPNetStatus status : kXPNetStatuses) {
+      out += "ncp_objects{" + m_scope + ",type=\"" + XPNetTypeWord(type) + "\",status=\"" + labels[status] +
+             "\"} " + std::to_string(m_census.count(type, status)) + '\n';
+    }
+  }
+
+  appendFamily(out, "ncp_object_status",
+               "Status of each object of the PATHMON: 1 for the status it shows, 0 for the others.");
+  std::string prefix;
+  for (const ExtInfo* entry : m_census.objects()) {
+    prefix.assign("ncp_object_status{");
+    prefix += m_scope;
+    prefix += ",type=\"";
+    prefix += XPNetTypeWord(entry->NetType);
+    prefix += "\",name=\"";
+    appendLabelValue(prefix, entry->Name);
+    prefix += "\",status=\"";
+    for (const TXPNetStatus status : kXPNetStatuses) {
+      out += prefix;
+      out += labels[status];
+      out += status == entry->Status ? "\"} 1\n" : "\"} 0\n";
+    }
+    spill();
+  }
+
+  char number[32];
+  appendFamily(out, "ncp_load_duration_seconds", "Time from the NCP logon to the end of the load of the objects.");
+  std::snprintf(number, sizeof number, "%.6f", m_snapshot.loadSeconds);
+  out += "ncp_load_duration_seconds{" + m_scope + "} " + number + '\n';
+  appendFamily(out, "ncp_snapshot_timestamp_seconds", "Unix time at which the load of the objects ended.");
+  std::snprintf(number, sizeof number, "%lld.%03lld", m_snapshot.endMsSinceEpoch / 1000,
+                m_snapshot.endMsSinceEpoch % 1000);
+  out += "ncp_snapshot_timestamp_seconds{" + m_scope + "} " + number + '\n';
+  sink(out);
+}
+
+void MetricsWriter::appendLabelValue(std::string& out, std::string_view latin1) {
+  for (const char c : latin1) {
+    const auto byte = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '"': out += "\\\""; break;
+      case '\n': out += "\\n"; break;
+      default:
+        if (byte < 0x80) {
+          out += c;
+        } else {
+          out += static_cast<char>(0xC0 | (byte >> 6));
+          out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+  }
+}

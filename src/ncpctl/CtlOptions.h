@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "audit/AuditTrail.h"
 #include "ncp/XPNetTypes.h"
 
 struct CtlOptions {
@@ -28,6 +29,11 @@ struct CtlOptions {
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
+  AuditOptions audit;                 // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog
+
+  // ~/.config/Korvanedrestolin/audit.jsonl (under $XDG_CONFIG_HOME when set):
+  // the folder the installed window keeps its settings and audit file in.
+  static QString defaultAuditPath();
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "audit/AuditTrail.h"
 #include "ncpctl/CtlApplication.h"
 #include "ncpctl/CtlOptions.h"
 #include "ncpctl/ExitCode.h"
@@ -35,6 +36,14 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitCode::Usage);
   }
 
+  // Before the passwords are asked and anything is sent: no action goes
+  // unrecorded.
+  const AuditTrail audit(options->audit);
+  if (!audit.open(&error)) {
+    std::fprintf(stderr, "ncpctl: %s\n", NodeWriter::printable(error).c_str());
+    return static_cast<int>(ExitCode::Usage);
+  }
+
   auto passwords = options->passwordStdin
                        ? PasswordInput::fromStream(0, &error)
                        : PasswordInput::fromTerminal("TACL password for " + NodeWriter::printable(options->user) + ": ",
@@ -46,7 +55,7 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitCode::Usage);
   }
 
-  NcpCtl ctl(*options, std::move(*passwords));
+  NcpCtl ctl(*options, std::move(*passwords), stdout, stderr, &audit);
   ctl.OnFinished = [](ExitCode code) { QCoreApplication::exit(static_cast<int>(code)); };
   app.OnEscapedException = [&ctl](std::exception_ptr e) { ctl.escaped(e); };
   QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });

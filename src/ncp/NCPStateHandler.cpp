@@ -94,14 +94,9 @@ void NCPStateHandler::LogonNCP(ncp::TreeNode* node, const std::string& user, con
 }
 
 void NCPStateHandler::Disconnect() {
-  if (m_session.IsConnected()) {
-    // A TACL session that is logged on is left in order, so that none stays
-    // open at the host; the farewell closes the connection in the end.
-    if (m_ncpLoggedOn || m_session.Authorized())
-      m_session.Farewell(m_ncpLoggedOn);
-    else
-      m_session.Disconnect();
-  }
+  // A TACL session that is logged on is left in order, so that none stays
+  // open at the host; the farewell closes the connection in the end.
+  m_session.Farewell(m_ncpLoggedOn);
   m_ncpLoggedOn = false;
   clearAll();
 }

@@ -93,11 +93,11 @@ class NCPStateHandler {
   // then PreviousPathmonNode := CurrentPathmonNode, CurrentPathmonNode := node.
   void LogonNCP(ncp::TreeNode* node, const std::string& user, const std::string& password);
 
-  // The disconnect steps: the session's Farewell while connected and logged
-  // on (EXIT, when NCP is logged on, and LOGOUT after the running command;
-  // the connection ends on LOGOUT or when the host has not answered in
-  // time), else the connection is closed at once; then the registry and the
-  // tree are cleared and the nodes forgotten. Menu and caption are the front
+  // The disconnect steps: the session's Farewell (while logged on: EXIT,
+  // when NCP is logged on, and LOGOUT after the running command; the
+  // connection ends on LOGOUT or when the host has not answered in time;
+  // else the connection is closed at once); then the registry and the tree
+  // are cleared and the nodes forgotten. Menu and caption are the front
   // end's.
   void Disconnect();
   // The session's OnSessionClosed: nothing is sent any more, then the

@@ -3,13 +3,17 @@
 #include "ncp/TNCPTelnet.h"
 
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <string_view>
 
 #include "ncp/HostPort.h"
 #include "ncp/NcpParsing.h"
 #include "transport/Events.h"
+#include "transport/SocketErrors.h"
 
+using ncp::ActionKind;
+using ncp::ActionOutcome;
 using ncp::NcpEvent;
 
 namespace {
@@ -37,8 +41,19 @@ constexpr TNCPTelnet::ListingStep kRefreshSteps[] = {
     {"STATUS LINE *", ncp::isObjectLine, NcpEvent::LineStatus},
 };
 
+constexpr char kStatusAllCommands[] = "STATUS PROCESS *; STATUS STATION *; STATUS LINE *";
+
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
+}
+
+ActionKind actionKind(ncp::NcpAction action) {
+  switch (action) {
+    case ncp::NcpAction::Status: return ActionKind::Refresh;
+    case ncp::NcpAction::Start: return ActionKind::Start;
+    case ncp::NcpAction::Stop: return ActionKind::Stop;
+    default: return ActionKind::Message;
+  }
 }
 
 }  // namespace
@@ -51,9 +66,24 @@ TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {
                     " ms; closed");
     Disconnect();
   });
+  m_actions.OnAction = [this](const ncp::OperatorAction& action) {
+    if (!OnOperatorAction) return;
+    ncp::OperatorAction masked = action;
+    for (std::string* text : {&masked.host, &masked.taclUser, &masked.pathmon, &masked.ncpUser, &masked.object,
+                              &masked.command, &masked.answer})
+      *text = MaskSecrets(*text);
+    Raise(OnOperatorAction, masked);
+  };
 }
 
-TNCPTelnet::~TNCPTelnet() = default;
+TNCPTelnet::~TNCPTelnet() {
+  // The connection ends with its owner: what it still had open is recorded
+  // first, and a connection still open as left.
+  if (IsConnected() && !m_actions.isOpen(m_disconnectAction))
+    m_disconnectAction = m_actions.begin(operatorAction(ActionKind::Disconnect));
+  m_closing = true;
+  endActions();
+}
 
 TNSKStringAvailable TNCPTelnet::bound(Handler handler) {
   return [this, handler](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
@@ -78,12 +108,34 @@ void TNCPTelnet::sendPlain(const std::string& command) {
 // A command the host may refuse: its lines go to the owner's general handler
 // as it is assigned now, and an error line among them is raised as 014 too,
 // so that a refused START, STOP or DELIVER is not taken for done.
-void TNCPTelnet::sendControl(const std::string& command) {
+void TNCPTelnet::sendControl(const std::string& command, ncp::OperatorActions::Id action) {
   SendCommand(command, PromptEndCheck(),
-              [this, owner = OnStringAvailable](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
-                if (state != atsCommandEnd && ncp::isErrorLine(str)) raiseState(NcpEvent::CommandRefused, str);
+              [this, action, owner = OnStringAvailable](TTnCnx* sender, const std::string& str,
+                                                        TNSKTelnetState state) {
+                if (state == atsCommandEnd) {
+                  m_actions.finish(action, ActionOutcome::Accepted);
+                } else if (ncp::isErrorLine(str)) {
+                  m_actions.refuse(action, str);
+                  raiseState(NcpEvent::CommandRefused, str);
+                } else {
+                  m_actions.answer(action, str);
+                }
                 Raise(owner, sender, str, state);
               });
+}
+
+ncp::OperatorAction TNCPTelnet::operatorAction(ActionKind kind, std::string object, std::string command) const {
+  ncp::OperatorAction action;
+  action.kind = kind;
+  action.host = m_hostField;
+  action.transport = m_hostTransport;
+  action.taclUser = UserName;
+  // The NCP fields once an NCP logon was sent on this connection.
+  action.pathmon = m_pathmon;
+  if (!m_pathmon.empty()) action.ncpUser = NCPUserName;
+  action.object = std::move(object);
+  action.command = std::move(command);
+  return action;
 }
 
 // ---- TACL logon ------------------------------------------------------------
@@ -105,6 +157,10 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
   const bool connected = IsConnected();
   Debug(this, "Connected: " + std::to_string(connected ? 1 : 0));
   if (connected) Disconnect();
+  m_hostField = aHost;
+  m_hostTransport = hostPort.transport;
+  m_pathmon.clear();
+  m_hostHeard = false;
 
   SetAuthorized(false);
   ClearCurrentLine();
@@ -122,14 +178,23 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
     MenuDataAvailable(sender, buffer, len);
   });
   m_ncpAuthorized = false;
-  Connect();
+  m_connectAction = m_actions.begin(operatorAction(ActionKind::Connect));
+  try {
+    Connect();
+  } catch (const ESocketException& e) {
+    m_actions.answer(m_connectAction, e.what());
+    m_actions.finish(m_connectAction, ActionOutcome::Failed);
+    throw;
+  }
 }
 
 void TNCPTelnet::Disconnect() {
   // Without one of the session's own handlers in place, the one there is the
   // owner's already; an owner's handler assigned after the last logon stays.
   if (OwnDataHandlerInstalled()) RestoreOwnerDataHandler();
+  m_closing = true;
   Close();
+  m_closing = false;
   // What the connection still had (queued commands, the running one, the
   // rest of the data being read) belongs to it: a handler that disconnects
   // in the middle of a listing gets no more of its lines.
@@ -138,6 +203,7 @@ void TNCPTelnet::Disconnect() {
 
 void TNCPTelnet::MenuDataAvailable(TTnCnx*, const char* Buffer, int Len) {
   if (Buffer == nullptr || Len <= 0) return;
+  m_hostHeard = true;
   const std::string_view chunk(Buffer, strnlen(Buffer, static_cast<size_t>(Len)));
   const std::string text = m_menuTail + std::string(chunk);
   if (!contains(text, kMenuPrompt)) {
@@ -172,6 +238,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
         SendCommand("#mysystem", PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
         break;
       case 5:
+        m_actions.finish(m_connectAction, Authorized() ? ActionOutcome::Accepted : ActionOutcome::Refused);
         Debug(this, "Connected");
         Raise(OnConnect, this);
         raiseState(Authorized() ? NcpEvent::TaclLoggedOn : NcpEvent::TaclRefused);
@@ -182,6 +249,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
     return;
   }
   if (m_taclLogonStep == 2) {
+    m_actions.answer(m_connectAction, Str);
     if (contains(Str, "*ERROR*")) SetAuthorized(false);
   } else if (m_taclLogonStep == 4) {
     if (ncp::isSystemLine(Str)) {
@@ -202,6 +270,8 @@ void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
   NCPUserName = aUser;
   NCPPassword = aPassword;
   AddDebugSecret(aPassword);
+  m_pathmon = aPathmon;
+  m_ncpAction = m_actions.begin(operatorAction(ActionKind::NcpLogon, aPathmon, "NCPCOM " + aPathmon));
   m_ncpLogonStep = 0;
   if (!m_ncpStarted && Authorized()) {
     SendCommand("NCPCOM " + aPathmon, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
@@ -217,6 +287,7 @@ void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
 void TNCPTelnet::EvNCPLogin(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   Debug(this, "EvNCPLogin->" + Str);
   if (State != atsCommandEnd) {
+    if (m_ncpLogonStep == 0 || m_ncpLogonStep == 2) m_actions.answer(m_ncpAction, Str);
     if (m_ncpLogonStep == 0) {
       if (contains(Str, kNcpStarted)) m_ncpLogonStep = 1;
     } else if (m_ncpLogonStep == 2) {
@@ -231,12 +302,15 @@ void TNCPTelnet::EvNCPLogin(TTnCnx*, const std::string& Str, TNSKTelnetState Sta
         ExpectedPrompt = kNcpPasswordPrompt;
         SendCommand("SET USER " + NCPUserName, PromptEqualCheck(), bound(&TNCPTelnet::EvNCPLogin));
         m_ncpStarted = true;
+      } else {
+        m_actions.finish(m_ncpAction, ActionOutcome::Refused);
       }
       break;
     case 2:
       SendCommand(NCPPassword, PromptEndCheck(), bound(&TNCPTelnet::EvNCPLogin));
       break;
     case 3:
+      m_actions.finish(m_ncpAction, m_ncpAuthorized ? ActionOutcome::Accepted : ActionOutcome::Refused);
       if (m_ncpAuthorized) {
         raiseState(NcpEvent::NcpLoggedOn, Str);
       } else {
@@ -284,8 +358,15 @@ void TNCPTelnet::StatusAll() {
   sendListing(kRefreshSteps[0].command, &TNCPTelnet::EvStatusAll);
 }
 
+void TNCPTelnet::PerformStatusAll() {
+  if (!(m_ncpStarted && m_ncpAuthorized)) return;
+  m_statusAllAction = m_actions.begin(operatorAction(ActionKind::Refresh, "*", kStatusAllCommands));
+  StatusAll();
+}
+
 void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   listingStep(kRefreshSteps, m_statusAllStep, &TNCPTelnet::EvStatusAll, Str, State);
+  if (m_statusAllStep == std::size(kRefreshSteps)) m_actions.finish(m_statusAllAction, ActionOutcome::Accepted);
 }
 
 template <size_t N>
@@ -303,18 +384,34 @@ void TNCPTelnet::listingStep(const ListingStep (&steps)[N], uint32_t& step, Hand
 // ---- Commands on one object ---------------------------------------------------
 
 void TNCPTelnet::Command(ncp::NcpAction action, TXPNetType type, const std::string& aName) {
+  objectCommand(action, type, aName, false);
+}
+
+void TNCPTelnet::objectCommand(ncp::NcpAction action, TXPNetType type, const std::string& aName, bool recorded) {
   const ncp::ObjectKind* kind = ncp::commandKind(action, type);
   if (!kind) return;
   RequireSafeObjectName(aName, kind->role);
   const std::string line = ncp::commandLine(ncp::actionWords(action), *kind, aName);
-  if (action != ncp::NcpAction::Status) return sendControl(line);
-  if (!(m_ncpStarted && m_ncpAuthorized)) return;
-  SendCommand(line, NCPCmdTerminationCheck(),
-              [this, type](TTnCnx*, const std::string& str, TNSKTelnetState state) { EvStatus(type, str, state); });
+  const bool status = action == ncp::NcpAction::Status;
+  if (status && !(m_ncpStarted && m_ncpAuthorized)) return;
+  const ncp::OperatorActions::Id id =
+      recorded ? m_actions.begin(operatorAction(actionKind(action), std::string(kind->keyword) + ' ' + aName, line))
+               : 0;
+  if (!status) return sendControl(line, id);
+  SendCommand(line, NCPCmdTerminationCheck(), [this, type, id](TTnCnx*, const std::string& str, TNSKTelnetState state) {
+    EvStatus(type, str, state);
+    if (state == atsCommandEnd) {
+      m_actions.finish(id, ActionOutcome::Accepted);
+    } else if (ncp::isErrorLine(str)) {
+      m_actions.refuse(id, str);
+    } else if (ncp::isObjectLine(str)) {
+      m_actions.answer(id, str);
+    }
+  });
 }
 
 void TNCPTelnet::Perform(ncp::NcpAction action, TXPNetType type, const std::string& aName) {
-  Command(action, type, aName);
+  objectCommand(action, type, aName, true);
   if (ncp::actionWords(action).statusFollows) Command(ncp::NcpAction::Status, type, aName);
 }
 
@@ -336,6 +433,10 @@ void TNCPTelnet::Logout() {
 
 void TNCPTelnet::Farewell(bool exitNcp) {
   if (!IsConnected()) return;
+  const bool leaveTacl = exitNcp || Authorized();
+  m_disconnectAction =
+      m_actions.begin(operatorAction(ActionKind::Disconnect, {}, leaveTacl ? (exitNcp ? "EXIT; LOGOUT" : "LOGOUT") : ""));
+  if (!leaveTacl) return Disconnect();
   // The running command's lines still tell a listing's check where each
   // line starts, so that its end is found.
   AbandonCommands([this](TTnCnx*, const std::string&, TNSKTelnetState state) { ncpLineSeen(state); });
@@ -351,10 +452,28 @@ void TNCPTelnet::Farewell(bool exitNcp) {
 }
 
 void TNCPTelnet::ConnectionClosed() {
+  endActions();
   m_farewellGrace.stop();
   m_ncpStarted = false;
   m_ncpAuthorized = false;
   TNSKTelnet::ConnectionClosed();
+}
+
+void TNCPTelnet::endActions() {
+  const TWSocket* socket = Socket();
+  const int error = socket ? socket->LastError() : 0;
+  const std::string reason = error != 0 ? socketerrors::message(error) : std::string();
+  const bool asked = m_closing || m_actions.isOpen(m_disconnectAction);
+  m_actions.finishAll([&](ncp::OperatorAction& action) {
+    if (action.kind == ActionKind::Disconnect) return ActionOutcome::Accepted;
+    if (action.answer.empty()) action.answer = reason;
+    if (action.kind == ActionKind::Connect && !m_hostHeard) return ActionOutcome::Failed;
+    return ActionOutcome::Lost;
+  });
+  if (asked || !Authorized()) return;
+  ncp::OperatorAction lost = operatorAction(ActionKind::Disconnect);
+  lost.answer = reason.empty() ? "the host closed the connection" : reason;
+  m_actions.record(std::move(lost), ActionOutcome::Lost);
 }
 
 // ---- End of an NCPCOM listing ------------------------------------------------------

@@ -17,6 +17,13 @@
 // A START, STOP or DELIVER the host answers with an error line raises
 // CommandRefused (014) with that line.
 //
+// The operator's actions that reach the host (the connection and TACL logon,
+// the NCP logon, Perform, PerformStatusAll and Farewell) are raised on
+// OnOperatorAction once each, with their outcome, for the audit trail; so is
+// a connection the host ends unasked. Every text in them has the passwords
+// masked, as the debug transcript has. Automatic work (the load, StatusAll,
+// the status that follows a START or STOP) is part of an action or none.
+//
 // The host field is read by ncp::splitHostPort ("host", "host:port",
 // "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
 // outside 1..65535 throws EBadHostField, an EUnsafeCommandText.
@@ -33,6 +40,7 @@
 
 #include "ncp/NcpCommands.h"
 #include "ncp/NcpEvent.h"
+#include "ncp/OperatorActions.h"
 #include "nsk/TNSKTelnet.h"
 
 using TUISyncCommand = std::function<void(const std::string& aCommand)>;
@@ -50,6 +58,8 @@ class TNCPTelnet : public TNSKTelnet {
   std::string NCPPassword;
 
   TUISyncCommand OnNCPState;
+  // One operator action with its outcome, once the outcome is known.
+  std::function<void(const ncp::OperatorAction&)> OnOperatorAction;
 
   // TACL logon.
   void Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword);
@@ -64,6 +74,8 @@ class TNCPTelnet : public TNSKTelnet {
   void GetPathmon();
   void GetNetObjects();
   void StatusAll();
+  // The operator's refresh of every status: StatusAll, as one action.
+  void PerformStatusAll();
   // The commands on one object (ncp/NcpCommands.h); a name that would change
   // the command throws EUnsafeCommandText first. STATUS is sent only while
   // NCP is logged on, its object lines raised as the kind's status event;
@@ -92,7 +104,8 @@ class TNCPTelnet : public TNSKTelnet {
   // (AbandonCommands), then EXIT (when exitNcp) and LOGOUT, on which the host
   // ends the connection. A host that has not ended it kFarewellGraceMs after
   // this call (one that stopped answering never ends the running command)
-  // has it closed here; a send that fails closes it at once. Nothing when
+  // has it closed here; a send that fails closes it at once. Before the TACL
+  // logon has been accepted the connection is closed at once. Nothing when
   // not connected.
   void Farewell(bool exitNcp);
   // Long enough for a host that answers to end a status, START or STOP and
@@ -176,5 +189,24 @@ class TNCPTelnet : public TNSKTelnet {
   void listingStep(const ListingStep (&steps)[N], uint32_t& step, Handler handler, const std::string& Str,
                    TNSKTelnetState State);
   void sendPlain(const std::string& command);
-  void sendControl(const std::string& command);
+  // action: the operator action the command is, or 0.
+  void sendControl(const std::string& command, ncp::OperatorActions::Id action);
+  // Command, begun as an operator action when recorded.
+  void objectCommand(ncp::NcpAction action, TXPNetType type, const std::string& aName, bool recorded);
+  // An operator action of this session: its host, users and PATHMON filled in.
+  ncp::OperatorAction operatorAction(ncp::ActionKind kind, std::string object = {}, std::string command = {}) const;
+  // Ends the actions still open when the connection ends, and records a
+  // connection the host ended unasked.
+  void endActions();
+
+  ncp::OperatorActions m_actions;
+  ncp::OperatorActions::Id m_connectAction = 0;
+  ncp::OperatorActions::Id m_ncpAction = 0;
+  ncp::OperatorActions::Id m_statusAllAction = 0;
+  ncp::OperatorActions::Id m_disconnectAction = 0;
+  std::string m_hostField;  // as the operator gave it, scheme and port included
+  TransportKind m_hostTransport = TransportKind::Telnet;
+  std::string m_pathmon;    // of the last NCP logon sent
+  bool m_hostHeard = false;  // the host has sent data on this connection
+  bool m_closing = false;    // Disconnect is closing the connection
 };

@@ -1,5 +1,7 @@
 #include "ncpctl/CtlOptions.h"
 
+#include <QDir>
+#include <QStandardPaths>
 #include <cmath>
 
 #include "nsk/OperatorText.h"
@@ -20,13 +22,15 @@ bool seconds(const QString& text, double* value) {
 }
 
 bool isFlag(const QString& name) {
-  return name == "help" || name == "version" || name == "password-stdin" || name == "debug";
+  return name == "help" || name == "version" || name == "password-stdin" || name == "debug" ||
+         name == "audit-syslog";
 }
 
 bool takesValue(const QString& name) {
   return name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" || name == "format" ||
          name == "timeout" || name == "interval" || name == "count" || name == "max-objects" ||
-         name == "textfile" || name == "warning" || name == "critical" || name == "type" || name == "name";
+         name == "textfile" || name == "warning" || name == "critical" || name == "type" || name == "name" ||
+         name == "audit-file" || name == "audit-max-bytes" || name == "audit-keep";
 }
 
 // The option's name for "--name" and "--name=value"; empty for an argument
@@ -48,7 +52,8 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
-         "              [--max-objects N]\n"
+         "              [--max-objects N] [--audit-file FILE] [--audit-max-bytes N]\n"
+         "              [--audit-keep N] [--audit-syslog]\n"
          "              COMMAND [ARGS]\n"
          "       ncpctl --help | --version\n"
          "\n"
@@ -67,7 +72,12 @@ const char* CtlOptions::usage() {
          "Passwords: with --password-stdin the first line of standard input is the TACL\n"
          "password and the second the NCP password (the TACL one when there is none);\n"
          "otherwise both are asked on the terminal.\n"
-         "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
+         "Audit trail: every action sent to the host is appended to --audit-file\n"
+         "(default ~/.config/Korvanedrestolin/audit.jsonl), rotated past --audit-max-bytes\n"
+         "(default 10485760) keeping --audit-keep files (default 10); --audit-syslog\n"
+         "sends each record to the system log too.\n"
+         "Exit codes: 0 done, 1 usage or the audit file cannot be written,\n"
+         "2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
          "8 the host listed more than --max-objects objects (default 1000000),\n"
          "9 the host refused the start, stop or message. check exits 0 OK, 1 WARNING,\n"
@@ -82,6 +92,11 @@ QString CtlOptions::commandWord(const QStringList& arguments) {
     if (takesValue(name) && !arguments[i].contains('=')) ++i;
   }
   return {};
+}
+
+QString CtlOptions::defaultAuditPath() {
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+      .filePath(QString("Korvanedrestolin/") + AuditOptions::kFileName);
 }
 
 std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help,
@@ -99,6 +114,7 @@ std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::s
 std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, std::string* error, bool* help,
                                                 bool* version) {
   CtlOptions o;
+  o.audit.program = "ncpctl";
   *help = false;
   bool versionSet = false;
   bool intervalSet = false, countSet = false, ncpUserSet = false, formatSet = false;
@@ -133,6 +149,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       if (name == "version") versionSet = true;
       if (name == "password-stdin") o.passwordStdin = true;
       if (name == "debug") o.debug = true;
+      if (name == "audit-syslog") o.audit.systemLog = true;
       continue;
     }
     if (!inlineValue) {
@@ -192,12 +209,24 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       checkSet = true;
       o.objectName = RequireLatin1Text(value, what.c_str());
       if (o.objectName.empty()) return fail("--name needs a name");
+    } else if (name == "audit-file") {
+      if (value.isEmpty()) return fail("--audit-file needs a file name");
+      o.audit.path = value;
+    } else if (name == "audit-max-bytes") {
+      bool ok = false;
+      o.audit.maxBytes = value.toLongLong(&ok);
+      if (!ok || o.audit.maxBytes < 1) return fail("--audit-max-bytes needs a whole number of at least 1");
+    } else if (name == "audit-keep") {
+      bool ok = false;
+      o.audit.keep = value.toInt(&ok);
+      if (!ok || o.audit.keep < 1) return fail("--audit-keep needs a whole number of at least 1");
     }
   }
   if (*help) return std::nullopt;
   if (version) *version = versionSet;
   if (versionSet) return std::nullopt;
 
+  if (o.audit.path.isEmpty()) o.audit.path = defaultAuditPath();
   if (o.host.empty()) return fail("--host is required");
   if (o.user.empty()) return fail("--user is required");
   if (!ncpUserSet) o.ncpUser = o.user;

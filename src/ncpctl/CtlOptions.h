@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "audit/AuditTrail.h"
 #include "ncp/XPNetTypes.h"
 #include "ncpctl/PluginRange.h"
 
@@ -31,6 +32,11 @@ struct CtlOptions {
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
   std::string textfile;               // metrics: the file to replace; empty: standard output
   StatusRanges warning, critical;     // check
+  AuditOptions audit;                 // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog
+
+  // ~/.config/Korvanedrestolin/audit.jsonl (under $XDG_CONFIG_HOME when set):
+  // the folder the installed window keeps its settings and audit file in.
+  static QString defaultAuditPath();
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }

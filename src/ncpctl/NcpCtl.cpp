@@ -44,8 +44,8 @@ const char* deliverWord(CtlOptions::Command command) {
 
 }  // namespace
 
-NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err)
-    : m_options(std::move(options)), m_passwords(std::move(passwords)), m_out(out), m_err(err) {
+NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err, const AuditTrail* audit)
+    : m_options(std::move(options)), m_passwords(std::move(passwords)), m_out(out), m_err(err), m_audit(audit) {
   m_timeout.setSingleShot(true);
   m_interval.setSingleShot(true);
   m_farewell.setSingleShot(true);
@@ -54,6 +54,7 @@ NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FIL
 }
 
 NcpCtl::~NcpCtl() {
+  m_ending = true;
   // The session keeps copies of the passwords for its debug filter and its
   // own fields; the public ones are wiped here, the rest go with the session.
   SecretText::wipeString(m_session.Password);
@@ -62,6 +63,7 @@ NcpCtl::~NcpCtl() {
 
 void NcpCtl::wire() {
   m_session.OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
+  if (m_audit) m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
   };
@@ -489,6 +491,19 @@ void NcpCtl::write(const std::string& text) { std::fwrite(text.data(), 1, text.s
 // terminal as control characters.
 void NcpCtl::trace(const std::string& line) {
   std::fprintf(m_err, "%s\n", NodeWriter::printable(line).c_str());
+}
+
+void NcpCtl::record(const ncp::OperatorAction& action) {
+  std::string problem;
+  if (m_audit->write(action, &problem) || m_auditFailed) return;
+  m_auditFailed = true;
+  // After the end of the run the exit code is given already, and while this
+  // is destroyed the timers error() stops are gone: the sentence is all.
+  if (m_ending || m_stage == Stage::Finished) {
+    std::fprintf(m_err, "ncpctl: %s\n", NodeWriter::printable(problem).c_str());
+    return;
+  }
+  fail(ExitCode::Usage, problem);
 }
 
 void NcpCtl::error(const std::string& sentence) {

@@ -9,7 +9,12 @@
 // says farewell to the host ("EXIT", "LOGOUT") and ends with one exit code.
 // Every stage is bounded by the time-out; an overdue stage ends the run.
 //
-// Owns the session, the registry, the tree, the handler and its timers.
+// Every operator action the session raises is written to the audit trail
+// given; one that cannot be written ends the run (exit code 1), so nothing
+// more is sent unrecorded.
+//
+// Owns the session, the registry, the tree, the handler and its timers; the
+// audit trail is the caller's and must outlive it.
 // Single-threaded on the Qt event loop; start() once, OnFinished once.
 #pragma once
 
@@ -24,6 +29,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "audit/AuditTrail.h"
 #include "ncp/MemoryTree.h"
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
@@ -38,7 +44,8 @@ class NcpCtl {
   // Results go to out, error sentences, progress and the debug trace to err.
   // Sentences are Latin-1 text; they are written with their control
   // characters escaped, as every text output is (NodeWriter::appendPrintable).
-  NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out = stdout, std::FILE* err = stderr);
+  NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out = stdout, std::FILE* err = stderr,
+         const AuditTrail* audit = nullptr);
   ~NcpCtl();
   NcpCtl(const NcpCtl&) = delete;
   NcpCtl& operator=(const NcpCtl&) = delete;
@@ -86,11 +93,17 @@ class NcpCtl {
   void error(const std::string& sentence);
   // One line of the debug trace (--debug); the session has masked its secrets.
   void trace(const std::string& line);
+  void record(const ncp::OperatorAction& action);
 
   CtlOptions m_options;
   Passwords m_passwords;
   std::FILE* m_out;
   std::FILE* m_err;
+  const AuditTrail* m_audit;
+  bool m_auditFailed = false;
+  // Set while this is destroyed; before the session, which records what it
+  // still had open as it goes.
+  bool m_ending = false;
 
   TNCPTelnet m_session;
   TXPNetObjList m_registry;

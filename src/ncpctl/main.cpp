@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "audit/AuditTrail.h"
 #include "ncpctl/CheckWriter.h"
 #include "ncpctl/CtlApplication.h"
 #include "ncpctl/CtlOptions.h"
@@ -43,6 +44,18 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitCode::Usage);
   }
 
+  // Before the passwords are asked and anything is sent: no action goes
+  // unrecorded.
+  const AuditTrail audit(options->audit);
+  if (!audit.open(&error)) {
+    if (check) {
+      std::fputs(CheckWriter::unknownLine(error).c_str(), stdout);
+      return static_cast<int>(PluginState::Unknown);
+    }
+    std::fprintf(stderr, "ncpctl: %s\n", NodeWriter::printable(error).c_str());
+    return static_cast<int>(ExitCode::Usage);
+  }
+
   auto passwords = options->passwordStdin
                        ? PasswordInput::fromStream(0, &error)
                        : PasswordInput::fromTerminal("TACL password for " + NodeWriter::printable(options->user) + ": ",
@@ -58,7 +71,7 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitCode::Usage);
   }
 
-  NcpCtl ctl(*options, std::move(*passwords));
+  NcpCtl ctl(*options, std::move(*passwords), stdout, stderr, &audit);
   ctl.OnFinished = [](int status) { QCoreApplication::exit(status); };
   app.OnEscapedException = [&ctl](std::exception_ptr e) { ctl.escaped(e); };
   QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });

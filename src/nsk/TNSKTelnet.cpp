@@ -94,6 +94,12 @@ void TNSKTelnet::AddDebugSecret(const std::string& secret) {
 
 void TNSKTelnet::Debug(TTnCnx* sender, const std::string& text) {
   if (!OnDebug) return;
+  const std::string masked = MaskSecrets(text);
+  const auto debug = OnDebug;
+  debug(sender, masked);
+}
+
+std::string TNSKTelnet::MaskSecrets(const std::string& text) const {
   std::vector<const std::string*> secrets;
   if (!Password.empty()) secrets.push_back(&Password);
   for (const auto& secret : m_debugSecrets) secrets.push_back(&secret);
@@ -116,6 +122,5 @@ void TNSKTelnet::Debug(TTnCnx* sender, const std::string& text) {
                        secret->end(), sameLetter);
     }
   }
-  const auto debug = OnDebug;
-  debug(sender, masked);
+  return masked;
 }

@@ -122,6 +122,8 @@ class TNSKTelnet : public TTnCnx {
   // password must not put it into the debug transcript.
   void Debug(TTnCnx* sender, const std::string& text);
   void AddDebugSecret(const std::string& secret);
+  // text with every secret replaced by "****", in any letter case.
+  std::string MaskSecrets(const std::string& text) const;
 
   // A new connection starts clean: the queue is emptied (items never sent),
   // pending chunks of the old connection are dropped (and so is the rest of a

@@ -103,7 +103,7 @@ void ObjectPopupMenu::Act(ncp::NcpAction action) {
   }
 }
 
-void ObjectPopupMenu::RefreshAllClick() { m_session.StatusAll(); }
+void ObjectPopupMenu::RefreshAllClick() { m_session.PerformStatusAll(); }
 
 void ObjectPopupMenu::AlterProcess() {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), "Not available in this version.",

@@ -70,6 +70,20 @@ size_t SettingsFile::readMaxObjects() const {
   return limit >= 1 ? static_cast<size_t>(limit) : NCPStateHandler::kDefaultMaxObjects;
 }
 
+AuditOptions SettingsFile::readAudit() const {
+  AuditOptions audit;
+  const std::string file = m_ini.readString(kAudit, "File", "");
+  // A relative path is taken from the settings file's folder, not from
+  // wherever the program happens to be started.
+  audit.path = QFileInfo(path()).absoluteDir().filePath(
+      file.empty() ? QString(AuditOptions::kFileName) : QString::fromLocal8Bit(file.data(), qsizetype(file.size())));
+  if (const int maxBytes = m_ini.readInteger(kAudit, "MaxBytes", 0); maxBytes >= 1) audit.maxBytes = maxBytes;
+  if (const int keep = m_ini.readInteger(kAudit, "Keep", 0); keep >= 1) audit.keep = keep;
+  audit.systemLog = m_ini.readInteger(kAudit, "Syslog", 0) == 1;
+  audit.program = "window";
+  return audit;
+}
+
 int SettingsFile::readIndex(const char* key) const { return m_ini.readInteger(kMain, key, -1); }
 
 void SettingsFile::writeIndex(const char* key, int index) const { m_ini.writeInteger(kMain, key, index); }

@@ -7,6 +7,7 @@
 // Used by the main window (placement) and the login dialog (lists).
 #pragma once
 
+#include "audit/AuditTrail.h"
 #include "ui/IniFile.h"
 
 #include <QString>
@@ -27,6 +28,7 @@ struct WindowPlacement {
 class SettingsFile {
  public:
   static constexpr const char* kMain = "Main";
+  static constexpr const char* kAudit = "Audit";
   static constexpr const char* kHosts = "Hosts";
   static constexpr const char* kUsersTACL = "Users.TACL";
   static constexpr const char* kUsersNCPCOM = "Users.NCPCOM";
@@ -69,6 +71,12 @@ class SettingsFile {
   // "Main"/"MaxObjects": the most objects one connection may load; the
   // shared default when missing, not a number or below 1.
   size_t readMaxObjects() const;
+
+  // "Audit": File (default: audit.jsonl beside the settings file; a relative
+  // path is taken from the settings file's folder), MaxBytes
+  // and Keep (the defaults when missing or below 1), Syslog (1: each record
+  // to the system log too); the program is "window".
+  AuditOptions readAudit() const;
 
   // A list position in "Main"; -1 when missing or not a number.
   int readIndex(const char* key) const;

@@ -3,6 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,7 +17,9 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -58,7 +63,10 @@ QRect onScreen(const WindowPlacement& placement) {
 }  // namespace
 
 TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
-    : QMainWindow(parent), m_settingsPath(std::move(settingsPath)), m_session(std::make_unique<TNCPTelnet>()) {
+    : QMainWindow(parent),
+      m_settingsPath(std::move(settingsPath)),
+      m_audit(std::make_unique<AuditTrail>(SettingsFile(m_settingsPath).readAudit())),
+      m_session(std::make_unique<TNCPTelnet>()) {
   setObjectName("frmMain");
   setWindowTitle(kCaption);
   setFont(QFont("MS Sans Serif", 8));
@@ -193,6 +201,9 @@ void TfrmMain::buildMenus() {
   About1 = Help1->addAction("&About");
   About1->setObjectName("About1");
   connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
+  AuditFolder = Help1->addAction("Audit Trail &Folder");
+  AuditFolder->setObjectName("AuditFolder");
+  connect(AuditFolder, &QAction::triggered, this, &TfrmMain::AuditFolderClick);
 }
 
 void TfrmMain::wireSession() {
@@ -209,6 +220,22 @@ void TfrmMain::wireSession() {
     NCPTelnetCommand(sender, count, state);
   };
   s.OnNCPState = [this](const std::string& aCommand) { NCPTelnetNCPState(aCommand); };
+  s.OnOperatorAction = [this](const ncp::OperatorAction& action) { recordAction(action); };
+}
+
+void TfrmMain::recordAction(const ncp::OperatorAction& action) {
+  std::string error;
+  if (!m_audit->write(action, &error)) tellAuditFailure(error);
+}
+
+void TfrmMain::tellAuditFailure(const std::string& error) {
+  if (m_auditFailureTold) return;
+  m_auditFailureTold = true;
+  // Not inside the session's handler that recorded the action.
+  QTimer::singleShot(0, this, [this, error] {
+    QMessageBox::warning(this, kCaption,
+                         QString::fromLocal8Bit(error) + ".\nThe operator actions are not recorded in the audit trail.");
+  });
 }
 
 // ---- Showing and closing ---------------------------------------------------------
@@ -221,6 +248,8 @@ void TfrmMain::showEvent(QShowEvent* event) {
 }
 
 void TfrmMain::FormShow() {
+  std::string auditError;
+  if (!m_audit->open(&auditError)) tellAuditFailure(auditError);
   m_objList = std::make_unique<TXPNetObjList>();
   m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
   m_handler->OnTACLRefused = [this] {
@@ -425,3 +454,7 @@ void TfrmMain::DebugViewClick() {
 }
 
 void TfrmMain::About1Click() { frmAbout->ShowModal(); }
+
+void TfrmMain::AuditFolderClick() {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(m_audit->options().path).absolutePath()));
+}

@@ -9,6 +9,10 @@
 // expansion, the queue in the status bar with the busy cursor, the debug
 // routing of View, Debug, and its position in the settings file.
 //
+// Every operator action the session raises goes to the audit trail named in
+// the settings file; a trail that cannot be written is told once, and Help,
+// Audit Trail Folder opens the folder it lies in.
+//
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
 // told in a message box and nothing is sent. A command the host refuses is
@@ -26,6 +30,7 @@
 
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
+#include "audit/AuditTrail.h"
 #include "ncp/TXPNetObjList.h"
 #include "ui/QtTreeNodes.h"
 
@@ -65,6 +70,8 @@ class TfrmMain : public QMainWindow {
   // Applies the check mark of DebugView, which the menu has just toggled.
   void DebugViewClick();
   void About1Click();
+  // Opens the audit file's folder in the desktop's file manager.
+  void AuditFolderClick();
   void tvMainDblClick();
   // Selects the node under pos (viewport coordinates), configures the popup
   // menu for it (for no object on empty space) and opens it there.
@@ -88,6 +95,7 @@ class TfrmMain : public QMainWindow {
   QAction* Exit1;
   QAction* DebugView;
   QAction* About1;
+  QAction* AuditFolder;
   QMenu* pMenu;
   TNCPTelnet* NCPTelnet;
   TfrmAuth* frmAuth;
@@ -112,6 +120,10 @@ class TfrmMain : public QMainWindow {
   SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.
   void savePositionOrTell();
+  void recordAction(const ncp::OperatorAction& action);
+  // The first failure of the audit file in the window's life, told after
+  // the event that caused it.
+  void tellAuditFailure(const std::string& error);
 
   QString m_settingsPath;
   bool m_shown = false;
@@ -123,6 +135,9 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;
   std::unique_ptr<NCPStateHandler> m_handler;
+  // Before the session: the session's end records what it still had open.
+  std::unique_ptr<AuditTrail> m_audit;
+  bool m_auditFailureTold = false;
   // Declared last, destroyed first: the session's close raises nothing into
   // a half-destroyed window.
   std::unique_ptr<TNCPTelnet> m_session;

@@ -1,8 +1,20 @@
 #include "CtlRun.h"
 
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include "support/NskSimProcess.h"
+
+namespace {
+
+// ncpctl's default audit file goes into a folder of the test run, never into
+// the home of whoever runs the tests; every ncpctl started inherits this.
+const bool kConfigInTestFolder = [] {
+  static QTemporaryDir folder;
+  return qputenv("XDG_CONFIG_HOME", folder.path().toLocal8Bit());
+}();
+
+}  // namespace
 
 namespace ctltest {
 

@@ -57,6 +57,10 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"--timeout", "soon", "tree"},
       kBase + QStringList{"--interval", "1", "tree"},  // watch only
       kBase + QStringList{"watch", "--count", "0"},
+      kBase + QStringList{"--audit-keep", "0", "tree"},
+      kBase + QStringList{"--audit-max-bytes", "big", "tree"},
+      kBase + QStringList{"--audit-file=", "tree"},
+      kBase + QStringList{"--audit-syslog=yes", "tree"},
       kBase + QStringList{"--pathmon"},                // no value
       kBase + QStringList{"--debug=yes", "tree"},
       kBase + QStringList{"status", "line", "L\r\nSTOP LINE X"},

@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -91,9 +92,14 @@ TEST(NcpctlSecret, ACompleteRunAndARefusedOneKeepThePasswordsOutOfEveryOutput) {
 TEST(NcpctlSecret, ProcessIsNotDumpableWhileItHoldsThePasswords) {
   NskSimProcess sim({"--silent-on", "STATUS LINE"});
   ASSERT_TRUE(sim.started());
+  // An audit folder the user it runs as may write in.
+  QTemporaryDir audit;
+  QFile::setPermissions(audit.path(), QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther |
+                                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   QProcess ctl;
   ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
-  ctl.setArguments(ctltest::demoArgs(sim) << "--timeout" << "60" << "tree");
+  ctl.setArguments(ctltest::demoArgs(sim) << "--timeout" << "60" << "--audit-file" << audit.filePath("audit.jsonl")
+                                          << "tree");
   ctl.setChildProcessModifier([] {
     if (getuid() != 0) return;
     const gid_t nobody = 65534;

@@ -460,7 +460,7 @@ void TNCPTelnet::ConnectionClosed() {
 }
 
 void TNCPTelnet::endActions() {
-  const TWSocket* socket = Socket();
+  const TStream* socket = Socket();
   const int error = socket ? socket->LastError() : 0;
   const std::string reason = error != 0 ? socketerrors::message(error) : std::string();
   const bool asked = m_closing || m_actions.isOpen(m_disconnectAction);

@@ -8,23 +8,32 @@ QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.da
 
 }  // namespace
 
-QtTreeNode::QtTreeNode(const QList<QIcon>* images, const std::string& text) : m_images(images) {
+QtTreeNode::QtTreeNode(NodeIcons* icons, const std::string& text) : m_icons(icons) {
   QTreeWidgetItem::setText(0, fromLatin1(text));
-  updateIcon();
 }
 
 std::string QtTreeNode::text() const { return QTreeWidgetItem::text(0).toLatin1().toStdString(); }
 
-void QtTreeNode::setText(const std::string& text) { QTreeWidgetItem::setText(0, fromLatin1(text)); }
+void QtTreeNode::setText(const std::string& text) {
+  if (QTreeWidgetItem::text(0) == QLatin1String(text.data(), qsizetype(text.size()))) return;
+  QTreeWidgetItem::setText(0, fromLatin1(text));
+}
 
 void QtTreeNode::setImageIndex(int index) {
+  if (index == m_imageIndex) return;
   m_imageIndex = index;
-  updateIcon();
+  emitDataChanged();
 }
 
 void QtTreeNode::setSelectedIndex(int index) {
+  if (index == m_selectedIndex) return;
   m_selectedIndex = index;
-  updateIcon();
+  emitDataChanged();
+}
+
+QVariant QtTreeNode::data(int column, int role) const {
+  if (column == 0 && role == Qt::DecorationRole) return m_icons->icon(m_imageIndex, m_selectedIndex);
+  return QTreeWidgetItem::data(column, role);
 }
 
 ncp::TreeNode* QtTreeNode::parent() const { return of(QTreeWidgetItem::parent()); }
@@ -34,25 +43,12 @@ ncp::TreeNode* QtTreeNode::child(int index) const {
   return of(QTreeWidgetItem::child(index));
 }
 
-// A picture index outside the list shows no picture, as an image list does.
-void QtTreeNode::updateIcon() {
-  const auto pixmapAt = [this](int index) {
-    return index >= 0 && index < m_images->size() ? m_images->at(index).pixmap(16, 16) : QPixmap();
-  };
-  QIcon icon;
-  const QPixmap normal = pixmapAt(m_imageIndex);
-  const QPixmap selected = pixmapAt(m_selectedIndex);
-  if (!normal.isNull()) icon.addPixmap(normal, QIcon::Normal);
-  if (!selected.isNull()) icon.addPixmap(selected, QIcon::Selected);
-  setIcon(0, icon);
-}
-
-QtTreeNodes::QtTreeNodes(QTreeWidget* tree, QList<QIcon> images) : m_tree(tree), m_images(std::move(images)) {}
+QtTreeNodes::QtTreeNodes(QTreeWidget* tree, QList<QIcon> images) : m_tree(tree), m_icons(std::move(images)) {}
 
 ncp::TreeNode* QtTreeNodes::addChild(ncp::TreeNode* parent, const std::string& text) {
   QTreeWidgetItem* parentItem = item(parent);
   if (parent && (!parentItem || parentItem->treeWidget() != m_tree)) return nullptr;
-  auto* node = new QtTreeNode(&m_images, text);
+  auto* node = new QtTreeNode(&m_icons, text);
   if (parentItem)
     parentItem->addChild(node);
   else
@@ -61,14 +57,19 @@ ncp::TreeNode* QtTreeNodes::addChild(ncp::TreeNode* parent, const std::string& t
 }
 
 ncp::TreeNode* QtTreeNodes::addFirst(const std::string& text) {
-  auto* node = new QtTreeNode(&m_images, text);
+  auto* node = new QtTreeNode(&m_icons, text);
   m_tree->insertTopLevelItem(0, node);
   return node;
 }
 
 void QtTreeNodes::deleteNode(ncp::TreeNode* node) {
   QTreeWidgetItem* doomed = item(node);
-  if (doomed && doomed->treeWidget() == m_tree) delete doomed;
+  if (!doomed || doomed->treeWidget() != m_tree) return;
+  if (OnBeforeDelete) OnBeforeDelete();
+  delete doomed;
 }
 
-void QtTreeNodes::clear() { m_tree->clear(); }
+void QtTreeNodes::clear() {
+  if (OnBeforeDelete) OnBeforeDelete();
+  m_tree->clear();
+}

@@ -5,20 +5,28 @@
 // the window's image list; the state picture is kept but not drawn (the tree
 // has no state-image list).
 //
+// A node's icon is the one NodeIcons shares for its pair of pictures, given
+// when the view asks; a node tells the view of a change only when its text or
+// its pictures really change, so that a refresh which finds every status as
+// it was costs the view nothing.
+//
 // Owned by the main window; the tree widget must outlive it. UI thread only.
 #pragma once
 
 #include <QIcon>
 #include <QList>
 #include <QTreeWidgetItem>
+#include <cstdint>
+#include <functional>
 
 #include "ncp/TreeNode.h"
+#include "ui/NodeIcons.h"
 
 class QTreeWidget;
 
 class QtTreeNode final : public QTreeWidgetItem, public ncp::TreeNode {
  public:
-  QtTreeNode(const QList<QIcon>* images, const std::string& text);
+  QtTreeNode(NodeIcons* icons, const std::string& text);
 
   std::string text() const override;
   void setText(const std::string& text) override;
@@ -32,13 +40,18 @@ class QtTreeNode final : public QTreeWidgetItem, public ncp::TreeNode {
   int childCount() const override { return QTreeWidgetItem::childCount(); }
   ncp::TreeNode* child(int index) const override;
 
+  QVariant data(int column, int role) const override;
+
   // The node of an item of the tree (null for none or a foreign item).
   static QtTreeNode* of(QTreeWidgetItem* item) { return dynamic_cast<QtTreeNode*>(item); }
 
- private:
-  void updateIcon();
+  // The number of the last find that kept the node (it or a descendant
+  // matched) and of the last one it matched itself (TreeFind).
+  uint32_t findKept = 0;
+  uint32_t findMatched = 0;
 
-  const QList<QIcon>* m_images;
+ private:
+  NodeIcons* m_icons;
   int m_imageIndex = 0;
   int m_selectedIndex = 0;
   int m_stateIndex = -1;
@@ -48,6 +61,10 @@ class QtTreeNodes final : public ncp::TreeNodes {
  public:
   // images: the tree's picture list, indexed by the node picture indexes.
   QtTreeNodes(QTreeWidget* tree, QList<QIcon> images);
+
+  // Raised before any node is deleted (deleteNode, clear): whoever keeps
+  // items of the tree lets go of them.
+  std::function<void()> OnBeforeDelete;
 
   ncp::TreeNode* addChild(ncp::TreeNode* parent, const std::string& text) override;
   ncp::TreeNode* addFirst(const std::string& text) override;
@@ -59,5 +76,5 @@ class QtTreeNodes final : public ncp::TreeNodes {
 
  private:
   QTreeWidget* m_tree;
-  QList<QIcon> m_images;
+  NodeIcons m_icons;
 };

@@ -103,7 +103,12 @@ void ObjectPopupMenu::Act(ncp::NcpAction action) {
   }
 }
 
-void ObjectPopupMenu::RefreshAllClick() { m_session.StatusAll(); }
+void ObjectPopupMenu::RefreshAllClick() {
+  if (OnRefreshAll)
+    OnRefreshAll();
+  else
+    m_session.StatusAll();
+}
 
 void ObjectPopupMenu::AlterProcess() {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), "Not available in this version.",

@@ -70,6 +70,14 @@ class SettingsFile {
   // shared default when missing, not a number or below 1.
   size_t readMaxObjects() const;
 
+  // "Main"/"AutoRefresh": 1 when View, Auto Refresh is on (off by default);
+  // "Main"/"AutoRefreshSeconds": its interval, kDefaultAutoRefreshSeconds
+  // when missing, not a number or below 1.
+  static constexpr int kDefaultAutoRefreshSeconds = 30;
+  bool readAutoRefresh() const;
+  int readAutoRefreshSeconds() const;
+  void writeAutoRefresh(bool on) const;
+
   // A list position in "Main"; -1 when missing or not a number.
   int readIndex(const char* key) const;
   void writeIndex(const char* key, int index) const;

@@ -9,6 +9,12 @@
 // expansion, the queue in the status bar with the busy cursor, the debug
 // routing of View, Debug, and its position in the settings file.
 //
+// For a large network: the find bar above the tree (TreeFind, Ctrl+F), the
+// counts per status in the status bar's third panel, F8 and Shift+F8 to the
+// next and previous object that is down, the Changes dock and the marks of
+// each refresh, and View, Auto Refresh (RefreshFollower), whose alerts show
+// as the tray's message.
+//
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
 // told in a message box and nothing is sent. A command the host refuses is
@@ -29,8 +35,12 @@
 #include "ncp/TXPNetObjList.h"
 #include "ui/QtTreeNodes.h"
 
+class ChangesPanel;
 class ObjectPopupMenu;
 class QAction;
+class QSystemTrayIcon;
+class RefreshFollower;
+class TreeFind;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -58,6 +68,7 @@ class TfrmMain : public QMainWindow {
   TXPNetObjList* ObjList() const { return m_objList.get(); }
   NCPStateHandler* StateHandler() const { return m_handler.get(); }
   ObjectPopupMenu* Popup() const { return m_popup; }
+  RefreshFollower* Follower() const { return m_follower; }
 
   void Connect1Click();
   void DisConnect1Click();
@@ -75,6 +86,10 @@ class TfrmMain : public QMainWindow {
   void NCPTelnetSessionClosed(TTnCnx* Sender, uint16_t Error);
   // Throws IniWriteError when the settings file cannot be written.
   void SavePosition();
+  // F8 (forward) and Shift+F8: selects the next or previous object that is
+  // Abnormal or Stopped.
+  void SelectNextDown(bool forward);
+  void AutoRefreshClick();
 
   QTreeWidget* tvMain;
   QSplitter* spMain;
@@ -82,11 +97,20 @@ class TfrmMain : public QMainWindow {
   QPushButton* btnApplyAlter;
   QStatusBar* sbPanel;
   QList<QLabel*> sbPanels;
+  // The counts per status of the loaded objects.
+  QLabel* sbCounts;
+  TreeFind* pnlFind;
+  ChangesPanel* dkChanges;
   QList<QIcon> imgList;
   QAction* mmConnect;
   QAction* N2;
   QAction* Exit1;
   QAction* DebugView;
+  QAction* FindObjects;
+  QAction* NextDown;
+  QAction* PreviousDown;
+  QAction* ChangesView;
+  QAction* AutoRefresh;
   QAction* About1;
   QMenu* pMenu;
   TNCPTelnet* NCPTelnet;
@@ -112,6 +136,9 @@ class TfrmMain : public QMainWindow {
   SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.
   void savePositionOrTell();
+  // The counts panel is brought up to date once the events queued now are in.
+  void queueCounts();
+  void showAlert(const QString& message);
 
   QString m_settingsPath;
   bool m_shown = false;
@@ -120,6 +147,9 @@ class TfrmMain : public QMainWindow {
   // connection that fails or ends meanwhile is told to the operator once.
   bool m_logonUnderway = false;
   ObjectPopupMenu* m_popup = nullptr;
+  RefreshFollower* m_follower = nullptr;
+  QSystemTrayIcon* m_tray = nullptr;
+  bool m_countsQueued = false;
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;
   std::unique_ptr<NCPStateHandler> m_handler;

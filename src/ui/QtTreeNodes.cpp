@@ -1,22 +1,60 @@
 #include "ui/QtTreeNodes.h"
 
 #include <QTreeWidget>
+#include <array>
+
+#include "ncp/XPNetTypes.h"
 
 namespace {
 
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+// "(Starting) ", "(Abnormal) ", "(Started) ", "(Stopped) ", by TXPNetStatus.
+const std::array<std::string, 4>& statusPrefixes() {
+  static const std::array<std::string, 4> prefixes = [] {
+    std::array<std::string, 4> p;
+    for (size_t i = 0; i < p.size(); ++i) p[i] = std::string(XPNetStatusText(TXPNetStatus(i))) + ' ';
+    return p;
+  }();
+  return prefixes;
+}
+
+std::string_view prefixOf(int8_t index) {
+  return index < 0 ? std::string_view() : std::string_view(statusPrefixes()[size_t(index)]);
+}
+
+// The status prefix text begins with, or -1.
+int8_t findPrefix(std::string_view text) {
+  if (text.empty() || text.front() != '(') return -1;
+  const auto& prefixes = statusPrefixes();
+  for (size_t i = 0; i < prefixes.size(); ++i)
+    if (text.substr(0, prefixes[i].size()) == prefixes[i]) return int8_t(i);
+  return -1;
+}
 
 }  // namespace
 
 QtTreeNode::QtTreeNode(NodeIcons* icons, const std::string& text) : m_icons(icons) {
-  QTreeWidgetItem::setText(0, fromLatin1(text));
+  m_statusPrefix = findPrefix(text);
+  m_rest = text.substr(prefixOf(m_statusPrefix).size());
 }
 
-std::string QtTreeNode::text() const { return QTreeWidgetItem::text(0).toLatin1().toStdString(); }
+std::string QtTreeNode::text() const {
+  std::string text(prefixOf(m_statusPrefix));
+  return text += m_rest;
+}
 
 void QtTreeNode::setText(const std::string& text) {
-  if (QTreeWidgetItem::text(0) == QLatin1String(text.data(), qsizetype(text.size()))) return;
-  QTreeWidgetItem::setText(0, fromLatin1(text));
+  const int8_t prefix = findPrefix(text);
+  const std::string_view rest = std::string_view(text).substr(prefixOf(prefix).size());
+  if (prefix == m_statusPrefix && rest == m_rest) return;
+  m_statusPrefix = prefix;
+  m_rest = rest;
+  emitDataChanged();
+}
+
+void QtTreeNode::setData(int column, int role, const QVariant& value) {
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+    return setText(value.toString().toLatin1().toStdString());
+  QTreeWidgetItem::setData(column, role, value);
 }
 
 void QtTreeNode::setImageIndex(int index) {
@@ -33,6 +71,14 @@ void QtTreeNode::setSelectedIndex(int index) {
 
 QVariant QtTreeNode::data(int column, int role) const {
   if (column == 0 && role == Qt::DecorationRole) return m_icons->icon(m_imageIndex, m_selectedIndex);
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+    const std::string_view prefix = prefixOf(m_statusPrefix);
+    QString text(qsizetype(prefix.size() + m_rest.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char c : prefix) *out++ = QChar(uchar(c));
+    for (char c : m_rest) *out++ = QChar(uchar(c));
+    return text;
+  }
   return QTreeWidgetItem::data(column, role);
 }
 

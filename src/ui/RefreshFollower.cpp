@@ -9,8 +9,8 @@
 #include "ui/ChangesPanel.h"
 #include "ui/QtTreeNodes.h"
 
-RefreshFollower::RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* window)
-    : QObject(window), m_session(session), m_panel(panel), m_window(window) {
+RefreshFollower::RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* tree, QWidget* window)
+    : QObject(window), m_session(session), m_panel(panel), m_window(window), m_loadPainting(tree) {
   connect(&m_autoRefresh, &QTimer::timeout, this, &RefreshFollower::AutoRefreshTick);
 }
 
@@ -35,11 +35,17 @@ void RefreshFollower::SessionIdle() {
   });
 }
 
+void RefreshFollower::LoadStarted() {
+  m_loading = true;
+  m_loadPainting.Start();
+}
+
 void RefreshFollower::ended() {
   const bool loaded = m_loading;
   const bool refreshed = m_refreshing;
   m_loading = false;
   m_refreshing = false;
+  m_loadPainting.Stop();
   if (loaded)
     takeBaseline();
   else if (refreshed)
@@ -51,6 +57,7 @@ void RefreshFollower::Forget() {
   m_baseline.clear();
   m_loading = false;
   m_refreshing = false;
+  m_loadPainting.Stop();
 }
 
 void RefreshFollower::takeBaseline() {

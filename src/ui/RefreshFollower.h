@@ -6,6 +6,9 @@
 // Abnormal or Stopped while the window was not active, one Alert is raised for
 // the whole refresh (the window shows it as the tray's message).
 //
+// While the objects load the tree is drawn only now and then
+// (TreePaintThrottle).
+//
 // A Refresh All asked for while one runs is dropped, never queued. Auto
 // refresh runs one every interval, skipped while a refresh or any other
 // command runs, while a modal dialog is open and while NCP is not logged on
@@ -24,6 +27,7 @@
 
 #include "ncp/TNCPTelnet.h"
 #include "ncp/TXPNetObjList.h"
+#include "ui/TreePaintThrottle.h"
 
 class ChangesPanel;
 class QTreeWidgetItem;
@@ -32,7 +36,7 @@ class QWidget;
 class RefreshFollower : public QObject {
   Q_OBJECT
  public:
-  RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* window);
+  RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* tree, QWidget* window);
 
   // Whether NCP is logged on, so that a refresh can run.
   std::function<bool()> CanRefresh;
@@ -44,7 +48,7 @@ class RefreshFollower : public QObject {
   bool Refreshing() const { return m_refreshing; }
   // The objects started loading: the end of the load is what the first
   // refresh is compared with.
-  void LoadStarted() { m_loading = true; }
+  void LoadStarted();
   // The session reported itself idle with nothing queued.
   void SessionIdle();
   // The tree is about to lose nodes: marks, the comparison and any refresh
@@ -77,4 +81,5 @@ class RefreshFollower : public QObject {
   std::vector<TXPNetStatus> m_baseline;
   std::vector<QTreeWidgetItem*> m_marked;
   QTimer m_autoRefresh;
+  TreePaintThrottle m_loadPainting;
 };

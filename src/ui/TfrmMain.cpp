@@ -171,12 +171,21 @@ void TfrmMain::buildControls() {
   sbCounts->setObjectName("sbCounts");
   sbCounts->setAccessibleDescription("Objects by status");
   sbCounts->setFrameShape(QFrame::StyledPanel);
+  // It takes the rest of the bar and never widens the window: a narrow
+  // window cuts the text short.
+  sbCounts->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   sbPanel->addWidget(sbCounts, 1);
+  m_countsTimer = new QTimer(this);
+  m_countsTimer->setSingleShot(true);
+  m_countsTimer->setInterval(kCountsDelayMs);
+  connect(m_countsTimer, &QTimer::timeout, this, [this] {
+    if (m_objList) sbCounts->setText(StatusCountsText(*m_objList));
+  });
   setStatusBar(sbPanel);
 
   dkChanges = new ChangesPanel(this);
   addDockWidget(Qt::BottomDockWidgetArea, dkChanges);
-  m_follower = new RefreshFollower(*m_session, dkChanges, this);
+  m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
   m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
   connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
   // Find and marks hold items of the tree; they let go before any goes.
@@ -466,13 +475,9 @@ void TfrmMain::NCPTelnetNCPState(const std::string& aCommand) {
 }
 
 void TfrmMain::queueCounts() {
-  // Once per turn of the event loop, however many events a read brought.
-  if (m_countsQueued) return;
-  m_countsQueued = true;
-  QTimer::singleShot(0, this, [this] {
-    m_countsQueued = false;
-    if (m_objList) sbCounts->setText(StatusCountsText(*m_objList));
-  });
+  // A load or a refresh brings thousands of events a second; drawing the
+  // panel after each read cost more than the tree did.
+  if (!m_countsTimer->isActive()) m_countsTimer->start();
 }
 
 void TfrmMain::NCPTelnetCommand(TTnCnx*, int queueCount, TNSKTelnetState state) {

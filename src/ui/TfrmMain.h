@@ -47,6 +47,7 @@ class QPushButton;
 class QSplitter;
 class QStatusBar;
 class QTableWidget;
+class QTimer;
 class QTreeWidget;
 class SecretText;
 class TfrmAbout;
@@ -136,7 +137,8 @@ class TfrmMain : public QMainWindow {
   SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.
   void savePositionOrTell();
-  // The counts panel is brought up to date once the events queued now are in.
+  // The counts panel is brought up to date at most kCountsDelayMs after an event.
+  static constexpr int kCountsDelayMs = 100;
   void queueCounts();
   void showAlert(const QString& message);
 
@@ -149,7 +151,7 @@ class TfrmMain : public QMainWindow {
   ObjectPopupMenu* m_popup = nullptr;
   RefreshFollower* m_follower = nullptr;
   QSystemTrayIcon* m_tray = nullptr;
-  bool m_countsQueued = false;
+  QTimer* m_countsTimer = nullptr;
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;
   std::unique_ptr<NCPStateHandler> m_handler;

@@ -157,9 +157,10 @@ void TreeFind::apply() {
     for (const auto& entry : m_registry->Items()) {
       if (!matches(*entry)) continue;
       QtTreeNode* node = static_cast<QtTreeNode*>(entry->Node);
-      node->findMatched = m_find;
-      for (QtTreeNode* kept = node; kept && kept->findKept != m_find; kept = nodeOf(kept->QTreeWidgetItem::parent()))
-        kept->findKept = m_find;
+      node->findMark = m_find * 2 + 1;
+      for (QtTreeNode* kept = nodeOf(node->QTreeWidgetItem::parent()); kept && !isKept(kept);
+           kept = nodeOf(kept->QTreeWidgetItem::parent()))
+        kept->findMark = m_find * 2;
       if (++m_matches <= kOpenLimit) matched.push_back(node);
     }
   }
@@ -167,7 +168,7 @@ void TreeFind::apply() {
   m_applying = true;
   // What the last find hid and this one keeps shows again.
   const auto keptNow = [this](QTreeWidgetItem* item) {
-    if (nodeOf(item)->findKept != m_find) return false;
+    if (!isKept(nodeOf(item))) return false;
     item->setHidden(false);
     return true;
   };
@@ -182,7 +183,7 @@ void TreeFind::hideUnkept(QTreeWidgetItem* parent) {
   const int count = parent ? parent->childCount() : m_tree->topLevelItemCount();
   for (int i = 0; i < count; ++i) {
     QTreeWidgetItem* child = parent ? parent->child(i) : m_tree->topLevelItem(i);
-    if (nodeOf(child)->findKept != m_find) {
+    if (!isKept(nodeOf(child))) {
       if (!child->isHidden()) {
         child->setHidden(true);
         m_hidden.push_back(child);
@@ -224,13 +225,13 @@ void TreeFind::SelectNext() {
   QTreeWidgetItem* current = m_tree->currentItem();
   const auto matchIn = [this](QTreeWidgetItemIterator it, QTreeWidgetItem* stop) -> QTreeWidgetItem* {
     for (; *it && *it != stop; ++it)
-      if (nodeOf(*it)->findMatched == m_find) return *it;
+      if (isMatch(nodeOf(*it))) return *it;
     return nullptr;
   };
   QTreeWidgetItem* next = nullptr;
   if (current) next = matchIn(++QTreeWidgetItemIterator(current), nullptr);
   if (!next) next = matchIn(QTreeWidgetItemIterator(m_tree), current);
-  if (!next && current && nodeOf(current)->findMatched == m_find) next = current;
+  if (!next && current && isMatch(nodeOf(current))) next = current;
   if (!next) return;
   m_tree->setCurrentItem(next);
   m_tree->scrollToItem(next);

@@ -7,7 +7,7 @@
 // the find opened are closed, the current node stays current and in view.
 //
 // A large network is never walked node by node: the matches come from the
-// registry's names, each marks its ancestors (QtTreeNode::findKept), and rows
+// registry's names, each marks its ancestors (QtTreeNode::findMark), and rows
 // are hidden only where the view shows children, that is under open nodes;
 // a node opened later has its children sorted out then. The find opens the
 // ancestors of its matches only when they are few (kOpenLimit).
@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "ncp/TXPNetObjList.h"
+#include "ui/QtTreeNodes.h"
 
 class QLineEdit;
 class QToolButton;
@@ -64,6 +65,8 @@ class TreeFind : public QWidget {
  private:
   void apply();
   bool matches(const ExtInfo& entry) const;
+  bool isKept(const QtTreeNode* node) const { return node->findMark / 2 == m_find; }
+  bool isMatch(const QtTreeNode* node) const { return node->findMark == m_find * 2 + 1; }
   void showAll();
   // Hides the children of parent (the top-level nodes for null) that the
   // find did not keep, and goes on into the open ones it kept.

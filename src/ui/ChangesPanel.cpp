@@ -4,15 +4,11 @@
 #include <QTreeWidget>
 #include <algorithm>
 
-namespace {
-
-QString word(TXPNetStatus status) {
+QString StatusWord(TXPNetStatus status) {
   // "(Started)" as the tree shows it, without the brackets.
   const QString text = QString::fromLatin1(XPNetStatusText(status));
   return text.mid(1, text.size() - 2);
 }
-
-}  // namespace
 
 ChangesPanel::ChangesPanel(QWidget* parent) : QDockWidget("Changes", parent) {
   setObjectName("dkChanges");
@@ -35,7 +31,7 @@ void ChangesPanel::Add(const QDateTime& time, const std::vector<StatusChange>& c
   // Newest first; within one refresh the first in tree order on top.
   for (size_t i = 0; i < shown; ++i) {
     const StatusChange& c = changes[i];
-    rows << new QTreeWidgetItem(QStringList{at, c.object, word(c.before), word(c.after)});
+    rows << new QTreeWidgetItem(QStringList{at, c.object, StatusWord(c.before), StatusWord(c.after)});
   }
   lvChanges->insertTopLevelItems(0, rows);
   while (lvChanges->topLevelItemCount() > kKept) delete lvChanges->takeTopLevelItem(lvChanges->topLevelItemCount() - 1);

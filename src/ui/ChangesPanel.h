@@ -19,6 +19,9 @@ struct StatusChange {
   TXPNetStatus after;
 };
 
+// "Started", "Stopped", ...: the status as the tree shows it, without brackets.
+QString StatusWord(TXPNetStatus status);
+
 class ChangesPanel : public QDockWidget {
   Q_OBJECT
  public:

@@ -91,7 +91,7 @@ void RefreshFollower::compare() {
       m_marked.push_back(item);
     }
     if (entry.Status == nsAbnormal || entry.Status == nsStopped) {
-      if (++downs == 1) down = object + " is " + QString::fromLatin1(XPNetStatusWord(entry.Status)).toLower();
+      if (++downs == 1) down = object + " went " + StatusWord(entry.Status);
     }
   }
   takeBaseline();

@@ -3,14 +3,18 @@
 // key by key and cleared. For each phase one line: wall and CPU seconds of
 // this process, growth of its resident memory, and the longest gap of a 10 ms
 // timer (the longest the event loop stalled). The loaded tree is written to
-// DUMP in `ncpctl tree`'s text form, for run.sh to compare.
+// DUMP in `ncpctl tree`'s text form, for run.sh to compare. With SCREENSHOT,
+// three stations are stopped and the network refreshed, the find shows
+// FIND_TEXT with its first match selected, and the window is saved as a
+// picture (the README's).
 //
-// usage: window_bench PORT DUMP [FIND_TEXT]
+// usage: window_bench PORT DUMP [FIND_TEXT [SCREENSHOT]]
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QLineEdit>
+#include <QSplitter>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -20,6 +24,9 @@
 #include <unistd.h>
 
 #include "ncpctl/NodeWriter.h"
+#include "ui/ChangesPanel.h"
+#include "ui/RefreshFollower.h"
+#include "ui/TreeFind.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/TfrmMain.h"
 
@@ -154,6 +161,23 @@ int main(int argc, char** argv) {
     }
     typing.report("find", stall);
     std::printf("find     longest_key_ms %lld\n", static_cast<long long>(longestKey));
+  }
+
+  if (argc > 4) {
+    for (const char* station : {"S000121", "S000124", "S000127"})
+      session.Perform(ncp::NcpAction::Stop, xpStation, station);
+    waitFor(idle);
+    win.Popup()->RefreshAllClick();
+    waitFor(idle);
+    while (win.Follower()->Refreshing()) QCoreApplication::processEvents();
+    win.resize(1004, 600);
+    win.spMain->setSizes({300, 704});
+    win.resizeDocks({win.dkChanges}, {130}, Qt::Vertical);
+    win.pnlFind->edFind->setText(findText);
+    win.pnlFind->SelectNext();
+    QTimer::singleShot(300, &loop, [&] { loop.quit(); });
+    loop.exec();
+    if (!win.grab().save(QString::fromLocal8Bit(argv[4]))) return 1;
   }
   return 0;
 }

@@ -11,8 +11,8 @@
 // view asks. A tree of 100,000 nodes holding a QIcon and a QString (with the
 // lists QTreeWidgetItem keeps them in) per node grew the program by 90 MiB.
 // A node tells the view of a change only when its text or its pictures
-// really change, so that a refresh which finds every status as it was costs
-// the view nothing.
+// really change, and only when the view may show it (its parent is open), so
+// that a refresh which finds every status as it was costs the view nothing.
 //
 // Owned by the main window; the tree widget must outlive it. UI thread only.
 #pragma once
@@ -58,6 +58,9 @@ class QtTreeNode final : public QTreeWidgetItem, public ncp::TreeNode {
   uint32_t findMark = 0;
 
  private:
+  // Tells the view, unless the node is hidden in a closed one.
+  void changed();
+
   // In this order the node takes 168 bytes, which the C library's allocator
   // gives without rounding up: one field more cost 1.6 MiB a 100,000 nodes.
   NodeIcons* m_icons;

@@ -17,6 +17,9 @@ RefreshFollower::RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidg
 bool RefreshFollower::sessionIdle() const { return m_session.State() == atsIdle && m_session.QueueCount() == 0; }
 
 bool RefreshFollower::RefreshAll() {
+  // A load or refresh that has ended before its end was looked at comes
+  // first: the new refresh is compared with it.
+  if ((m_loading || m_refreshing) && sessionIdle()) ended();
   if (m_refreshing) return false;
   m_session.StatusAll();
   // Nothing goes out unless NCP is logged on.

@@ -28,7 +28,7 @@ void ChangesPanel::Add(const QDateTime& time, const std::vector<StatusChange>& c
   const size_t shown = std::min(changes.size(), size_t(kKept));
   QList<QTreeWidgetItem*> rows;
   rows.reserve(qsizetype(shown));
-  // Newest first; within one refresh the first in tree order on top.
+  // Newest first; within one refresh in the registry's order.
   for (size_t i = 0; i < shown; ++i) {
     const StatusChange& c = changes[i];
     rows << new QTreeWidgetItem(QStringList{at, c.object, StatusWord(c.before), StatusWord(c.after)});

@@ -29,7 +29,8 @@ class ChangesPanel : public QDockWidget {
 
   explicit ChangesPanel(QWidget* parent);
 
-  // The changes one refresh found at time, in tree order; they go on top.
+  // The changes one refresh found at time, in the registry's order; they go
+  // on top.
   void Add(const QDateTime& time, const std::vector<StatusChange>& changes);
   int RowCount() const;
   // The row's texts: time, object, old status, new status (row 0 newest).

@@ -139,12 +139,11 @@ TEST_F(LargeNetworkTest, StatusTogglesShowOnlyObjectsInTheChosenStatusesWithThei
 TEST_F(LargeNetworkTest, CountsFollowTheLoadAndEveryStatusEvent) {
   EXPECT_TRUE(win->tvMain->updatesEnabled()) << "the tree is drawn at every change again once loaded";
   // Stations and lines each: 10 stopped, 10 abnormal, 10 starting, 170 started; 4 processes started.
-  ASSERT_TRUE(waitUntil([&] { return win->sbCounts->text() == "Abnormal 20 · Stopped 20 · Starting 20 · Started 344"; }))
-      << win->sbCounts->text().toStdString();
+  const auto countsAre = [&](const QString& text) { return waitUntil([&] { return win->sbCounts->text() == text; }); };
+  ASSERT_TRUE(countsAre("Abnormal 20 · Stopped 20 · Starting 20 · Started 344")) << win->sbCounts->text().toStdString();
   rightClick(item("(Started) S000001"));
   choose("Stop");
-  EXPECT_TRUE(waitUntil([&] { return win->sbCounts->text() == "Abnormal 20 · Stopped 21 · Starting 20 · Started 343"; }))
-      << win->sbCounts->text().toStdString();
+  EXPECT_TRUE(countsAre("Abnormal 20 · Stopped 21 · Starting 20 · Started 343")) << win->sbCounts->text().toStdString();
 }
 
 TEST_F(LargeNetworkTest, F8AndShiftF8GoToTheNextAndPreviousObjectDown) {

@@ -51,6 +51,8 @@ int TXPNetObjList::PictureIndex(TXPNetType aType, TXPNetStatus aStatus) {
 
 const char* TXPNetObjList::StatusText(TXPNetStatus aStatus) { return XPNetStatusText(aStatus); }
 
+size_t TXPNetObjList::StatusCount(TXPNetStatus aStatus) const { return m_statusCounts[statusSlot(aStatus)]; }
+
 void TXPNetObjList::AddPathmon(ncp::TreeNode* aParent, const std::string& aName) {
   if (!m_treeNodes) return;
   ncp::TreeNode* node = m_treeNodes->addChild(aParent, aName);
@@ -96,6 +98,7 @@ void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNe
   }
   aNode->setImageIndex(picture);
   aNode->setSelectedIndex(picture);
+  if (aType != xpPathmon) ++m_statusCounts[statusSlot(aStatus)];
 
   entry->m_place = static_cast<uint32_t>(m_items.size());
   m_items.push_back(std::move(entry));
@@ -219,6 +222,10 @@ void TXPNetObjList::SetStatusObj(const std::string& aName, TXPNetType aType, TXP
     entry = entry->m_nextSame;
     text.resize(prefixLength);
     text += entry->Name;
+    if (entry->NetType != xpPathmon) {
+      --m_statusCounts[statusSlot(entry->Status)];
+      ++m_statusCounts[statusSlot(aStatus)];
+    }
     entry->Status = aStatus;
     entry->Node->setText(text);
     entry->Node->setImageIndex(picture);
@@ -241,6 +248,7 @@ void TXPNetObjList::DeletePathmonChildren() {
   }
   std::reverse(pathmons.begin(), pathmons.end());
   m_items = std::move(pathmons);
+  std::fill(std::begin(m_statusCounts), std::end(m_statusCounts), 0);
   ResetIndexes();
 }
 
@@ -254,6 +262,7 @@ const ExtInfo* TXPNetObjList::FindByNode(const ncp::TreeNode* aNode) const {
 
 void TXPNetObjList::Clear() {
   m_items.clear();
+  std::fill(std::begin(m_statusCounts), std::end(m_statusCounts), 0);
   ResetIndexes();
 }
 

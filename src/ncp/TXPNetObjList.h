@@ -106,6 +106,11 @@ class TXPNetObjList {
   // The status as its node shows it: XPNetStatusText.
   static const char* StatusText(TXPNetStatus aStatus);
 
+  // How many objects (processes, stations, lines: not PATHMONs) have that
+  // status; kept as entries come, go and change, so a front end may show it
+  // after every status event.
+  size_t StatusCount(TXPNetStatus aStatus) const;
+
  private:
   void AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName, TXPNetType aType,
                 TXPNetStatus aStatus);
@@ -145,5 +150,7 @@ class TXPNetObjList {
   mutable size_t m_nodesIndexed = 0;
   // Items index of the entry the last status change went to.
   size_t m_statusCursor = 0;
+  // By statusSlot; see StatusCount.
+  size_t m_statusCounts[4] = {};
   ncp::TreeNodes* m_treeNodes = nullptr;
 };

@@ -103,7 +103,12 @@ void ObjectPopupMenu::Act(ncp::NcpAction action) {
   }
 }
 
-void ObjectPopupMenu::RefreshAllClick() { m_session.PerformStatusAll(); }
+void ObjectPopupMenu::RefreshAllClick() {
+  if (OnRefreshAll)
+    OnRefreshAll();
+  else
+    m_session.PerformStatusAll();
+}
 
 void ObjectPopupMenu::AlterProcess() {
   QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), "Not available in this version.",

@@ -41,6 +41,9 @@ class ObjectPopupMenu : public QObject {
   // The session refused the object's name (it would change the command);
   // nothing was sent.
   std::function<void(const EUnsafeCommandText& e)> OnUnsafeText;
+  // Refresh All runs this instead of the session's StatusAll when assigned
+  // (the window follows its refreshes).
+  std::function<void()> OnRefreshAll;
 
   // Configures the menu for node (null: empty space, no object). Returns the
   // node to select: the node of PopupObject, or null to leave the selection

@@ -1,30 +1,93 @@
 #include "ui/QtTreeNodes.h"
 
 #include <QTreeWidget>
+#include <array>
+
+#include "ncp/XPNetTypes.h"
 
 namespace {
 
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+// "(Starting) ", "(Abnormal) ", "(Started) ", "(Stopped) ", by TXPNetStatus.
+const std::array<std::string, 4>& statusPrefixes() {
+  static const std::array<std::string, 4> prefixes = [] {
+    std::array<std::string, 4> p;
+    for (size_t i = 0; i < p.size(); ++i) p[i] = std::string(XPNetStatusText(TXPNetStatus(i))) + ' ';
+    return p;
+  }();
+  return prefixes;
+}
+
+std::string_view prefixOf(int8_t index) {
+  return index < 0 ? std::string_view() : std::string_view(statusPrefixes()[size_t(index)]);
+}
+
+// The status prefix text begins with, or -1.
+int8_t findPrefix(std::string_view text) {
+  if (text.empty() || text.front() != '(') return -1;
+  const auto& prefixes = statusPrefixes();
+  for (size_t i = 0; i < prefixes.size(); ++i)
+    if (text.substr(0, prefixes[i].size()) == prefixes[i]) return int8_t(i);
+  return -1;
+}
 
 }  // namespace
 
-QtTreeNode::QtTreeNode(const QList<QIcon>* images, const std::string& text) : m_images(images) {
-  QTreeWidgetItem::setText(0, fromLatin1(text));
-  updateIcon();
+QtTreeNode::QtTreeNode(NodeIcons* icons, const std::string& text) : m_icons(icons) {
+  m_statusPrefix = findPrefix(text);
+  m_rest = text.substr(prefixOf(m_statusPrefix).size());
 }
 
-std::string QtTreeNode::text() const { return QTreeWidgetItem::text(0).toLatin1().toStdString(); }
+std::string QtTreeNode::text() const {
+  std::string text(prefixOf(m_statusPrefix));
+  return text += m_rest;
+}
 
-void QtTreeNode::setText(const std::string& text) { QTreeWidgetItem::setText(0, fromLatin1(text)); }
+void QtTreeNode::setText(const std::string& text) {
+  const int8_t prefix = findPrefix(text);
+  const std::string_view rest = std::string_view(text).substr(prefixOf(prefix).size());
+  if (prefix == m_statusPrefix && rest == m_rest) return;
+  m_statusPrefix = prefix;
+  m_rest = rest;
+  changed();
+}
+
+void QtTreeNode::setData(int column, int role, const QVariant& value) {
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+    return setText(value.toString().toLatin1().toStdString());
+  QTreeWidgetItem::setData(column, role, value);
+}
 
 void QtTreeNode::setImageIndex(int index) {
+  if (index == m_imageIndex) return;
   m_imageIndex = index;
-  updateIcon();
+  changed();
 }
 
 void QtTreeNode::setSelectedIndex(int index) {
+  if (index == m_selectedIndex) return;
   m_selectedIndex = index;
-  updateIcon();
+  changed();
+}
+
+void QtTreeNode::changed() {
+  // The view lays out the children of a closed node afresh when it is
+  // opened; until then a change of theirs is nothing it could show, and
+  // telling it cost a sixth of a load.
+  QTreeWidgetItem* above = QTreeWidgetItem::parent();
+  if (!above || above->isExpanded()) emitDataChanged();
+}
+
+QVariant QtTreeNode::data(int column, int role) const {
+  if (column == 0 && role == Qt::DecorationRole) return m_icons->icon(m_imageIndex, m_selectedIndex);
+  if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+    const std::string_view prefix = prefixOf(m_statusPrefix);
+    QString text(qsizetype(prefix.size() + m_rest.size()), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (char c : prefix) *out++ = QChar(uchar(c));
+    for (char c : m_rest) *out++ = QChar(uchar(c));
+    return text;
+  }
+  return QTreeWidgetItem::data(column, role);
 }
 
 ncp::TreeNode* QtTreeNode::parent() const { return of(QTreeWidgetItem::parent()); }
@@ -34,25 +97,12 @@ ncp::TreeNode* QtTreeNode::child(int index) const {
   return of(QTreeWidgetItem::child(index));
 }
 
-// A picture index outside the list shows no picture, as an image list does.
-void QtTreeNode::updateIcon() {
-  const auto pixmapAt = [this](int index) {
-    return index >= 0 && index < m_images->size() ? m_images->at(index).pixmap(16, 16) : QPixmap();
-  };
-  QIcon icon;
-  const QPixmap normal = pixmapAt(m_imageIndex);
-  const QPixmap selected = pixmapAt(m_selectedIndex);
-  if (!normal.isNull()) icon.addPixmap(normal, QIcon::Normal);
-  if (!selected.isNull()) icon.addPixmap(selected, QIcon::Selected);
-  setIcon(0, icon);
-}
-
-QtTreeNodes::QtTreeNodes(QTreeWidget* tree, QList<QIcon> images) : m_tree(tree), m_images(std::move(images)) {}
+QtTreeNodes::QtTreeNodes(QTreeWidget* tree, QList<QIcon> images) : m_tree(tree), m_icons(std::move(images)) {}
 
 ncp::TreeNode* QtTreeNodes::addChild(ncp::TreeNode* parent, const std::string& text) {
   QTreeWidgetItem* parentItem = item(parent);
   if (parent && (!parentItem || parentItem->treeWidget() != m_tree)) return nullptr;
-  auto* node = new QtTreeNode(&m_images, text);
+  auto* node = new QtTreeNode(&m_icons, text);
   if (parentItem)
     parentItem->addChild(node);
   else
@@ -61,14 +111,19 @@ ncp::TreeNode* QtTreeNodes::addChild(ncp::TreeNode* parent, const std::string& t
 }
 
 ncp::TreeNode* QtTreeNodes::addFirst(const std::string& text) {
-  auto* node = new QtTreeNode(&m_images, text);
+  auto* node = new QtTreeNode(&m_icons, text);
   m_tree->insertTopLevelItem(0, node);
   return node;
 }
 
 void QtTreeNodes::deleteNode(ncp::TreeNode* node) {
   QTreeWidgetItem* doomed = item(node);
-  if (doomed && doomed->treeWidget() == m_tree) delete doomed;
+  if (!doomed || doomed->treeWidget() != m_tree) return;
+  if (OnBeforeDelete) OnBeforeDelete();
+  delete doomed;
 }
 
-void QtTreeNodes::clear() { m_tree->clear(); }
+void QtTreeNodes::clear() {
+  if (OnBeforeDelete) OnBeforeDelete();
+  m_tree->clear();
+}

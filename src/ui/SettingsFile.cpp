@@ -84,6 +84,15 @@ AuditOptions SettingsFile::readAudit() const {
   return audit;
 }
 
+bool SettingsFile::readAutoRefresh() const { return m_ini.readInteger(kMain, "AutoRefresh", 0) == 1; }
+
+int SettingsFile::readAutoRefreshSeconds() const {
+  const int seconds = m_ini.readInteger(kMain, "AutoRefreshSeconds", 0);
+  return seconds >= 1 ? seconds : kDefaultAutoRefreshSeconds;
+}
+
+void SettingsFile::writeAutoRefresh(bool on) const { m_ini.writeInteger(kMain, "AutoRefresh", on ? 1 : 0); }
+
 int SettingsFile::readIndex(const char* key) const { return m_ini.readInteger(kMain, key, -1); }
 
 void SettingsFile::writeIndex(const char* key, int index) const { m_ini.writeInteger(kMain, key, index); }

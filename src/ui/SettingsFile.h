@@ -77,6 +77,13 @@ class SettingsFile {
   // and Keep (the defaults when missing or below 1), Syslog (1: each record
   // to the system log too); the program is "window".
   AuditOptions readAudit() const;
+  // "Main"/"AutoRefresh": 1 when View, Auto Refresh is on (off by default);
+  // "Main"/"AutoRefreshSeconds": its interval, kDefaultAutoRefreshSeconds
+  // when missing, not a number or below 1.
+  static constexpr int kDefaultAutoRefreshSeconds = 30;
+  bool readAutoRefresh() const;
+  int readAutoRefreshSeconds() const;
+  void writeAutoRefresh(bool on) const;
 
   // A list position in "Main"; -1 when missing or not a number.
   int readIndex(const char* key) const;

@@ -16,6 +16,7 @@
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -25,12 +26,17 @@
 
 #include "nsk/SecretText.h"
 #include "nsk/OperatorText.h"
+#include "ui/ChangesPanel.h"
+#include "ui/NextAlert.h"
 #include "ui/NodeImages.h"
 #include "ui/ObjectPopupMenu.h"
+#include "ui/RefreshFollower.h"
 #include "ui/SettingsFile.h"
+#include "ui/StatusCounts.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmDebug.h"
+#include "ui/TreeFind.h"
 
 namespace {
 
@@ -98,7 +104,13 @@ void TfrmMain::buildControls() {
   spMain->setChildrenCollapsible(false);
   setCentralWidget(spMain);
 
-  tvMain = new QTreeWidget(spMain);
+  // The find bar sits above the tree, in the splitter's left pane.
+  auto* treeSide = new QWidget(spMain);
+  treeSide->setObjectName("pnlTree");
+  auto* treeLayout = new QVBoxLayout(treeSide);
+  treeLayout->setContentsMargins(0, 0, 0, 0);
+  treeLayout->setSpacing(0);
+  tvMain = new QTreeWidget(treeSide);
   tvMain->setObjectName("tvMain");
   tvMain->setAccessibleName("Network objects");
   tvMain->setHeaderHidden(true);
@@ -109,6 +121,9 @@ void TfrmMain::buildControls() {
   connect(tvMain, &QWidget::customContextMenuRequested, this, &TfrmMain::tvMainContextMenu);
   connect(tvMain, &QTreeWidget::itemDoubleClicked, this, [this] { tvMainDblClick(); });
   m_treeNodes = std::make_unique<QtTreeNodes>(tvMain, imgList);
+  pnlFind = new TreeFind(tvMain, treeSide);
+  treeLayout->addWidget(pnlFind);
+  treeLayout->addWidget(tvMain);
 
   auto* right = new QWidget(spMain);
   right->setObjectName("pnlParams");
@@ -158,11 +173,38 @@ void TfrmMain::buildControls() {
     sbPanel->addWidget(panel);
     sbPanels << panel;
   }
+  // A panel of its own: the second one is spoken for.
+  sbCounts = new QLabel(sbPanel);
+  sbCounts->setObjectName("sbCounts");
+  sbCounts->setAccessibleDescription("Objects by status");
+  sbCounts->setFrameShape(QFrame::StyledPanel);
+  // It takes the rest of the bar and never widens the window: a narrow
+  // window cuts the text short.
+  sbCounts->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  sbPanel->addWidget(sbCounts, 1);
+  m_countsTimer = new QTimer(this);
+  m_countsTimer->setSingleShot(true);
+  m_countsTimer->setInterval(kCountsDelayMs);
+  connect(m_countsTimer, &QTimer::timeout, this, [this] {
+    if (m_objList) sbCounts->setText(StatusCountsText(*m_objList));
+  });
   setStatusBar(sbPanel);
+
+  dkChanges = new ChangesPanel(this);
+  addDockWidget(Qt::BottomDockWidgetArea, dkChanges);
+  m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
+  m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
+  connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
+  // Find and marks hold items of the tree; they let go before any goes.
+  m_treeNodes->OnBeforeDelete = [this] {
+    pnlFind->Forget();
+    m_follower->Forget();
+  };
 
   m_popup = new ObjectPopupMenu(*m_session, this);
   m_popup->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
+  m_popup->OnRefreshAll = [this] { m_follower->RefreshAll(); };
   pMenu = m_popup->pMenu;
 }
 
@@ -195,6 +237,31 @@ void TfrmMain::buildMenus() {
   DebugView->setObjectName("DebugView");
   DebugView->setCheckable(true);
   connect(DebugView, &QAction::triggered, this, &TfrmMain::DebugViewClick);
+  VIew1->addSeparator();
+  FindObjects = VIew1->addAction("&Find");
+  FindObjects->setObjectName("FindObjects");
+  FindObjects->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+  connect(FindObjects, &QAction::triggered, pnlFind, &TreeFind::FocusFind);
+  NextDown = VIew1->addAction("&Next Object Down");
+  NextDown->setObjectName("NextDown");
+  NextDown->setShortcut(QKeySequence(Qt::Key_F8));
+  connect(NextDown, &QAction::triggered, this, [this] { SelectNextDown(true); });
+  PreviousDown = VIew1->addAction("&Previous Object Down");
+  PreviousDown->setObjectName("PreviousDown");
+  PreviousDown->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
+  connect(PreviousDown, &QAction::triggered, this, [this] { SelectNextDown(false); });
+  VIew1->addSeparator();
+  ChangesView = dkChanges->toggleViewAction();
+  ChangesView->setObjectName("ChangesView");
+  ChangesView->setText("&Changes");
+  VIew1->addAction(ChangesView);
+  const SettingsFile settings(m_settingsPath);
+  AutoRefresh = VIew1->addAction(QString("&Auto Refresh (every %1 s)").arg(settings.readAutoRefreshSeconds()));
+  AutoRefresh->setObjectName("AutoRefresh");
+  AutoRefresh->setCheckable(true);
+  AutoRefresh->setChecked(settings.readAutoRefresh());
+  m_follower->SetAutoRefresh(AutoRefresh->isChecked() ? settings.readAutoRefreshSeconds() : 0);
+  connect(AutoRefresh, &QAction::triggered, this, &TfrmMain::AutoRefreshClick);
 
   QMenu* Help1 = mMenu->addMenu("&Help");
   Help1->setObjectName("Help1");
@@ -277,7 +344,13 @@ void TfrmMain::FormShow() {
   m_handler->OnCommandRefused = [this](const std::string& hostLine) {
     QMessageBox::warning(this, kCaption, "The host refused the command:\n" + fromLatin1(hostLine));
   };
-  m_handler->OnTreeCleared = [this] { m_popup->Forget(); };
+  m_handler->OnTreeCleared = [this] {
+    m_popup->Forget();
+    queueCounts();
+  };
+  m_handler->OnNCPLoggedOn = [this] { m_follower->LoadStarted(); };
+  pnlFind->SetRegistry(m_objList.get());
+  m_follower->SetRegistry(m_objList.get());
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
@@ -424,7 +497,15 @@ void TfrmMain::tvMainContextMenu(const QPoint& pos) {
 // ---- Session events ---------------------------------------------------------------------
 
 void TfrmMain::NCPTelnetNCPState(const std::string& aCommand) {
-  if (m_handler) m_handler->NCPState(aCommand);
+  if (!m_handler) return;
+  m_handler->NCPState(aCommand);
+  queueCounts();
+}
+
+void TfrmMain::queueCounts() {
+  // A load or a refresh brings thousands of events a second; drawing the
+  // panel after each read cost more than the tree did.
+  if (!m_countsTimer->isActive()) m_countsTimer->start();
 }
 
 void TfrmMain::NCPTelnetCommand(TTnCnx*, int queueCount, TNSKTelnetState state) {
@@ -433,6 +514,7 @@ void TfrmMain::NCPTelnetCommand(TTnCnx*, int queueCount, TNSKTelnetState state) 
   else
     tvMain->setCursor(Qt::ArrowCursor);
   sbPanels[0]->setText(QString::asprintf("Queue: %d (%d)", queueCount, int(state)));
+  if (state == atsIdle && queueCount == 0) m_follower->SessionIdle();
 }
 
 void TfrmMain::NCPTelnetDebug(TTnCnx* Sender, const std::string& Str) {
@@ -457,4 +539,36 @@ void TfrmMain::About1Click() { frmAbout->ShowModal(); }
 
 void TfrmMain::AuditFolderClick() {
   QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(m_audit->options().path).absolutePath()));
+}
+
+// ---- Large networks ----------------------------------------------------------------------
+
+void TfrmMain::SelectNextDown(bool forward) {
+  if (!m_objList) return;
+  if (QTreeWidgetItem* item = NextAlert(tvMain, *m_objList, tvMain->currentItem(), forward)) {
+    tvMain->setCurrentItem(item);
+    tvMain->scrollToItem(item);
+  }
+}
+
+void TfrmMain::AutoRefreshClick() {
+  const SettingsFile settings(m_settingsPath);
+  const bool on = AutoRefresh->isChecked();
+  m_follower->SetAutoRefresh(on ? settings.readAutoRefreshSeconds() : 0);
+  try {
+    settings.writeAutoRefresh(on);
+  } catch (const IniWriteError& e) {
+    QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe Auto Refresh setting is not saved.");
+  }
+}
+
+void TfrmMain::showAlert(const QString& message) {
+  // No tray (a bare desktop, offscreen): the Changes panel still lists it.
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return;
+  if (!m_tray) {
+    m_tray = new QSystemTrayIcon(imgList.value(0), this);
+    m_tray->setToolTip(kCaption);
+    m_tray->show();
+  }
+  m_tray->showMessage(kCaption, message, QSystemTrayIcon::Warning);
 }

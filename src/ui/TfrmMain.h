@@ -12,6 +12,11 @@
 // Every operator action the session raises goes to the audit trail named in
 // the settings file; a trail that cannot be written is told once, and Help,
 // Audit Trail Folder opens the folder it lies in.
+// For a large network: the find bar above the tree (TreeFind, Ctrl+F), the
+// counts per status in the status bar's third panel, F8 and Shift+F8 to the
+// next and previous object that is down, the Changes dock and the marks of
+// each refresh, and View, Auto Refresh (RefreshFollower), whose alerts show
+// as the tray's message.
 //
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
@@ -34,14 +39,19 @@
 #include "ncp/TXPNetObjList.h"
 #include "ui/QtTreeNodes.h"
 
+class ChangesPanel;
 class ObjectPopupMenu;
 class QAction;
+class QSystemTrayIcon;
+class RefreshFollower;
+class TreeFind;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QSplitter;
 class QStatusBar;
 class QTableWidget;
+class QTimer;
 class QTreeWidget;
 class SecretText;
 class TfrmAbout;
@@ -63,6 +73,7 @@ class TfrmMain : public QMainWindow {
   TXPNetObjList* ObjList() const { return m_objList.get(); }
   NCPStateHandler* StateHandler() const { return m_handler.get(); }
   ObjectPopupMenu* Popup() const { return m_popup; }
+  RefreshFollower* Follower() const { return m_follower; }
 
   void Connect1Click();
   void DisConnect1Click();
@@ -82,6 +93,10 @@ class TfrmMain : public QMainWindow {
   void NCPTelnetSessionClosed(TTnCnx* Sender, uint16_t Error);
   // Throws IniWriteError when the settings file cannot be written.
   void SavePosition();
+  // F8 (forward) and Shift+F8: selects the next or previous object that is
+  // Abnormal or Stopped.
+  void SelectNextDown(bool forward);
+  void AutoRefreshClick();
 
   QTreeWidget* tvMain;
   QSplitter* spMain;
@@ -89,11 +104,20 @@ class TfrmMain : public QMainWindow {
   QPushButton* btnApplyAlter;
   QStatusBar* sbPanel;
   QList<QLabel*> sbPanels;
+  // The counts per status of the loaded objects.
+  QLabel* sbCounts;
+  TreeFind* pnlFind;
+  ChangesPanel* dkChanges;
   QList<QIcon> imgList;
   QAction* mmConnect;
   QAction* N2;
   QAction* Exit1;
   QAction* DebugView;
+  QAction* FindObjects;
+  QAction* NextDown;
+  QAction* PreviousDown;
+  QAction* ChangesView;
+  QAction* AutoRefresh;
   QAction* About1;
   QAction* AuditFolder;
   QMenu* pMenu;
@@ -124,6 +148,10 @@ class TfrmMain : public QMainWindow {
   // The first failure of the audit file in the window's life, told after
   // the event that caused it.
   void tellAuditFailure(const std::string& error);
+  // The counts panel is brought up to date at most kCountsDelayMs after an event.
+  static constexpr int kCountsDelayMs = 100;
+  void queueCounts();
+  void showAlert(const QString& message);
 
   QString m_settingsPath;
   bool m_shown = false;
@@ -132,6 +160,9 @@ class TfrmMain : public QMainWindow {
   // connection that fails or ends meanwhile is told to the operator once.
   bool m_logonUnderway = false;
   ObjectPopupMenu* m_popup = nullptr;
+  RefreshFollower* m_follower = nullptr;
+  QSystemTrayIcon* m_tray = nullptr;
+  QTimer* m_countsTimer = nullptr;
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;
   std::unique_ptr<NCPStateHandler> m_handler;

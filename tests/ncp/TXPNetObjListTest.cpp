@@ -278,6 +278,25 @@ TEST_F(Registry, ObjectsCanBeReloadedAfterDeletion) {
   EXPECT_EQ(reg.FindByNode(host->child(0)->child(0)), reg.Items().at(1).get());
 }
 
+TEST_F(Registry, StatusCountsFollowAddsChangesAndReloadsAndLeaveOutPathmons) {
+  const auto counts = [&] {
+    return std::vector<size_t>{reg.StatusCount(nsAbnormal), reg.StatusCount(nsStopped), reg.StatusCount(nsStarting),
+                               reg.StatusCount(nsStarted)};
+  };
+  loadSmallNetwork();
+  EXPECT_EQ(counts(), (std::vector<size_t>{0, 0, 0, 3}));
+  reg.SetStatusObj("L1", xpLine, nsStopped);
+  reg.SetStatusObj("L1", xpLine, nsStopped);
+  reg.SetStatusObj("ST1", xpStation, nsAbnormal);
+  EXPECT_EQ(counts(), (std::vector<size_t>{1, 1, 0, 1}));
+  reg.DeletePathmonChildren();
+  EXPECT_EQ(counts(), (std::vector<size_t>{0, 0, 0, 0}));
+  reg.AddProcess("$PM01", "TCPIP1", nsStarting);
+  EXPECT_EQ(counts(), (std::vector<size_t>{0, 0, 1, 0}));
+  reg.Clear();
+  EXPECT_EQ(counts(), (std::vector<size_t>{0, 0, 0, 0}));
+}
+
 TEST_F(Registry, FindByNodeGivesTheEntryOrElseTheLastOne) {
   EXPECT_EQ(reg.FindByNode(host), nullptr) << "empty registry";
   EXPECT_EQ(reg.FindByNode(nullptr), nullptr);

@@ -1,0 +1,87 @@
+// RefreshFollower: Refresh All as the main window runs it, and what the
+// window shows of each refresh's outcome. A refresh ends when the session is
+// next idle with nothing queued; then every object whose status differs from
+// the end of the previous refresh (or of the load) is marked bold in the tree
+// until the next refresh ends, and listed in the Changes panel. When some went
+// Abnormal or Stopped while the window was not active, one Alert is raised for
+// the whole refresh (the window shows it as the tray's message).
+//
+// While the objects load the tree is drawn only now and then
+// (TreePaintThrottle).
+//
+// A Refresh All asked for while one runs is dropped, never queued. Auto
+// refresh runs one every interval, skipped while a refresh or any other
+// command runs, while a modal dialog is open and while NCP is not logged on
+// (CanRefresh).
+//
+// The marked nodes are held by pointer: the owner calls Forget before the
+// tree loses any node. Owned by the main window; the session, the panel and
+// the window must outlive it. UI thread only.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "ncp/TNCPTelnet.h"
+#include "ncp/TXPNetObjList.h"
+#include "ui/TreePaintThrottle.h"
+
+class ChangesPanel;
+class QTreeWidgetItem;
+class QWidget;
+
+class RefreshFollower : public QObject {
+  Q_OBJECT
+ public:
+  RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* tree, QWidget* window);
+
+  // Whether NCP is logged on, so that a refresh can run.
+  std::function<bool()> CanRefresh;
+
+  void SetRegistry(const TXPNetObjList* registry) { m_registry = registry; }
+
+  // The operator's Refresh All, unless one is running; whether one started.
+  bool RefreshAll();
+  bool Refreshing() const { return m_refreshing; }
+  // The objects started loading: the end of the load is what the first
+  // refresh is compared with.
+  void LoadStarted();
+  // The session reported itself idle with nothing queued.
+  void SessionIdle();
+  // The tree is about to lose nodes: marks, the comparison and any refresh
+  // underway are forgotten.
+  void Forget();
+
+  // 0 turns auto refresh off.
+  void SetAutoRefresh(int seconds);
+  bool AutoRefreshOn() const { return m_autoRefresh.isActive(); }
+  // The auto refresh timer's tick.
+  void AutoRefreshTick();
+
+ signals:
+  void Alert(const QString& message);
+
+ private:
+  bool sessionIdle() const;
+  // Refresh All unless one is running; byOperator: recorded as the operator's action.
+  bool startRefresh(bool byOperator);
+  void ended();
+  void takeBaseline();
+  void compare();
+
+  TNCPTelnet& m_session;
+  ChangesPanel* m_panel;
+  QWidget* m_window;
+  const TXPNetObjList* m_registry = nullptr;
+  bool m_loading = false;
+  bool m_refreshing = false;
+  bool m_endQueued = false;
+  // The status of every entry, in Items order, when the last refresh or load ended.
+  std::vector<TXPNetStatus> m_baseline;
+  std::vector<QTreeWidgetItem*> m_marked;
+  QTimer m_autoRefresh;
+  TreePaintThrottle m_loadPainting;
+};

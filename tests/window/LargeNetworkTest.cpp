@@ -1,0 +1,215 @@
+// The window on a generated network of 200 stations: the find and its status
+// toggles (matches with their ancestors, the tree as it was once cleared),
+// the counts per status, F8, the marks and the Changes panel after a change
+// made by a second client, auto refresh never beside a running refresh, and
+// one alert per refresh.
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
+#include <set>
+
+#include "WindowFixture.h"
+#include "support/EventLoop.h"
+#include "ui/ChangesPanel.h"
+#include "ui/ObjectPopupMenu.h"
+#include "ui/RefreshFollower.h"
+#include "ui/SettingsFile.h"
+#include "ui/TreeFind.h"
+
+using korvtest::waitUntil;
+using wintest::WindowTest;
+
+namespace {
+
+class LargeNetworkTest : public WindowTest {
+ protected:
+  QStringList simArgs() const override { return {"--stations", "200"}; }
+  void SetUp() override {
+    WindowTest::SetUp();
+    connectTacl();
+    logonNcp("$PM01");
+  }
+
+  static bool shown(QTreeWidgetItem* item) {
+    for (; item; item = item->parent())
+      if (item->isHidden()) return false;
+    return true;
+  }
+  static bool hasShownChild(QTreeWidgetItem* item) {
+    for (int i = 0; i < item->childCount(); ++i)
+      if (shown(item->child(i))) return true;
+    return false;
+  }
+  // Every node shows exactly when it matches or a descendant of it shows,
+  // and every node that shows a child is open.
+  void expectShownAreMatchesWithAncestors(const std::function<bool(const QString&)>& match) {
+    int matches = 0;
+    for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it) {
+      QTreeWidgetItem* item = *it;
+      const bool kept = match(item->text(0)) || hasShownChild(item);
+      EXPECT_EQ(shown(item), kept) << item->text(0).toStdString();
+      if (hasShownChild(item)) {
+        EXPECT_TRUE(item->isExpanded()) << item->text(0).toStdString();
+      }
+      if (shown(item) && match(item->text(0))) ++matches;
+    }
+    EXPECT_GT(matches, 0);
+  }
+  std::set<QTreeWidgetItem*> expanded() const {
+    std::set<QTreeWidgetItem*> out;
+    for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it)
+      if ((*it)->isExpanded()) out.insert(*it);
+    return out;
+  }
+  void refreshAll() {
+    win->Popup()->RefreshAllClick();
+    ASSERT_TRUE(win->Follower()->Refreshing());
+    ASSERT_TRUE(waitUntil([&] { return !win->Follower()->Refreshing() && idle(); }));
+  }
+  // The second client: ncpctl stops the station on the same simulator.
+  void stopFromSecondClient(const QString& station) {
+    QProcess ncpctl;
+    ncpctl.start(KORV_NCPCTL_PATH, {"--host", QString::fromStdString(sim->hostPort()), "--user", "OPS.OPER",
+                                    "--ncp-user", "NCPOPER", "--password-stdin", "stop", "station", station});
+    ncpctl.write("secret1\nsecret2\n");
+    ncpctl.closeWriteChannel();
+    ASSERT_TRUE(ncpctl.waitForFinished(60000));
+    ASSERT_EQ(ncpctl.exitCode(), 0) << ncpctl.readAllStandardError().toStdString();
+  }
+  size_t statusAllsSent() const {
+    const auto all = commands();
+    return size_t(std::count(all.begin(), all.end(), "STATUS PROCESS *"));
+  }
+};
+
+TEST_F(LargeNetworkTest, FindKeepsMatchesWithTheirAncestorsAndClearingRestoresTheTree) {
+  QTreeWidgetItem* before = item("(Started) P0002");
+  win->tvMain->setCurrentItem(before);
+  const std::set<QTreeWidgetItem*> openBefore = expanded();
+
+  QApplication::setActiveWindow(win.get());
+  win->tvMain->setFocus();
+  QTest::keyClick(win->tvMain, Qt::Key_F, Qt::ControlModifier);
+  ASSERT_TRUE(win->pnlFind->edFind->hasFocus());
+  QTest::keyClicks(win->pnlFind->edFind, "s00012");
+  expectShownAreMatchesWithAncestors([](const QString& text) { return text.contains(" S00012"); });
+  EXPECT_EQ(win->pnlFind->MatchCount(), 10u);
+
+  QTest::keyClick(win->pnlFind->edFind, Qt::Key_Return);
+  EXPECT_TRUE(win->tvMain->currentItem()->text(0).endsWith(" S000120"));
+  QTest::keyClick(win->pnlFind->edFind, Qt::Key_Return);
+  EXPECT_TRUE(win->tvMain->currentItem()->text(0).endsWith(" S000121"));
+
+  QTest::keyClick(win->pnlFind->edFind, Qt::Key_Escape);
+  EXPECT_TRUE(win->pnlFind->edFind->text().isEmpty());
+  for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it) EXPECT_FALSE((*it)->isHidden());
+  // As it was, but for the way to the node found, which stays current.
+  QTreeWidgetItem* found = win->tvMain->currentItem();
+  std::set<QTreeWidgetItem*> openNow = expanded();
+  for (QTreeWidgetItem* p = found->parent(); p; p = p->parent()) openNow.erase(p);
+  std::set<QTreeWidgetItem*> openThen = openBefore;
+  for (QTreeWidgetItem* p = found->parent(); p; p = p->parent()) openThen.erase(p);
+  EXPECT_EQ(openNow, openThen);
+  EXPECT_TRUE(found->text(0).endsWith(" S000121"));
+}
+
+TEST_F(LargeNetworkTest, StatusTogglesShowOnlyObjectsInTheChosenStatusesWithTheirAncestors) {
+  win->pnlFind->btnStatus[1]->click();  // Stopped
+  expectShownAreMatchesWithAncestors([](const QString& text) { return text.startsWith("(Stopped) "); });
+  EXPECT_EQ(win->pnlFind->MatchCount(), 20u);
+  win->pnlFind->btnStatus[0]->click();  // and Abnormal
+  QTest::keyClicks(win->pnlFind->edFind, "L");
+  expectShownAreMatchesWithAncestors([](const QString& text) {
+    return (text.startsWith("(Stopped) L") || text.startsWith("(Abnormal) L"));
+  });
+  win->pnlFind->btnStatus[0]->click();
+  win->pnlFind->btnStatus[1]->click();
+  QTest::keyClick(win->pnlFind->edFind, Qt::Key_Backspace);
+  for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it) EXPECT_FALSE((*it)->isHidden());
+}
+
+TEST_F(LargeNetworkTest, CountsFollowTheLoadAndEveryStatusEvent) {
+  EXPECT_TRUE(win->tvMain->updatesEnabled()) << "the tree is drawn at every change again once loaded";
+  // Stations and lines each: 10 stopped, 10 abnormal, 10 starting, 170 started; 4 processes started.
+  const auto countsAre = [&](const QString& text) { return waitUntil([&] { return win->sbCounts->text() == text; }); };
+  ASSERT_TRUE(countsAre("Abnormal 20 · Stopped 20 · Starting 20 · Started 344")) << win->sbCounts->text().toStdString();
+  rightClick(item("(Started) S000001"));
+  choose("Stop");
+  EXPECT_TRUE(countsAre("Abnormal 20 · Stopped 21 · Starting 20 · Started 343")) << win->sbCounts->text().toStdString();
+}
+
+TEST_F(LargeNetworkTest, F8AndShiftF8GoToTheNextAndPreviousObjectDown) {
+  // In tree order the stations and lines alternate under their processes.
+  QApplication::setActiveWindow(win.get());
+  win->tvMain->setFocus();
+  win->tvMain->setCurrentItem(hostItem());
+  QTest::keyClick(win->tvMain, Qt::Key_F8);
+  EXPECT_EQ(win->tvMain->currentItem()->text(0), "(Abnormal) L000003");
+  QTest::keyClick(win->tvMain, Qt::Key_F8);
+  EXPECT_EQ(win->tvMain->currentItem()->text(0), "(Stopped) S000008");
+  QTest::keyClick(win->tvMain, Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(win->tvMain->currentItem()->text(0), "(Abnormal) L000003");
+  QTest::keyClick(win->tvMain, Qt::Key_F8, Qt::ShiftModifier);
+  EXPECT_EQ(win->tvMain->currentItem()->text(0), "(Stopped) L000197");
+}
+
+TEST_F(LargeNetworkTest, AChangeBySecondClientIsMarkedAndListedAfterTheNextRefreshOnly) {
+  stopFromSecondClient("S000001");
+  refreshAll();
+  QTreeWidgetItem* changed = item("(Stopped) S000001");
+  ASSERT_NE(changed, nullptr);
+  EXPECT_TRUE(changed->font(0).bold());
+  EXPECT_FALSE(item("(Started) S000002")->font(0).bold());
+  ASSERT_EQ(win->dkChanges->RowCount(), 1);
+  EXPECT_EQ(win->dkChanges->Row(0).mid(1), (QStringList{"Station S000001", "Started", "Stopped"}));
+
+  refreshAll();
+  EXPECT_FALSE(changed->font(0).bold());
+  EXPECT_EQ(win->dkChanges->RowCount(), 1);
+}
+
+TEST_F(LargeNetworkTest, ChangesDownWhileTheWindowIsInactiveRaiseOneAlertPerRefresh) {
+  QWidget elsewhere;
+  elsewhere.show();
+  elsewhere.activateWindow();
+  ASSERT_TRUE(waitUntil([&] { return !win->isActiveWindow(); }));
+  QSignalSpy alerts(win->Follower(), &RefreshFollower::Alert);
+  stopFromSecondClient("S000001");
+  stopFromSecondClient("S000002");
+  refreshAll();
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_EQ(alerts[0][0].toString(), "2 objects went Abnormal or Stopped");
+  EXPECT_EQ(win->dkChanges->Row(0).mid(1), (QStringList{"Station S000001", "Started", "Stopped"}));
+
+  stopFromSecondClient("S000003");
+  refreshAll();
+  ASSERT_EQ(alerts.size(), 2);
+  EXPECT_EQ(alerts[1][0].toString(), "Station S000003 went Stopped");
+}
+
+TEST_F(LargeNetworkTest, AutoRefreshNeverRunsBesideARunningRefresh) {
+  win->AutoRefresh->trigger();
+  EXPECT_TRUE(SettingsFile(settingsPath).readAutoRefresh());
+  EXPECT_TRUE(win->Follower()->AutoRefreshOn());
+  const size_t before = statusAllsSent();
+  win->Popup()->RefreshAllClick();
+  win->Follower()->AutoRefreshTick();
+  win->Popup()->RefreshAllClick();
+  ASSERT_TRUE(waitUntil([&] { return !win->Follower()->Refreshing() && idle(); }));
+  EXPECT_EQ(statusAllsSent(), before + 1);
+
+  win->Follower()->AutoRefreshTick();
+  EXPECT_TRUE(win->Follower()->Refreshing());
+  ASSERT_TRUE(waitUntil([&] { return !win->Follower()->Refreshing() && idle(); }));
+  EXPECT_EQ(statusAllsSent(), before + 2);
+}
+
+}  // namespace

@@ -1,10 +1,12 @@
 #include "ncpctl/CtlOptions.h"
 
+#include <QFileInfo>
 #include <cmath>
 
 #include "nsk/OperatorText.h"
 #include "nsk/TNSKTelnet.h"
 #include "ncp/HostPort.h"
+#include "transport/TlsCertificate.h"
 
 namespace {
 
@@ -31,7 +33,7 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
-         "              [--max-objects N]\n"
+         "              [--max-objects N] [--ca-file FILE] [--pin sha256:HEX]\n"
          "              COMMAND [ARGS]\n"
          "       ncpctl --help | --version\n"
          "\n"
@@ -46,8 +48,12 @@ const char* CtlOptions::usage() {
          "Passwords: with --password-stdin the first line of standard input is the TACL\n"
          "password and the second the NCP password (the TACL one when there is none);\n"
          "otherwise both are asked on the terminal.\n"
+         "A telnets:// host's certificate must verify against the system's authorities,\n"
+         "or those of --ca-file, and name the host; --pin accepts only the certificate\n"
+         "of that SHA-256 fingerprint instead.\n"
          "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
+         "7 the host's certificate did not verify (nothing was sent),\n"
          "8 the host listed more than --max-objects objects (default 1000000),\n"
          "9 the host refused the start, stop or message.\n";
 }
@@ -92,7 +98,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     const bool flag = name == "help" || name == "version" || name == "password-stdin" || name == "debug";
     const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
                        name == "format" || name == "timeout" || name == "interval" || name == "count" ||
-                       name == "max-objects";
+                       name == "max-objects" || name == "ca-file" || name == "pin";
     if (!known) {
       if (name.startsWith("pass")) return fail("passwords are never given on the command line; use --password-stdin");
       return fail("unknown option --" + name.toLatin1().toStdString());
@@ -142,6 +148,13 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       const qulonglong limit = value.toULongLong(&ok);
       if (!ok || limit < 1) return fail("--max-objects needs a whole number of at least 1");
       o.maxObjects = static_cast<size_t>(limit);
+    } else if (name == "ca-file") {
+      if (!QFileInfo(value).isReadable()) return fail("--ca-file cannot be read: " + value.toLocal8Bit().toStdString());
+      o.caFile = value.toLocal8Bit().toStdString();
+    } else if (name == "pin") {
+      const auto pin = normalizedPin(value.toStdString());
+      if (!pin) return fail("--pin needs sha256: and the certificate's 64 hex digits");
+      o.pin = *pin;
     }
   }
   if (*help) return std::nullopt;
@@ -156,7 +169,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
   RequireCommandWord(o.ncpUser, "--ncp-user");
   RequireSafeCommandText(o.pathmon, "--pathmon");
   // Refused here, before the passwords are asked; the session reads it the same way.
-  ncp::splitHostPort(o.host);
+  const bool tls = ncp::splitHostPort(o.host).transport == TransportKind::TelnetTls;
+  if (!tls && (!o.caFile.empty() || !o.pin.empty())) return fail("--ca-file and --pin belong to telnets:// hosts");
   if (positional.isEmpty()) return fail("a command is required");
 
   const QString command = positional.takeFirst();

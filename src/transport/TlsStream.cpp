@@ -214,16 +214,27 @@ void TlsStream::deliver() {
     if (!OnDataAvailable) {
       char discard[1024];
       Receive(discard, sizeof discard);
+      if (m_channel->closeNotifyReceived()) return peerClosed();
       continue;
     }
     const uint64_t before = m_receiveCalls;
     m_receiveBlocked = false;
     OnDataAvailable(this, 0);
     if (!self || m_session != session) return;
+    if (m_channel && m_channel->closeNotifyReceived()) return peerClosed();
     if (m_receiveCalls == before || m_receiveBlocked) return;
   }
   // More is waiting: the loop goes on after the events already queued.
   deliverLater();
+}
+
+void TlsStream::peerClosed() {
+  // The host's close_notify ends the stream as the end of a TCP stream does;
+  // a host that waits for ours before it closes the socket gets it now.
+  const uint64_t session = m_session;
+  QPointer<TlsStream> self(this);
+  raiseSessionClosed(0);
+  if (self && m_session == session) Close();
 }
 
 void TlsStream::deliverLater() {

@@ -73,6 +73,7 @@ class TlsStream : public TStream {
   // Raises OnDataAvailable while decrypted bytes wait and the handler reads.
   void deliver();
   void deliverLater();
+  void peerClosed();
   void flushOutgoing();
   void updateTcpPause();
   void raiseSessionClosed(int code);

@@ -48,6 +48,18 @@ TEST(TlsRoad, PinnedSelfSignedCertificateIsAccepted) {
   EXPECT_EQ(r.out, "$PM01\n$PM02\n$XPNT\n");
 }
 
+TEST(TlsRoad, NsksimServesTheSameDialogueOverItsOwnTlsPort) {
+  TlsLab lab;
+  const TlsFiles files = lab.issue("sim");
+  NskSimProcess sim({"--tls-cert", files.cert, "--tls-key", files.key});
+  ASSERT_NE(sim.tlsPort(), 0);
+  const auto plain = runCtl(ctltest::demoArgs(sim) + QStringList{"tree"});
+  const auto tls = runCtl({"--host", QString("telnets://localhost:%1").arg(sim.tlsPort()), "--user", "OPS.OPER",
+                           "--ncp-user", "NCPOPER", "--password-stdin", "--ca-file", lab.caFile(), "tree"});
+  ASSERT_EQ(tls.exitCode, 0) << tls.err;
+  EXPECT_EQ(tls.out, plain.out);
+}
+
 struct RefusalRow {
   const char* label;
   const char* host;                 // as typed after telnets://

@@ -77,6 +77,10 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       {"--host", "h:0", "--user", "U", "tree"},
       {"--host", "h:65536", "--user", "U", "tree"},
       {"--host", "[::1]:telnet", "--user", "U", "tree"},
+      {"--host", "telnets://h", "--user", "U", "--pin", "sha256:12ab", "tree"},       // too short
+      {"--host", "telnets://h", "--user", "U", "--pin", QString(64, 'a'), "tree"},  // no sha256:
+      {"--host", "telnets://h", "--user", "U", "--ca-file", "/nonexistent/ca.pem", "tree"},
+      kBase + QStringList{"--pin", "sha256:" + QString(64, 'a'), "tree"},  // a telnet host has no certificate
   };
   for (const auto& row : rows) {
     std::string error;

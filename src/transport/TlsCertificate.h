@@ -10,7 +10,12 @@
 #include <optional>
 #include <string>
 
+struct x509_st;
+
 struct TlsCertificate {
+  // What the certificate says of itself.
+  static TlsCertificate of(x509_st* cert);
+
   std::string sha256;  // lower-case hex, no separators
   std::string subject;
   std::string issuer;

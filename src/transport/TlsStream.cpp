@@ -5,55 +5,14 @@
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
 
-#include <arpa/inet.h>
-
 #include "transport/Events.h"
+#include "transport/SocketPlatform.h"
 #include "transport/TWSocket.h"
 #include "transport/TlsChannel.h"
 
 using namespace socketerrors;
 
 namespace {
-
-std::string text(BIO* bio) {
-  char* data = nullptr;
-  const long len = BIO_get_mem_data(bio, &data);
-  return len > 0 ? std::string(data, static_cast<size_t>(len)) : std::string();
-}
-
-std::string nameText(const X509_NAME* name) {
-  BIO* bio = BIO_new(BIO_s_mem());
-  X509_NAME_print_ex(bio, name, 0, XN_FLAG_RFC2253);
-  std::string result = text(bio);
-  BIO_free(bio);
-  return result;
-}
-
-std::string timeText(const ASN1_TIME* time) {
-  struct tm tm{};
-  if (ASN1_TIME_to_tm(time, &tm) != 1) return "?";
-  char buffer[32];
-  std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S UTC", &tm);
-  return buffer;
-}
-
-TlsCertificate certificateOf(X509* cert) {
-  TlsCertificate c;
-  unsigned char digest[EVP_MAX_MD_SIZE];
-  unsigned int len = 0;
-  if (X509_digest(cert, EVP_sha256(), digest, &len) == 1) {
-    static const char kHex[] = "0123456789abcdef";
-    for (unsigned int i = 0; i < len; ++i) {
-      c.sha256 += kHex[digest[i] >> 4];
-      c.sha256 += kHex[digest[i] & 15];
-    }
-  }
-  c.subject = nameText(X509_get_subject_name(cert));
-  c.issuer = nameText(X509_get_issuer_name(cert));
-  c.notBefore = timeText(X509_get0_notBefore(cert));
-  c.notAfter = timeText(X509_get0_notAfter(cert));
-  return c;
-}
 
 int failureOf(int verifyError) {
   switch (verifyError) {
@@ -69,8 +28,8 @@ int failureOf(int verifyError) {
 }
 
 bool isAddress(const std::string& host) {
-  unsigned char address[16];
-  return inet_pton(AF_INET, host.c_str(), address) == 1 || inet_pton(AF_INET6, host.c_str(), address) == 1;
+  socketplatform::Address address{};
+  return socketplatform::parseDotted(host, &address) || socketplatform::parseIpv6(host, &address);
 }
 
 }  // namespace
@@ -131,11 +90,14 @@ void TlsStream::tcpConnected(uint16_t error) {
     return;
   }
   m_channel = std::make_unique<TlsChannel>(ssl);
-  if (isAddress(m_host)) {
-    X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), m_host.c_str());
-  } else {
-    SSL_set1_host(ssl, m_host.c_str());
-    SSL_set_tlsext_host_name(ssl, m_host.c_str());
+  // A host the certificate's names cannot be checked against is refused,
+  // never let through unchecked.
+  const bool named = isAddress(m_host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), m_host.c_str()) == 1
+                                       : SSL_set1_host(ssl, m_host.c_str()) == 1 &&
+                                             SSL_set_tlsext_host_name(ssl, m_host.c_str()) == 1;
+  if (!named) {
+    connectFailed(kTlsWrongHost);
+    return;
   }
   SSL_set_connect_state(ssl);
   continueHandshake();
@@ -170,7 +132,7 @@ int TlsStream::verifyCallback(X509_STORE_CTX* store, void* stream) {
 }
 
 int TlsStream::verify(X509_STORE_CTX* store) {
-  m_peer = certificateOf(X509_STORE_CTX_get0_cert(store));
+  m_peer = TlsCertificate::of(X509_STORE_CTX_get0_cert(store));
   if (!m_trust.pin.empty()) {
     // Like a known host: the pinned certificate is the trust, and any other
     // is refused, however well it verifies.

@@ -353,7 +353,13 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
 void TfrmMain::offerTrust(uint16_t error) {
   const std::string key = TlsTrustSettings::hostKey({m_session->Transport, m_session->Host, m_session->Port});
   const std::optional<TlsCertificate> certificate = m_session->PeerCertificate();
-  if (error == socketerrors::kTlsCertificateChanged || !certificate) {
+  if (!certificate) {
+    QMessageBox::warning(this, kCaption,
+                         QString("Cannot connect to %1: %2.")
+                             .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+    return;
+  }
+  if (error == socketerrors::kTlsCertificateChanged) {
     // Trust given once is not taken back or replaced from here: a changed
     // certificate is what an impostor would show.
     QMessageBox::critical(

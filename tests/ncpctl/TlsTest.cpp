@@ -60,6 +60,14 @@ TEST(TlsRoad, NsksimServesTheSameDialogueOverItsOwnTlsPort) {
   EXPECT_EQ(tls.out, plain.out);
 }
 
+TEST(TlsRoad, AHostThatDoesNotSpeakTlsIsAHandshakeFailureNotAVerificationOne) {
+  NskSimProcess sim;
+  const auto r = runCtl({"--host", QString("telnets://127.0.0.1:%1").arg(sim.port()), "--user", "OPS.OPER",
+                         "--password-stdin", "pathmons"});
+  EXPECT_EQ(r.exitCode, 2) << r.err;
+  EXPECT_NE(r.err.find(WSocketErrorDesc(socketerrors::kTlsHandshakeFailed)), std::string::npos) << r.err;
+}
+
 struct RefusalRow {
   const char* label;
   const char* host;                 // as typed after telnets://

@@ -23,11 +23,11 @@
 #include "ui/NodeImages.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/SettingsFile.h"
-#include "ui/TlsTrustSettings.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmCertificate.h"
 #include "ui/TfrmDebug.h"
+#include "ui/TlsTrustSettings.h"
 
 namespace {
 

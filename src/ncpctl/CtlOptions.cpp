@@ -1,12 +1,14 @@
 #include "ncpctl/CtlOptions.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <cmath>
 
 #include "nsk/OperatorText.h"
 #include "nsk/TNSKTelnet.h"
 #include "ncp/HostPort.h"
+#include "transport/TlsCertificate.h"
 
 namespace {
 
@@ -30,7 +32,8 @@ bool takesValue(const QString& name) {
   return name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" || name == "format" ||
          name == "timeout" || name == "interval" || name == "count" || name == "max-objects" ||
          name == "textfile" || name == "warning" || name == "critical" || name == "type" || name == "name" ||
-         name == "audit-file" || name == "audit-max-bytes" || name == "audit-keep";
+         name == "audit-file" || name == "audit-max-bytes" || name == "audit-keep" || name == "ca-file" ||
+         name == "pin";
 }
 
 // The option's name for "--name" and "--name=value"; empty for an argument
@@ -52,8 +55,8 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
-         "              [--max-objects N] [--audit-file FILE] [--audit-max-bytes N]\n"
-         "              [--audit-keep N] [--audit-syslog]\n"
+         "              [--max-objects N] [--ca-file FILE] [--pin sha256:HEX]\n"
+         "              [--audit-file FILE] [--audit-max-bytes N] [--audit-keep N] [--audit-syslog]\n"
          "              COMMAND [ARGS]\n"
          "       ncpctl --help | --version\n"
          "\n"
@@ -72,6 +75,9 @@ const char* CtlOptions::usage() {
          "Passwords: with --password-stdin the first line of standard input is the TACL\n"
          "password and the second the NCP password (the TACL one when there is none);\n"
          "otherwise both are asked on the terminal.\n"
+         "A telnets:// host's certificate must verify against the system's authorities,\n"
+         "or those of --ca-file, and name the host; --pin accepts only the certificate\n"
+         "of that SHA-256 fingerprint instead.\n"
          "Audit trail: every action sent to the host is appended to --audit-file\n"
          "(default ~/.config/Korvanedrestolin/audit.jsonl), rotated past --audit-max-bytes\n"
          "(default 10485760) keeping --audit-keep files (default 10); --audit-syslog\n"
@@ -79,6 +85,7 @@ const char* CtlOptions::usage() {
          "Exit codes: 0 done, 1 usage or the audit file cannot be written,\n"
          "2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
+         "7 the host's certificate did not verify (nothing was sent),\n"
          "8 the host listed more than --max-objects objects (default 1000000),\n"
          "9 the host refused the start, stop or message. check exits 0 OK, 1 WARNING,\n"
          "2 CRITICAL or 3 UNKNOWN (any failure); STATUS is started, starting, stopped or\n"
@@ -220,6 +227,13 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       bool ok = false;
       o.audit.keep = value.toInt(&ok);
       if (!ok || o.audit.keep < 1) return fail("--audit-keep needs a whole number of at least 1");
+    } else if (name == "ca-file") {
+      if (!QFileInfo(value).isReadable()) return fail("--ca-file cannot be read: " + value.toLocal8Bit().toStdString());
+      o.caFile = value.toLocal8Bit().toStdString();
+    } else if (name == "pin") {
+      const auto pin = normalizedPin(value.toStdString());
+      if (!pin) return fail("--pin needs sha256: and the certificate's 64 hex digits");
+      o.pin = *pin;
     }
   }
   if (*help) return std::nullopt;
@@ -235,7 +249,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
   RequireCommandWord(o.ncpUser, "--ncp-user");
   RequireSafeCommandText(o.pathmon, "--pathmon");
   // Refused here, before the passwords are asked; the session reads it the same way.
-  ncp::splitHostPort(o.host);
+  const bool tls = ncp::splitHostPort(o.host).transport == TransportKind::TelnetTls;
+  if (!tls && (!o.caFile.empty() || !o.pin.empty())) return fail("--ca-file and --pin belong to telnets:// hosts");
   if (positional.isEmpty()) return fail("a command is required");
 
   const QString command = positional.takeFirst();

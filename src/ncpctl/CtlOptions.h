@@ -30,6 +30,8 @@ struct CtlOptions {
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
+  std::string caFile;                 // --ca-file (telnets:// only); empty: the system's authorities
+  std::string pin;                    // --pin, written "sha256:<64 hex digits>" (telnets:// only)
   std::string textfile;               // metrics: the file to replace; empty: standard output
   StatusRanges warning, critical;     // check
   AuditOptions audit;                 // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog

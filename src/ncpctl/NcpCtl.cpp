@@ -72,7 +72,7 @@ void NcpCtl::wire() {
     if (m_stage == Stage::Command && state != atsCommandEnd && !line.empty()) m_answer.push_back(line);
   };
   m_session.OnSessionConnected = [this](TTnCnx*, uint16_t error) {
-    if (error != 0) fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error));
+    if (error != 0) connectFailed(error);
   };
   m_session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
     m_handler.SessionClosed();
@@ -124,6 +124,22 @@ void NcpCtl::wire() {
   QObject::connect(&m_progress, &QTimer::timeout, &m_context, [this] { showProgress(false); });
 }
 
+void NcpCtl::connectFailed(uint16_t error) {
+  const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
+  if (!socketerrors::isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
+  if (m_stage == Stage::Finished) return;
+  this->error(sentence + "; nothing was sent");
+  if (const auto cert = m_session.PeerCertificate()) {
+    // The host's own words, each on its line, made printable like every other.
+    this->error("certificate " + cert->pin());
+    this->error("subject " + cert->subject);
+    this->error("issuer " + cert->issuer);
+    this->error("valid from " + cert->notBefore + " to " + cert->notAfter);
+    if (error != socketerrors::kTlsCertificateChanged) this->error("to trust it: --pin " + cert->pin());
+  }
+  finish(ExitCode::VerificationFailed);
+}
+
 void NcpCtl::start() {
   if (!m_options.textfile.empty()) {
     // Refused before anything is sent: the work would be lost.
@@ -134,6 +150,7 @@ void NcpCtl::start() {
     }
   }
   armTimeout();
+  m_session.Tls = {m_options.caFile, m_options.pin};
   try {
     m_session.Logon(m_options.host, m_options.user, m_passwords.tacl.text());
   } catch (const EUnsafeCommandText& e) {

@@ -58,6 +58,14 @@ constexpr std::pair<int, const char*> kDescriptions[] = {
     {11002, "Non-authoritative host not found"},
     {11003, "Non-recoverable error"},
     {11004, "No Data"},
+    {20001, "TLS handshake failed"},
+    {20002, "The host's certificate is not signed by a trusted authority"},
+    {20003, "The host's certificate has expired or is not yet valid"},
+    {20004, "The host's certificate is for another host name"},
+    {20005, "The host's certificate is not the one trusted for it"},
+    {20006, "The TLS connection was cut without its closing message"},
+    {20007, "TLS protocol error"},
+    {20008, "The CA file cannot be read"},
 };
 
 }  // namespace
@@ -68,6 +76,8 @@ std::string WSocketErrorDesc(int code) {
   }
   return "Not a WinSock error";
 }
+
+bool socketerrors::isVerificationFailure(int code) { return code >= kTlsUntrusted && code <= kTlsCertificateChanged; }
 
 std::string socketerrors::message(int code, const std::string& operation) {
   std::string text = WSocketErrorDesc(code) + " (#" + std::to_string(code);

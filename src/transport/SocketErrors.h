@@ -5,7 +5,7 @@
 // TWSocket, SocketResolver and the session's command queue throw
 // ESocketException with them, and the front ends word a code an event carries
 // with WSocketErrorDesc. The description table in SocketErrors.cpp lists every
-// code known.
+// code known, the secure streams' own codes (20001 and up) among them.
 #pragma once
 
 #include <stdexcept>
@@ -35,6 +35,19 @@ constexpr int kHostNotFound = 11001;
 constexpr int kTryAgain = 11002;
 constexpr int kNoRecovery = 11003;
 constexpr int kNoData = 11004;
+
+// TLS failures (20001..20049).
+constexpr int kTlsHandshakeFailed = 20001;
+constexpr int kTlsUntrusted = 20002;
+constexpr int kTlsExpired = 20003;
+constexpr int kTlsWrongHost = 20004;
+constexpr int kTlsCertificateChanged = 20005;
+constexpr int kTlsTruncated = 20006;
+constexpr int kTlsProtocolError = 20007;
+constexpr int kTlsCaFileUnreadable = 20008;
+
+// The host's identity did not pass the checks (certificate or host key).
+bool isVerificationFailure(int code);
 
 // "Connection refused (#10061)", or with the operation that failed
 // "Socket is not connected (#10057 in Send)".

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "transport/TWSocket.h"
+#include "transport/TlsStream.h"
 
 namespace {
 
@@ -34,11 +35,17 @@ TStream* TTnCnx::Socket() const { return m_socket.data(); }
 
 std::string TTnCnx::Protection() const { return m_socket ? m_socket->Protection() : "Unencrypted"; }
 
+std::optional<TlsCertificate> TTnCnx::PeerCertificate() const {
+  const auto* tls = dynamic_cast<const TlsStream*>(m_socket.data());
+  return tls ? tls->PeerCertificate() : std::nullopt;
+}
+
 void TTnCnx::Connect() {
   if (!m_socket) return;
   if (m_socket->State() != wsClosed) m_socket->Close();
   if (!m_socket) return;
   prepareStream();
+  if (auto* tls = dynamic_cast<TlsStream*>(m_socket.data())) tls->SetTrust(Tls);
   m_parser.Reset();
   m_socket->Open(Host, Port);
 }
@@ -51,6 +58,8 @@ void TTnCnx::prepareStream() {
       stream = new TWSocket(this);
       break;
     case TransportKind::TelnetTls:
+      stream = new TlsStream(this);
+      break;
     case TransportKind::Ssh:
       throw ESocketException("connect: this transport is not available", 0);
   }

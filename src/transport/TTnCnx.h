@@ -28,6 +28,7 @@
 
 #include "transport/Events.h"
 #include "transport/TStream.h"
+#include "transport/TlsCertificate.h"
 #include "transport/TelnetParser.h"
 
 class TTnCnx;
@@ -54,6 +55,8 @@ class TTnCnx : public QObject, private TelnetParserSink {
   std::string Host;
   // The stream the next Connect opens.
   TransportKind Transport = TransportKind::Telnet;
+  // What a telnets:// connection trusts (see TlsStream); read by each Connect.
+  TlsTrust Tls;
   std::string Location = "TNCNX";
   std::string TermType = "VT100";
   bool LocalEcho = false;
@@ -77,6 +80,9 @@ class TTnCnx : public QObject, private TelnetParserSink {
   TStream* Socket() const;
   // What protects the connection, in the operator's words.
   std::string Protection() const;
+  // The certificate a telnets:// host presented in the last handshake, also
+  // in one that failed: what the operator is shown before trusting it.
+  std::optional<TlsCertificate> PeerCertificate() const;
 
  protected:
   void Display(const std::string& str);

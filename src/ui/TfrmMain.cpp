@@ -35,7 +35,9 @@
 #include "ui/StatusCounts.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmAuth.h"
+#include "ui/TfrmCertificate.h"
 #include "ui/TfrmDebug.h"
+#include "ui/TlsTrustSettings.h"
 #include "ui/TreeFind.h"
 
 namespace {
@@ -87,6 +89,7 @@ TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
   frmAbout = new TfrmAbout(this);
   frmAbout->SetSettingsFile(m_settingsPath);
   frmDebug = new TfrmDebug(this);
+  frmCertificate = new TfrmCertificate(this);
 }
 
 TfrmMain::~TfrmMain() {
@@ -159,7 +162,7 @@ void TfrmMain::buildControls() {
   sbPanel->setAccessibleName("Status");
   sbPanel->setSizeGripEnabled(false);
   sbPanel->setFixedHeight(19);
-  for (int width : {200, 50}) {
+  for (int width : {200, 280}) {
     auto* panel = new QLabel(sbPanel);
     panel->setObjectName(QString("sbPanel%1").arg(sbPanels.size()));
     // The queue panel's accessible name stays its text, which a screen
@@ -167,7 +170,7 @@ void TfrmMain::buildControls() {
     if (sbPanels.isEmpty())
       panel->setAccessibleDescription("Command queue");
     else
-      panel->setAccessibleName("Spare panel");
+      panel->setAccessibleDescription("Connection protection");
     panel->setFixedWidth(width);
     panel->setFrameShape(QFrame::StyledPanel);
     sbPanel->addWidget(panel);
@@ -412,8 +415,7 @@ void TfrmMain::Connect1Click() {
     const std::string host = RequireLatin1Text(frmAuth->hostText(), "Host");
     const std::string user = RequireLatin1Text(frmAuth->userText(), "TACL user");
     const SecretText password = takePassword("TACL password");
-    m_session->Logon(host, user, password.text());
-    m_logonUnderway = true;
+    logon(host, user, password.text());
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
   } catch (const ESocketException& e) {
@@ -424,17 +426,68 @@ void TfrmMain::Connect1Click() {
   }
 }
 
+void TfrmMain::logon(const std::string& host, const std::string& user, const std::string& password) {
+  m_session->Tls = TlsTrustSettings(m_settingsPath).trustFor(TlsTrustSettings::hostKey(ncp::splitHostPort(host)));
+  m_hostField = host;
+  m_session->Logon(host, user, password);
+  m_logonUnderway = true;
+}
+
 void TfrmMain::DisConnect1Click() {
   if (m_handler) m_handler->Disconnect();
   showDisconnected();
 }
 
 void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
+  if (error == 0) sbPanels[1]->setText(fromLatin1(m_session->Protection()));
   if (error == 0 || !m_logonUnderway) return;
   m_logonUnderway = false;
+  if (m_session->Transport == TransportKind::TelnetTls && socketerrors::isVerificationFailure(error)) {
+    // After the failed stream has closed, not from inside its event.
+    QMetaObject::invokeMethod(this, [this, error] { offerTrust(error); }, Qt::QueuedConnection);
+    return;
+  }
   QMessageBox::warning(this, kCaption,
                        QString("Cannot connect to %1: %2.")
                            .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+}
+
+void TfrmMain::offerTrust(uint16_t error) {
+  const std::string key = TlsTrustSettings::hostKey({m_session->Transport, m_session->Host, m_session->Port});
+  const std::optional<TlsCertificate> certificate = m_session->PeerCertificate();
+  if (!certificate) {
+    QMessageBox::warning(this, kCaption,
+                         QString("Cannot connect to %1: %2.")
+                             .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+    return;
+  }
+  if (error == socketerrors::kTlsCertificateChanged) {
+    // Trust given once is not taken back or replaced from here: a changed
+    // certificate is what an impostor would show.
+    QMessageBox::critical(
+        this, kCaption,
+        QString("The certificate of %1 is not the one you trusted for it. Nothing was sent to the host.\n\n"
+                "If the host's certificate was changed on purpose, remove the line of %1 from the section [%2] "
+                "of the settings file %3, then connect again.")
+            .arg(fromLatin1(key), TlsTrustSettings::kPins, m_settingsPath));
+    return;
+  }
+  if (!frmCertificate->ShowCertificate(fromLatin1(key), fromLatin1(WSocketErrorDesc(error)), *certificate)) return;
+  try {
+    TlsTrustSettings(m_settingsPath).writePin(key, certificate->pin());
+  } catch (const IniWriteError& e) {
+    QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe certificate is not trusted.");
+    return;
+  }
+  // The session kept the user and its copy of the password for this logon.
+  const SecretText password{std::string(m_session->Password)};
+  const std::string user = m_session->UserName;
+  try {
+    logon(m_hostField, user, password.text());
+  } catch (const ESocketException& e) {
+    QMessageBox::warning(this, kCaption,
+                         QString("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
+  }
 }
 
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
@@ -448,6 +501,7 @@ void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
 }
 
 void TfrmMain::showDisconnected() {
+  sbPanels[1]->clear();
   m_connectAction = true;
   mmConnect->setText("Connect");
   setWindowTitle(windowTitle().left(16));

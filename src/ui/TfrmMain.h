@@ -6,7 +6,8 @@
 //
 // The window adds what only a window does to the shared handler: message
 // boxes, the Connect/Disconnect menu item and the caption, the host node's
-// expansion, the queue in the status bar with the busy cursor, the debug
+// expansion, the queue and what protects the connection in the status bar
+// with the busy cursor, the trust dialog of telnets:// certificates, the debug
 // routing of View, Debug, and its position in the settings file.
 //
 // Every operator action the session raises goes to the audit trail named in
@@ -56,6 +57,7 @@ class QTreeWidget;
 class SecretText;
 class TfrmAbout;
 class TfrmAuth;
+class TfrmCertificate;
 class TfrmDebug;
 
 class TfrmMain : public QMainWindow {
@@ -125,6 +127,7 @@ class TfrmMain : public QMainWindow {
   TfrmAuth* frmAuth;
   TfrmAbout* frmAbout;
   TfrmDebug* frmDebug;
+  TfrmCertificate* frmCertificate;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -138,6 +141,11 @@ class TfrmMain : public QMainWindow {
   void FormShow();
   void showDisconnected();
   void NCPTelnetSessionConnected(uint16_t error);
+  // The logon with the TLS trust the settings file keeps for the host.
+  void logon(const std::string& host, const std::string& user, const std::string& password);
+  // A telnets:// host's certificate did not verify: its identity goes to the
+  // operator, who may trust it; the logon then starts again.
+  void offerTrust(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
   // The password typed in the login dialog, which is emptied.
@@ -159,6 +167,9 @@ class TfrmMain : public QMainWindow {
   // A logon was started and has not yet been answered by 002 or 001: a
   // connection that fails or ends meanwhile is told to the operator once.
   bool m_logonUnderway = false;
+  // The host field of the last logon, as typed: a trusted certificate's
+  // logon starts again with it.
+  std::string m_hostField;
   ObjectPopupMenu* m_popup = nullptr;
   RefreshFollower* m_follower = nullptr;
   QSystemTrayIcon* m_tray = nullptr;

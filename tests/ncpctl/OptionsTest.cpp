@@ -88,6 +88,10 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"check", "--type", "lines"},
       kBase + QStringList{"check", "--name", "A,B"},
       kBase + QStringList{"--format", "json", "metrics"},
+      {"--host", "telnets://h", "--user", "U", "--pin", "sha256:12ab", "tree"},       // too short
+      {"--host", "telnets://h", "--user", "U", "--pin", QString(64, 'a'), "tree"},  // no sha256:
+      {"--host", "telnets://h", "--user", "U", "--ca-file", "/nonexistent/ca.pem", "tree"},
+      kBase + QStringList{"--pin", "sha256:" + QString(64, 'a'), "tree"},  // a telnet host has no certificate
   };
   for (const auto& row : rows) {
     std::string error;

@@ -44,18 +44,23 @@ NskSimProcess::NskSimProcess(const QStringList& extraArgs) {
   }
   QElapsedTimer timer;
   timer.start();
-  while (!m_process->canReadLine() && timer.elapsed() < kStartTimeoutMs &&
-         m_process->state() == QProcess::Running) {
+  const uint port = portLine(timer);
+  if (port == 0) return;
+  m_port = static_cast<uint16_t>(port);
+  if (extraArgs.contains("--tls-cert")) m_tlsPort = static_cast<uint16_t>(portLine(timer));
+}
+
+unsigned NskSimProcess::portLine(const QElapsedTimer& timer) {
+  while (!m_process->canReadLine() && timer.elapsed() < kStartTimeoutMs && m_process->state() == QProcess::Running) {
     m_process->waitForReadyRead(100);
   }
   bool ok = false;
   const uint port = m_process->canReadLine() ? QString::fromLatin1(m_process->readLine()).trimmed().toUInt(&ok) : 0;
   if (!ok || port == 0 || port > 65535) {
-    ADD_FAILURE() << "nsksim gave no port line; stderr: "
-                  << m_process->readAllStandardError().toStdString();
-    return;
+    ADD_FAILURE() << "nsksim gave no port line; stderr: " << m_process->readAllStandardError().toStdString();
+    return 0;
   }
-  m_port = static_cast<uint16_t>(port);
+  return port;
 }
 
 NskSimProcess::~NskSimProcess() {

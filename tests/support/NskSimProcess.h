@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class QElapsedTimer;
 class QProcess;
 
 namespace korvtest {
@@ -26,6 +27,8 @@ class NskSimProcess {
 
   bool started() const;
   uint16_t port() const;
+  // With --tls-cert among the arguments: the TLS port, printed second.
+  uint16_t tlsPort() const { return m_tlsPort; }
   // "127.0.0.1:<port>", as typed into the console's host field.
   std::string hostPort() const;
 
@@ -35,8 +38,12 @@ class NskSimProcess {
   std::vector<std::string> commandsReceived() const;
 
  private:
+  // The next port line of the output; 0 (and a test failure) when none comes.
+  unsigned portLine(const QElapsedTimer& timer);
+
   QProcess* m_process = nullptr;
   uint16_t m_port = 0;
+  uint16_t m_tlsPort = 0;
   std::string m_transcriptPath;
 };
 

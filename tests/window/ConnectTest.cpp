@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -26,6 +27,7 @@ TEST_F(ConnectTest, LogonShowsTheHostWithItsPathmonsAndSwitchesTheMenuToDisconne
 
   EXPECT_EQ(win->windowTitle(), "Korvanedrestolin (127.0.0.1)");
   EXPECT_EQ(win->mmConnect->text(), "Disconnect");
+  EXPECT_EQ(win->sbPanels[1]->text(), "Unencrypted");
   ASSERT_EQ(win->tvMain->topLevelItemCount(), 1);
   QTreeWidgetItem* host = hostItem();
   EXPECT_EQ(host->text(0).trimmed(), "KORVDEMO");

@@ -56,7 +56,7 @@ TEST_F(WindowRulesTest, ControlsCarryTheirNamesTextsAndStates) {
   EXPECT_EQ(win->btnApplyAlter->geometry().right(), side->width() - 6);
   ASSERT_EQ(win->sbPanels.size(), 2);
   EXPECT_EQ(win->sbPanels[0]->width(), 200);
-  EXPECT_EQ(win->sbPanels[1]->width(), 50);
+  EXPECT_EQ(win->sbPanels[1]->width(), 280);
   EXPECT_EQ(win->imgList.size(), 11);
 
   EXPECT_EQ(win->mmConnect->text(), "&Connect");

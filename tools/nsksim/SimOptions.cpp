@@ -33,6 +33,9 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   };
   add("bind", "Listen on ADDRESS, IPv4 or IPv6 (default 127.0.0.1).", "ADDRESS");
   add("port", "TCP port; 0 picks a free one (default 0). The port is printed first.", "N");
+  add("tls-cert", "Also serve telnet over TLS with the certificate (PEM) in FILE; needs --tls-key.", "FILE");
+  add("tls-key", "The private key (PEM) of --tls-cert.", "FILE");
+  add("tls-port", "TLS port; 0 picks a free one (default 0). The port is printed second.", "N");
   add("transcript", "Append received command lines and negotiation replies to FILE.", "FILE");
   add("network", "Serve the network described in FILE instead of the demo network.", "FILE");
   add("stations", "Serve a generated network of N stations.", "N");
@@ -95,6 +98,15 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
     return false;
   }
   o->port = static_cast<quint16>(port);
+  o->tlsCert = parser.value("tls-cert");
+  o->tlsKey = parser.value("tls-key");
+  if (o->tlsCert.isEmpty() != o->tlsKey.isEmpty()) {
+    *error = "--tls-cert and --tls-key go together";
+    return false;
+  }
+  qint64 tlsPort = 0;
+  if (!number(parser, "tls-port", 0, 65535, &tlsPort, error)) return false;
+  o->tlsPort = static_cast<quint16>(tlsPort);
   o->stations = static_cast<int>(stations);
   o->pageLines = static_cast<int>(page);
   o->chunk = static_cast<int>(chunk);

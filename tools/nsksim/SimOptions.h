@@ -22,6 +22,11 @@ struct SimOptions {
   QByteArray ncpPassword = "secret2";
   // A client that sends nothing and is sent nothing for this long is closed; 0 = never.
   int idleTimeoutSeconds = 600;
+  // telnets://: both set, a TLS listener on tlsPort (0: a free one) serves the
+  // same dialogue.
+  QString tlsCert;
+  QString tlsKey;
+  quint16 tlsPort = 0;
 
   // Fault switches.
   int chunk = 0;

@@ -1,11 +1,12 @@
 // nsksim: a stand-in HP NonStop host. Listens for telnet on 127.0.0.1 (or the
-// --bind address), prints the port it listens on as its first line of output,
-// and serves the TACL and NCPCOM dialogues of the console until it is killed.
+// --bind address), prints the port it listens on as its first line of output
+// (with --tls-cert, the TLS port as the second), and serves the TACL and NCPCOM dialogues of the console until it is killed.
 // See README.md for the options.
 #include "Network.h"
 #include "NetworkBuilder.h"
 #include "SimOptions.h"
 #include "SimServer.h"
+#include "TlsFront.h"
 #include "Transcript.h"
 
 #include <QCoreApplication>
@@ -48,6 +49,24 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::printf("%u\n", server.port());
+  // The TLS side relays to the telnet listener, over loopback when that
+  // listens on every address.
+  QHostAddress backend = options.bind;
+  if (backend == QHostAddress::Any || backend == QHostAddress::AnyIPv4) backend = QHostAddress::LocalHost;
+  if (backend == QHostAddress::AnyIPv6) backend = QHostAddress::LocalHostIPv6;
+  TlsFront tls(backend, server.port());
+  if (!options.tlsCert.isEmpty()) {
+    if (!tls.load(options.tlsCert, options.tlsKey, &error)) {
+      std::fprintf(stderr, "nsksim: %s\n", qPrintable(error));
+      return 2;
+    }
+    if (!tls.listen(options.bind, options.tlsPort)) {
+      std::fprintf(stderr, "nsksim: cannot listen on %s port %u: %s\n", qPrintable(options.bind.toString()),
+                   options.tlsPort, qPrintable(tls.errorString()));
+      return 1;
+    }
+    std::printf("%u\n", tls.port());
+  }
   std::fflush(stdout);
   return app.exec();
 }

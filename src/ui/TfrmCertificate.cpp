@@ -1,0 +1,50 @@
+#include "ui/TfrmCertificate.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+
+}  // namespace
+
+TfrmCertificate::TfrmCertificate(QWidget* parent) : QDialog(parent) {
+  setObjectName("frmCertificate");
+  setWindowTitle("Host certificate not verified");
+  setModal(true);
+  auto* layout = new QVBoxLayout(this);
+  lbDetails = new QLabel(this);
+  lbDetails->setObjectName("lbDetails");
+  lbDetails->setTextFormat(Qt::PlainText);
+  lbDetails->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  lbDetails->setAccessibleName("Certificate");
+  layout->addWidget(lbDetails);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  btnTrust = new QPushButton("&Trust for this host", this);
+  btnTrust->setObjectName("btnTrust");
+  btnCancel = new QPushButton("Cancel", this);
+  btnCancel->setObjectName("btnCancel");
+  // Trusting must be a choice: Enter and Escape both refuse.
+  btnCancel->setDefault(true);
+  buttons->addWidget(btnTrust);
+  buttons->addWidget(btnCancel);
+  layout->addLayout(buttons);
+  connect(btnTrust, &QPushButton::clicked, this, &QDialog::accept);
+  connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool TfrmCertificate::ShowCertificate(const QString& hostKey, const QString& reason,
+                                      const TlsCertificate& certificate) {
+  lbDetails->setText(QString("The certificate of %1 was not accepted:\n%2.\nNothing was sent to the host.\n\n"
+                             "SHA-256 fingerprint:\n%3\n\nSubject: %4\nIssuer: %5\nValid from %6 to %7\n\n"
+                             "Trust it only if you know it is the host's own. It is remembered for this host; "
+                             "a different certificate will be refused.")
+                         .arg(hostKey, reason, fromLatin1(certificate.colonFingerprint()),
+                              fromLatin1(certificate.subject), fromLatin1(certificate.issuer),
+                              fromLatin1(certificate.notBefore), fromLatin1(certificate.notAfter)));
+  return exec() == QDialog::Accepted;
+}

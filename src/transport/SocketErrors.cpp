@@ -58,6 +58,11 @@ constexpr std::pair<int, const char*> kDescriptions[] = {
     {11002, "Non-authoritative host not found"},
     {11003, "Non-recoverable error"},
     {11004, "No Data"},
+    {20050, "The SSH host key is not known"},
+    {20051, "The SSH host key has changed: refused"},
+    {20052, "SSH authentication refused"},
+    {20053, "SSH protocol failure"},
+    {20054, "The known hosts file cannot be read or written"},
 };
 
 }  // namespace

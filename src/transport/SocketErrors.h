@@ -36,6 +36,13 @@ constexpr int kTryAgain = 11002;
 constexpr int kNoRecovery = 11003;
 constexpr int kNoData = 11004;
 
+// The SSH stream's own failures.
+constexpr int kSshHostKeyUnknown = 20050;
+constexpr int kSshHostKeyChanged = 20051;
+constexpr int kSshAuthRefused = 20052;
+constexpr int kSshProtocol = 20053;
+constexpr int kSshKnownHostsFile = 20054;
+
 // "Connection refused (#10061)", or with the operation that failed
 // "Socket is not connected (#10057 in Send)".
 std::string message(int code, const std::string& operation = {});

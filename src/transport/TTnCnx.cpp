@@ -26,6 +26,7 @@ TTnCnx::TTnCnx(QObject* owner) : QObject(owner), m_socket(new TWSocket(this)) {
 }
 
 TTnCnx::~TTnCnx() {
+  Ssh.wipePassword();
   // The socket closes itself without events: nothing is left to hear them.
   delete m_socket.data();
 }
@@ -39,6 +40,7 @@ void TTnCnx::Connect() {
   if (m_socket->State() != wsClosed) m_socket->Close();
   if (!m_socket) return;
   prepareStream();
+  if (auto* ssh = dynamic_cast<SshStream*>(m_socket.data())) ssh->SetLogin(Ssh);
   m_parser.Reset();
   m_socket->Open(Host, Port);
 }
@@ -50,8 +52,10 @@ void TTnCnx::prepareStream() {
     case TransportKind::Telnet:
       stream = new TWSocket(this);
       break;
-    case TransportKind::TelnetTls:
     case TransportKind::Ssh:
+      stream = new SshStream(this);
+      break;
+    case TransportKind::TelnetTls:
       throw ESocketException("connect: this transport is not available", 0);
   }
   const TStream::TSessionConnected connected = m_socket->OnSessionConnected;
@@ -83,7 +87,9 @@ int TTnCnx::SendText(const std::string& str) { return Send(str.data(), static_ca
 
 void TTnCnx::Display(const std::string& str) { Raise(OnDisplay, this, str); }
 
-void TTnCnx::socketSessionConnected(uint16_t error) { Raise(OnSessionConnected, this, error); }
+void TTnCnx::socketSessionConnected(uint16_t error) {
+  if (ConnectOutcome(error)) Raise(OnSessionConnected, this, error);
+}
 
 void TTnCnx::socketSessionClosed(uint16_t error) {
   if (m_socket && m_socket->State() != wsClosed) m_socket->Close();

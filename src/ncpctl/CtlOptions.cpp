@@ -31,7 +31,7 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
-         "              [--max-objects N]\n"
+         "              [--max-objects N] [--accept-new-host-key] [--known-hosts FILE]\n"
          "              COMMAND [ARGS]\n"
          "       ncpctl --help | --version\n"
          "\n"
@@ -49,7 +49,12 @@ const char* CtlOptions::usage() {
          "Exit codes: 0 done, 1 usage, 2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
          "8 the host listed more than --max-objects objects (default 1000000),\n"
-         "9 the host refused the start, stop or message.\n";
+         "7 the host's identity could not be verified (an SSH host key unknown or changed),\n"
+         "9 the host refused the start, stop or message.\n"
+         "\n"
+         "HOST may carry a scheme: telnet:// (the default), telnets://, ssh://. Over SSH the\n"
+         "host key must be in the known-hosts file (--known-hosts, default ~/.ssh/known_hosts);\n"
+         "--accept-new-host-key adds an unknown one, a changed one is always refused.\n";
 }
 
 std::optional<CtlOptions> CtlOptions::parse(const QStringList& arguments, std::string* error, bool* help,
@@ -89,10 +94,11 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       name = name.left(eq);
       inlineValue = true;
     }
-    const bool flag = name == "help" || name == "version" || name == "password-stdin" || name == "debug";
+    const bool flag = name == "help" || name == "version" || name == "password-stdin" || name == "debug" ||
+                      name == "accept-new-host-key";
     const bool known = flag || name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" ||
                        name == "format" || name == "timeout" || name == "interval" || name == "count" ||
-                       name == "max-objects";
+                       name == "max-objects" || name == "known-hosts";
     if (!known) {
       if (name.startsWith("pass")) return fail("passwords are never given on the command line; use --password-stdin");
       return fail("unknown option --" + name.toLatin1().toStdString());
@@ -103,6 +109,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       if (name == "version") versionSet = true;
       if (name == "password-stdin") o.passwordStdin = true;
       if (name == "debug") o.debug = true;
+      if (name == "accept-new-host-key") o.acceptNewHostKey = true;
       continue;
     }
     if (!inlineValue) {
@@ -137,6 +144,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       bool ok = false;
       o.count = value.toInt(&ok);
       if (!ok || o.count < 1) return fail("--count needs a whole number of at least 1");
+    } else if (name == "known-hosts") {
+      o.knownHosts = value.toLocal8Bit().toStdString();
     } else if (name == "max-objects") {
       bool ok = false;
       const qulonglong limit = value.toULongLong(&ok);

@@ -28,6 +28,9 @@ struct CtlOptions {
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
+  // ssh:// hosts: an unknown host key is added (as OpenSSH's accept-new); the known-hosts file.
+  bool acceptNewHostKey = false;
+  std::string knownHosts;  // empty: ~/.ssh/known_hosts
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }

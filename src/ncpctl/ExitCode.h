@@ -9,6 +9,7 @@ enum class ExitCode : int {
   NcpRefused = 4,      // NCP logon refused or unknown PATHMON
   Timeout = 5,
   NotFound = 6,        // no object of that type and name
+  VerificationFailed = 7,  // the host's identity could not be verified
   ObjectLimit = 8,     // the host listed more objects than --max-objects; the load stopped there
   Refused = 9,         // the host answered START, STOP or DELIVER with an error
 };

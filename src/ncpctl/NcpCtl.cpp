@@ -67,6 +67,9 @@ void NcpCtl::wire() {
     if (m_stage == Stage::Command && state != atsCommandEnd && !line.empty()) m_answer.push_back(line);
   };
   m_session.OnSessionConnected = [this](TTnCnx*, uint16_t error) {
+    if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
+      return fail(ExitCode::VerificationFailed, hostKeyRefusal(error));
+    }
     if (error != 0) fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error));
   };
   m_session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
@@ -118,7 +121,20 @@ void NcpCtl::wire() {
   QObject::connect(&m_progress, &QTimer::timeout, &m_context, [this] { showProgress(false); });
 }
 
+std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
+  const auto* ssh = dynamic_cast<const SshStream*>(m_session.Socket());
+  const std::string fingerprint = ssh ? ssh->HostKeyFingerprint() : std::string();
+  if (error == socketerrors::kSshHostKeyChanged) {
+    return "the SSH host key of " + m_options.host + " has changed (now " + fingerprint +
+           "); refused. If the host's key was replaced, remove its old entry from the known-hosts file";
+  }
+  return "the SSH host key of " + m_options.host + " is not known (" + fingerprint +
+         "); check it and run again with --accept-new-host-key to add it";
+}
+
 void NcpCtl::start() {
+  m_session.Ssh.knownHostsFile = m_options.knownHosts;
+  m_session.Ssh.acceptNewHostKey = m_options.acceptNewHostKey;
   armTimeout();
   try {
     m_session.Logon(m_options.host, m_options.user, m_passwords.tacl.text());

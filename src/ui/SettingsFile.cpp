@@ -70,6 +70,8 @@ size_t SettingsFile::readMaxObjects() const {
   return limit >= 1 ? static_cast<size_t>(limit) : NCPStateHandler::kDefaultMaxObjects;
 }
 
+std::string SettingsFile::readKnownHosts() const { return m_ini.readString("SSH", "KnownHosts", ""); }
+
 int SettingsFile::readIndex(const char* key) const { return m_ini.readInteger(kMain, key, -1); }
 
 void SettingsFile::writeIndex(const char* key, int index) const { m_ini.writeInteger(kMain, key, index); }

@@ -70,6 +70,10 @@ class SettingsFile {
   // shared default when missing, not a number or below 1.
   size_t readMaxObjects() const;
 
+  // "SSH"/"KnownHosts": the known-hosts file of ssh:// hosts; empty for the
+  // user's ~/.ssh/known_hosts.
+  std::string readKnownHosts() const;
+
   // A list position in "Main"; -1 when missing or not a number.
   int readIndex(const char* key) const;
   void writeIndex(const char* key, int index) const;

@@ -14,6 +14,7 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -310,7 +311,10 @@ void TfrmMain::Connect1Click() {
     const std::string host = RequireLatin1Text(frmAuth->hostText(), "Host");
     const std::string user = RequireLatin1Text(frmAuth->userText(), "TACL user");
     const SecretText password = takePassword("TACL password");
+    m_session->Ssh.knownHostsFile = SettingsFile(m_settingsPath).readKnownHosts();
+    m_session->Ssh.acceptedHostKey.clear();
     m_session->Logon(host, user, password.text());
+    m_logonHost = host;
     m_logonUnderway = true;
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
@@ -330,9 +334,44 @@ void TfrmMain::DisConnect1Click() {
 void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
   if (error == 0 || !m_logonUnderway) return;
   m_logonUnderway = false;
+  if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
+    // Out of the stream's event: the logon made again replaces the stream.
+    QTimer::singleShot(0, this, [this, error] { hostKeyRefused(error); });
+    return;
+  }
   QMessageBox::warning(this, kCaption,
                        QString("Cannot connect to %1: %2.")
                            .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+}
+
+void TfrmMain::hostKeyRefused(uint16_t error) {
+  const auto* ssh = dynamic_cast<const SshStream*>(m_session->Socket());
+  const QString fingerprint = ssh ? QString::fromLatin1(ssh->HostKeyFingerprint()) : QString();
+  const QString host = fromLatin1(m_logonHost);
+  if (error == socketerrors::kSshHostKeyChanged) {
+    QMessageBox::critical(this, kCaption,
+                          QString("The SSH host key of %1 has changed; it is now\n%2\nThe connection is refused. If "
+                                  "the host's key was replaced, remove its old entry from the known hosts file.")
+                              .arg(host, fingerprint));
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, kCaption,
+                  QString("The SSH host key of %1 is not known. Its fingerprint is\n%2\nAccept it only if the "
+                          "host's administrator confirms it. Accepted, it is added to the known hosts file.")
+                      .arg(host, fingerprint),
+                  QMessageBox::Cancel, this);
+  QPushButton* accept = box.addButton("Accept and connect", QMessageBox::AcceptRole);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  if (box.clickedButton() != accept) return;
+  // Only this key is accepted: another one met on the way is refused again.
+  m_session->Ssh.acceptedHostKey = fingerprint.toStdString();
+  try {
+    m_session->Logon(m_logonHost, m_session->UserName, m_session->Password);
+    m_logonUnderway = true;
+  } catch (const ESocketException& e) {
+    QMessageBox::warning(this, kCaption, QString("Cannot connect to %1: %2").arg(host, QString::fromLatin1(e.what())));
+  }
 }
 
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {

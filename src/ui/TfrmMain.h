@@ -106,6 +106,10 @@ class TfrmMain : public QMainWindow {
   void FormShow();
   void showDisconnected();
   void NCPTelnetSessionConnected(uint16_t error);
+  // An SSH host key that is not trusted: an unknown one is shown for the
+  // operator to accept (then added to the known hosts, and the logon made
+  // again); a changed one is refused.
+  void hostKeyRefused(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
   // The password typed in the login dialog, which is emptied.
@@ -119,6 +123,8 @@ class TfrmMain : public QMainWindow {
   // A logon was started and has not yet been answered by 002 or 001: a
   // connection that fails or ends meanwhile is told to the operator once.
   bool m_logonUnderway = false;
+  // The host field of the last logon, as typed.
+  std::string m_logonHost;
   ObjectPopupMenu* m_popup = nullptr;
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;

@@ -56,6 +56,14 @@ NskSimProcess::NskSimProcess(const QStringList& extraArgs) {
     return;
   }
   m_port = static_cast<uint16_t>(port);
+  if (!extraArgs.contains("--ssh-host-key")) return;
+  while (!m_process->canReadLine() && m_process->state() == QProcess::Running) m_process->waitForReadyRead(100);
+  const QString sshLine = QString::fromLatin1(m_process->readLine()).trimmed();
+  if (!sshLine.startsWith("ssh ")) {
+    ADD_FAILURE() << "nsksim gave no ssh port line; stderr: " << m_process->readAllStandardError().toStdString();
+    return;
+  }
+  m_sshPort = static_cast<uint16_t>(sshLine.mid(4).toUInt());
 }
 
 NskSimProcess::~NskSimProcess() {

@@ -28,6 +28,10 @@ class NskSimProcess {
   uint16_t port() const;
   // "127.0.0.1:<port>", as typed into the console's host field.
   std::string hostPort() const;
+  // With --ssh-host-key: its SSH port (the "ssh PORT" line), else 0.
+  uint16_t sshPort() const { return m_sshPort; }
+  // "ssh://127.0.0.1:<ssh port>".
+  std::string sshHost() const { return "ssh://127.0.0.1:" + std::to_string(m_sshPort); }
 
   // Every transcript line so far, in order.
   std::vector<std::string> transcript() const;
@@ -37,6 +41,7 @@ class NskSimProcess {
  private:
   QProcess* m_process = nullptr;
   uint16_t m_port = 0;
+  uint16_t m_sshPort = 0;
   std::string m_transcriptPath;
 };
 

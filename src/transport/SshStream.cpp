@@ -186,7 +186,8 @@ bool SshStream::advance() {
           rc = ssh_userauth_kbdint(m_ssh, nullptr, nullptr);
         }
         if (rc == SSH_AUTH_AGAIN) return true;
-        if (rc == SSH_AUTH_ERROR) return fail(kSshProtocol), false;
+        // An agent that cannot be reached is no agent; any other error ends the session.
+        if (rc == SSH_AUTH_ERROR && m_step != Step::AuthAgent) return fail(kSshProtocol), false;
         if (rc == SSH_AUTH_SUCCESS) {
           wipePassword();
           m_step = Step::Channel;

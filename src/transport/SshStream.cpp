@@ -3,6 +3,7 @@
 #include <libssh/libssh.h>
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
@@ -127,11 +128,7 @@ void SshStream::tcpConnected(uint16_t code) {
   m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Write, this);
   connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { pump(); }); });
   m_step = Step::Handshake;
-  m_pumpQueued = true;
-  const uint64_t session = m_session;
-  QTimer::singleShot(0, this, [this, session] {
-    if (m_session == session) guarded([this] { pump(); });
-  });
+  queuePump();
 }
 
 void SshStream::pump() {
@@ -309,7 +306,12 @@ void SshStream::deliverConnected() {
 
 void SshStream::watchWrites() {
   if (m_writeNotifier == nullptr || m_ssh == nullptr) return;
-  m_writeNotifier->setEnabled((ssh_get_poll_flags(m_ssh) & SSH_WRITE_PENDING) != 0);
+  bool unsent = (ssh_get_poll_flags(m_ssh) & SSH_WRITE_PENDING) != 0;
+  // libssh asks to hear of writability after every send, even when all of it
+  // went out; a notifier switched on and off for each would wake the event
+  // loop twice a command. Once open, it is watched only for bytes left over.
+  if (unsent && m_step == Step::Open) unsent = ssh_blocking_flush(m_ssh, 0) == SSH_AGAIN;
+  m_writeNotifier->setEnabled(unsent);
 }
 
 void SshStream::flushSend() {
@@ -328,9 +330,22 @@ void SshStream::flushSend() {
   }
 }
 
+void SshStream::queuePump() {
+  if (m_pumpQueued) return;
+  m_pumpQueued = true;
+  const uint64_t session = m_session;
+  QTimer::singleShot(0, this, [this, session] {
+    if (m_session == session) guarded([this] { pump(); });
+  });
+}
+
 void SshStream::receiveLoop() {
   const uint64_t session = m_session;
   QPointer<SshStream> self(this);
+  m_receiving = true;
+  const auto done = qScopeGuard([&] {
+    if (self) m_receiving = false;
+  });
   for (int reads = 0; reads < kReadsPerWakeup; ++reads) {
     if (m_readPaused || m_channel == nullptr) return;
     const int waiting = ssh_channel_poll(m_channel, 0);
@@ -347,12 +362,7 @@ void SshStream::receiveLoop() {
     if (m_receiveCalls == before) return;
   }
   // What libssh has read already is not seen by the socket's notifier.
-  if (!m_pumpQueued) {
-    m_pumpQueued = true;
-    QTimer::singleShot(0, this, [this, session] {
-      if (m_session == session) guarded([this] { pump(); });
-    });
-  }
+  queuePump();
 }
 
 void SshStream::endOfStream(int code) {
@@ -397,6 +407,9 @@ int SshStream::Send(const void* data, int len) {
   m_sendBuffer.append(static_cast<const char*>(data), static_cast<size_t>(len));
   flushSend();
   watchWrites();
+  // Sending lets libssh read what has arrived, where the socket's notifier no
+  // longer sees it; inside the receive loop the next round takes it.
+  if (!m_receiving) queuePump();
   return len;
 }
 
@@ -404,13 +417,8 @@ void SshStream::SetReadPaused(bool paused) {
   m_readPaused = paused;
   if (m_readNotifier == nullptr || m_step != Step::Open) return;
   m_readNotifier->setEnabled(!paused);
-  if (paused || m_pumpQueued) return;
   // Bytes libssh holds already are handed on without a wake-up of the socket.
-  m_pumpQueued = true;
-  const uint64_t session = m_session;
-  QTimer::singleShot(0, this, [this, session] {
-    if (m_session == session) guarded([this] { pump(); });
-  });
+  if (!paused) queuePump();
 }
 
 void SshStream::releaseSession() {

@@ -84,6 +84,8 @@ class SshStream : public TStream {
   void deliverConnected();
   void flushSend();
   void receiveLoop();
+  // A pump from the event loop, once however often asked.
+  void queuePump();
   void endOfStream(int code);
   void watchWrites();
   void wipePassword();
@@ -108,6 +110,7 @@ class SshStream : public TStream {
   bool m_eofSeen = false;
   bool m_readPaused = false;
   bool m_pumpQueued = false;
+  bool m_receiving = false;
   bool m_sessionClosedRaised = true;
   bool m_destroying = false;
   // Counts sessions, so a late event of a closed one is dropped.

@@ -18,8 +18,13 @@ class NcpctlSsh : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(scratch.makeKey("hostkey"));
+    startSim();
+  }
+
+  void startSim(const QStringList& more = {}) {
     sim = std::make_unique<NskSimProcess>(QStringList{"--ssh-host-key", scratch.path("hostkey"), "--tacl-password",
-                                                      "Tacl-5521-pw", "--ncp-password", "Ncp-6630-pw"});
+                                                      "Tacl-5521-pw", "--ncp-password", "Ncp-6630-pw"} +
+                                          more);
     ASSERT_TRUE(sim->started());
     ASSERT_NE(sim->sshPort(), 0);
   }
@@ -61,4 +66,11 @@ TEST_F(NcpctlSsh, RefusedPasswordIsARefusedTaclLogon) {
   EXPECT_EQ(run.exitCode, 3) << run.err;
   EXPECT_NE(run.err.find("refused the TACL logon of OPS.OPER"), std::string::npos) << run.err;
   EXPECT_TRUE(sim->commandsReceived().empty());
+}
+
+TEST_F(NcpctlSsh, GreetingCutIntoPiecesStillEndsAtTheTaclPrompt) {
+  startSim({"--chunk", "1", "--chunk-delay-ms", "1"});
+  const auto run = runCtl(args(sim->sshHost()) << "pathmons", kPasswords);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "$PM01\n$PM02\n$XPNT\n");
 }

@@ -189,7 +189,11 @@ void TNCPTelnet::SshStartDataAvailable(TTnCnx*, const char* Buffer, int Len) {
 }
 
 bool TNCPTelnet::ConnectOutcome(uint16_t error) {
-  if (Transport != TransportKind::Ssh || error != socketerrors::kSshAuthRefused) return true;
+  if (Transport != TransportKind::Ssh || error == 0) return true;
+  if (const auto* ssh = dynamic_cast<const SshStream*>(Socket()); ssh && !ssh->FailureDetail().empty()) {
+    Debug(this, "SSH: " + ssh->FailureDetail());
+  }
+  if (error != socketerrors::kSshAuthRefused) return true;
   Debug(this, "SSH authentication refused");
   raiseState(NcpEvent::TaclRefused);
   return false;

@@ -24,6 +24,9 @@ const char kTaclPasswordPrompt[] = "Password: ";
 const char kNcpPasswordPrompt[] = "PASSWORD: ";
 const char kNcpStarted[] = "2 >";
 const char kNcpPrompt[] = " > ";
+const char kTaclPromptEnd[] = "> ";
+// Enough of the greeting to find a prompt cut across chunks.
+constexpr size_t kSshTailKept = 2;
 
 // The object load: the processes, the stations with their lines and
 // processes, then the statuses of stations and lines.
@@ -150,6 +153,11 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
   Host = hostPort.host;
   Port = hostPort.port;
   Transport = hostPort.transport;
+  Ssh.wipePassword();
+  if (Transport == TransportKind::Ssh) {
+    Ssh.user = aUserName;
+    Ssh.password = aPassword;
+  }
   m_ncpStarted = false;
   UserName = aUserName;
   Password = aPassword;
@@ -174,9 +182,15 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
   m_pageTail = false;
   m_menuTail.clear();
 
-  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-    MenuDataAvailable(sender, buffer, len);
-  });
+  if (Transport == TransportKind::Ssh) {
+    InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
+      SshStartDataAvailable(sender, buffer, len);
+    });
+  } else {
+    InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
+      MenuDataAvailable(sender, buffer, len);
+    });
+  }
   m_ncpAuthorized = false;
   m_connectAction = m_actions.begin(operatorAction(ActionKind::Connect));
   try {
@@ -218,6 +232,37 @@ void TNCPTelnet::MenuDataAvailable(TTnCnx*, const char* Buffer, int Len) {
   m_taclLogonStep = 0;
   ExpectedPrompt = kTaclPrompt;
   SendCommand("TACL", PromptEqualCheck(), bound(&TNCPTelnet::TACLLogonStep));
+}
+
+void TNCPTelnet::SshStartDataAvailable(TTnCnx*, const char* Buffer, int Len) {
+  if (Buffer == nullptr || Len <= 0) return;
+  const std::string text = m_menuTail + std::string(Buffer, strnlen(Buffer, static_cast<size_t>(Len)));
+  // The host waits at a TACL prompt ("$DATA01 OPS 1> "): the greeting ends there.
+  const size_t size = text.size();
+  const bool atPrompt = size >= 3 && text.compare(size - 2, 2, kTaclPromptEnd) == 0 &&
+                        text[size - 3] >= '0' && text[size - 3] <= '9';
+  if (!atPrompt) {
+    m_menuTail = size > kSshTailKept ? text.substr(size - kSshTailKept) : text;
+    return;
+  }
+  m_menuTail.clear();
+  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
+    SessionDataAvailable(sender, buffer, len);
+  });
+  // The SSH login was the logon: the steps go on after the password's.
+  m_taclLogonStep = 3;
+  SendCommand("SETPROMPT SUBVOL", PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
+}
+
+bool TNCPTelnet::ConnectOutcome(uint16_t error) {
+  if (Transport != TransportKind::Ssh || error == 0) return true;
+  if (const auto* ssh = dynamic_cast<const SshStream*>(Socket()); ssh && !ssh->FailureDetail().empty()) {
+    Debug(this, "SSH: " + ssh->FailureDetail());
+  }
+  if (error != socketerrors::kSshAuthRefused) return true;
+  Debug(this, "SSH authentication refused");
+  raiseState(NcpEvent::TaclRefused);
+  return false;
 }
 
 void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState State) {

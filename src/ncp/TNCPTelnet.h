@@ -2,6 +2,9 @@
 //
 // Logon opens the connection, answers the host's service menu and logs on to
 // TACL ("TACL", "logon", the password, "SETPROMPT SUBVOL", "#mysystem").
+// Over SSH (an ssh:// host) the SSH login is the TACL logon: the session
+// waits for the TACL prompt the host starts at, then goes on with SETPROMPT
+// and #mysystem; an SSH login the host refuses is raised as TaclRefused (001).
 // LogonNCP starts NCPCOM for a PATHMON and logs on to NCP; GetPathmon,
 // GetNetObjects, StatusAll and the single-object operations list and refresh
 // the network; START, STOP and DELIVER command it (one table of the commands
@@ -67,6 +70,8 @@ class TNCPTelnet : public TNSKTelnet {
   // running command and the rest of the data being read.
   void Disconnect();
   void MenuDataAvailable(TTnCnx* Sender, const char* Buffer, int Len);
+  // Over SSH: the host's greeting up to the first TACL prompt.
+  void SshStartDataAvailable(TTnCnx* Sender, const char* Buffer, int Len);
   void TACLLogonStep(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
 
   // NCP.
@@ -149,6 +154,7 @@ class TNCPTelnet : public TNSKTelnet {
  protected:
   // The NCPCOM session and a farewell end with the connection.
   void ConnectionClosed() override;
+  bool ConnectOutcome(uint16_t error) override;
 
  private:
   bool m_ncpAuthorized = false;
@@ -162,8 +168,9 @@ class TNCPTelnet : public TNSKTelnet {
   // A page prompt was answered before its end had arrived, and the line
   // that ends it has not come yet.
   bool m_pageTail = false;
-  // The last characters of the discarded output before the service menu, so
-  // that a menu prompt cut across two chunks is still recognised.
+  // The last characters of the discarded output before the service menu (or
+  // the first TACL prompt over SSH), so that a prompt cut across two chunks is
+  // still recognised.
   std::string m_menuTail;
   QTimer m_farewellGrace;
 

@@ -56,6 +56,7 @@ const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
          "              [--max-objects N] [--ca-file FILE] [--pin sha256:HEX]\n"
+         "              [--accept-new-host-key] [--known-hosts FILE]\n"
          "              [--audit-file FILE] [--audit-max-bytes N] [--audit-keep N] [--audit-syslog]\n"
          "              COMMAND [ARGS]\n"
          "       ncpctl --help | --version\n"
@@ -85,11 +86,15 @@ const char* CtlOptions::usage() {
          "Exit codes: 0 done, 1 usage or the audit file cannot be written,\n"
          "2 connection failed or closed, 3 TACL logon refused,\n"
          "4 NCP logon refused or unknown PATHMON, 5 time-out, 6 object not found,\n"
-         "7 the host's certificate did not verify (nothing was sent),\n"
+         "7 the host's certificate or SSH host key did not verify (nothing was sent),\n"
          "8 the host listed more than --max-objects objects (default 1000000),\n"
          "9 the host refused the start, stop or message. check exits 0 OK, 1 WARNING,\n"
          "2 CRITICAL or 3 UNKNOWN (any failure); STATUS is started, starting, stopped or\n"
-         "abnormal, RANGE as for monitoring plugins: 10, 10:, ~:10, 10:20, @10:20.\n";
+         "abnormal, RANGE as for monitoring plugins: 10, 10:, ~:10, 10:20, @10:20.\n"
+         "\n"
+         "HOST may carry a scheme: telnet:// (the default), telnets://, ssh://. Over SSH the\n"
+         "host key must be in the known-hosts file (--known-hosts, default ~/.ssh/known_hosts);\n"
+         "--accept-new-host-key adds an unknown one, a changed one is always refused.\n";
 }
 
 QString CtlOptions::commandWord(const QStringList& arguments) {
@@ -157,6 +162,7 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       if (name == "password-stdin") o.passwordStdin = true;
       if (name == "debug") o.debug = true;
       if (name == "audit-syslog") o.audit.systemLog = true;
+      if (name == "accept-new-host-key") o.acceptNewHostKey = true;
       continue;
     }
     if (!inlineValue) {
@@ -192,6 +198,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       bool ok = false;
       o.count = value.toInt(&ok);
       if (!ok || o.count < 1) return fail("--count needs a whole number of at least 1");
+    } else if (name == "known-hosts") {
+      o.knownHosts = value.toLocal8Bit().toStdString();
     } else if (name == "max-objects") {
       bool ok = false;
       const qulonglong limit = value.toULongLong(&ok);

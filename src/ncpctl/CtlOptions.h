@@ -39,6 +39,9 @@ struct CtlOptions {
   // ~/.config/Korvanedrestolin/audit.jsonl (under $XDG_CONFIG_HOME when set):
   // the folder the installed window keeps its settings and audit file in.
   static QString defaultAuditPath();
+  // ssh:// hosts: an unknown host key is added (as OpenSSH's accept-new); the known-hosts file.
+  bool acceptNewHostKey = false;
+  std::string knownHosts;  // empty: ~/.ssh/known_hosts
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }

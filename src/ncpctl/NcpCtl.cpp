@@ -125,6 +125,9 @@ void NcpCtl::wire() {
 }
 
 void NcpCtl::connectFailed(uint16_t error) {
+  if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
+    return fail(ExitCode::VerificationFailed, hostKeyRefusal(error));
+  }
   const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
   if (!socketerrors::isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
   if (m_stage == Stage::Finished) return;
@@ -140,7 +143,20 @@ void NcpCtl::connectFailed(uint16_t error) {
   finish(ExitCode::VerificationFailed);
 }
 
+std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
+  const auto* ssh = dynamic_cast<const SshStream*>(m_session.Socket());
+  const std::string fingerprint = ssh ? ssh->HostKeyFingerprint() : std::string();
+  if (error == socketerrors::kSshHostKeyChanged) {
+    return "the SSH host key of " + m_options.host + " has changed (now " + fingerprint +
+           "); refused. If the host's key was replaced, remove its old entry from the known-hosts file";
+  }
+  return "the SSH host key of " + m_options.host + " is not known (" + fingerprint +
+         "); check it and run again with --accept-new-host-key to add it";
+}
+
 void NcpCtl::start() {
+  m_session.Ssh.knownHostsFile = m_options.knownHosts;
+  m_session.Ssh.acceptNewHostKey = m_options.acceptNewHostKey;
   if (!m_options.textfile.empty()) {
     // Refused before anything is sent: the work would be lost.
     m_textfile = std::make_unique<QSaveFile>(QString::fromStdString(m_options.textfile));

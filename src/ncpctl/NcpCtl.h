@@ -92,6 +92,8 @@ class NcpCtl {
   std::string commandWords() const;
   // (type, name) -> the status its nodes show.
   std::unordered_map<std::string, TXPNetStatus> statusSnapshot() const;
+  // The sentence for an SSH host key that is refused.
+  std::string hostKeyRefusal(uint16_t error) const;
   void write(const std::string& text);
   void error(const std::string& sentence);
   // One line of the debug trace (--debug); the session has masked its secrets.

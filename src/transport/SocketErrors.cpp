@@ -66,6 +66,11 @@ constexpr std::pair<int, const char*> kDescriptions[] = {
     {20006, "The TLS connection was cut without its closing message"},
     {20007, "TLS protocol error"},
     {20008, "The CA file cannot be read"},
+    {20050, "The SSH host key is not known"},
+    {20051, "The SSH host key has changed: refused"},
+    {20052, "SSH authentication refused"},
+    {20053, "SSH protocol failure"},
+    {20054, "The known hosts file cannot be read or written"},
 };
 
 }  // namespace

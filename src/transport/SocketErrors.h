@@ -36,6 +36,13 @@ constexpr int kTryAgain = 11002;
 constexpr int kNoRecovery = 11003;
 constexpr int kNoData = 11004;
 
+// SSH failures (20050..20099).
+constexpr int kSshHostKeyUnknown = 20050;
+constexpr int kSshHostKeyChanged = 20051;
+constexpr int kSshAuthRefused = 20052;
+constexpr int kSshProtocol = 20053;
+constexpr int kSshKnownHostsFile = 20054;
+
 // TLS failures (20001..20049).
 constexpr int kTlsHandshakeFailed = 20001;
 constexpr int kTlsUntrusted = 20002;

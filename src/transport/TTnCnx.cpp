@@ -27,6 +27,7 @@ TTnCnx::TTnCnx(QObject* owner) : QObject(owner), m_socket(new TWSocket(this)) {
 }
 
 TTnCnx::~TTnCnx() {
+  Ssh.wipePassword();
   // The socket closes itself without events: nothing is left to hear them.
   delete m_socket.data();
 }
@@ -46,6 +47,7 @@ void TTnCnx::Connect() {
   if (!m_socket) return;
   prepareStream();
   if (auto* tls = dynamic_cast<TlsStream*>(m_socket.data())) tls->SetTrust(Tls);
+  if (auto* ssh = dynamic_cast<SshStream*>(m_socket.data())) ssh->SetLogin(Ssh);
   m_parser.Reset();
   m_socket->Open(Host, Port);
 }
@@ -61,7 +63,8 @@ void TTnCnx::prepareStream() {
       stream = new TlsStream(this);
       break;
     case TransportKind::Ssh:
-      throw ESocketException("connect: this transport is not available", 0);
+      stream = new SshStream(this);
+      break;
   }
   const TStream::TSessionConnected connected = m_socket->OnSessionConnected;
   const TStream::TSessionClosed closed = m_socket->OnSessionClosed;
@@ -82,7 +85,9 @@ bool TTnCnx::IsConnected() const { return m_socket && m_socket->State() == wsCon
 
 int TTnCnx::Send(const void* data, int len) {
   if (!m_socket) return -1;
-  if (len <= 0 || !m_socket->CarriesTelnet() || std::memchr(data, kIac, static_cast<size_t>(len)) == nullptr) return m_socket->Send(data, len);
+  if (len <= 0 || !m_socket->CarriesTelnet() || std::memchr(data, kIac, static_cast<size_t>(len)) == nullptr) {
+    return m_socket->Send(data, len);
+  }
   const std::string wire = withIacDoubled(static_cast<const char*>(data), static_cast<size_t>(len));
   m_socket->Send(wire.data(), static_cast<int>(wire.size()));
   return len;
@@ -92,7 +97,9 @@ int TTnCnx::SendText(const std::string& str) { return Send(str.data(), static_ca
 
 void TTnCnx::Display(const std::string& str) { Raise(OnDisplay, this, str); }
 
-void TTnCnx::socketSessionConnected(uint16_t error) { Raise(OnSessionConnected, this, error); }
+void TTnCnx::socketSessionConnected(uint16_t error) {
+  if (ConnectOutcome(error)) Raise(OnSessionConnected, this, error);
+}
 
 void TTnCnx::socketSessionClosed(uint16_t error) {
   if (m_socket && m_socket->State() != wsClosed) m_socket->Close();

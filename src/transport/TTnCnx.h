@@ -27,6 +27,7 @@
 #include <string>
 
 #include "transport/Events.h"
+#include "transport/SshStream.h"
 #include "transport/TStream.h"
 #include "transport/TlsCertificate.h"
 #include "transport/TelnetParser.h"
@@ -57,6 +58,8 @@ class TTnCnx : public QObject, private TelnetParserSink {
   TransportKind Transport = TransportKind::Telnet;
   // What a telnets:// connection trusts (see TlsStream); read by each Connect.
   TlsTrust Tls;
+  // The login and host key trust of the next Connect over SSH.
+  SshLogin Ssh;
   std::string Location = "TNCNX";
   std::string TermType = "VT100";
   bool LocalEcho = false;
@@ -90,6 +93,10 @@ class TTnCnx : public QObject, private TelnetParserSink {
   // a derived session ends what it was doing on it. Not called when the
   // connection is destroyed.
   virtual void ConnectionClosed() {}
+  // The stream's connect outcome, before OnSessionConnected: a derived session
+  // may report a failure as an event of its own instead (false: the owner's
+  // OnSessionConnected is not raised).
+  virtual bool ConnectOutcome(uint16_t) { return true; }
 
  private:
   void socketSessionConnected(uint16_t error);

@@ -298,6 +298,16 @@ void TWSocket::Close() {
   raiseSessionClosed(0);
 }
 
+intptr_t TWSocket::Detach() {
+  const intptr_t handle = m_handle;
+  m_handle = sp::kInvalid;
+  m_sessionClosedRaised = true;
+  ++m_session;
+  closeHandle();
+  m_state = wsClosed;
+  return handle;
+}
+
 void TWSocket::closeHandle() {
   dropNotifier(m_readNotifier);
   dropNotifier(m_writeNotifier);

@@ -50,6 +50,10 @@ class TWSocket : public TStream {
   // Sets the address and port of a TCP connection, then connects.
   void Open(const std::string& host, const std::string& port) override;
   void Close() override;
+  // Hands the connected socket over to a stream that speaks its own protocol
+  // on it (SSH): the socket is closed here without events and the caller owns
+  // the returned handle.
+  intptr_t Detach();
   int Receive(void* buffer, int size) override;
   int Send(const void* data, int len) override;
 

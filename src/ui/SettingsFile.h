@@ -84,6 +84,9 @@ class SettingsFile {
   bool readAutoRefresh() const;
   int readAutoRefreshSeconds() const;
   void writeAutoRefresh(bool on) const;
+  // "SSH"/"KnownHosts": the known-hosts file of ssh:// hosts; empty for the
+  // user's ~/.ssh/known_hosts.
+  std::string readKnownHosts() const;
 
   // A list position in "Main"; -1 when missing or not a number.
   int readIndex(const char* key) const;

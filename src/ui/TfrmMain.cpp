@@ -415,6 +415,7 @@ void TfrmMain::Connect1Click() {
     const std::string host = RequireLatin1Text(frmAuth->hostText(), "Host");
     const std::string user = RequireLatin1Text(frmAuth->userText(), "TACL user");
     const SecretText password = takePassword("TACL password");
+    m_session->Ssh.acceptedHostKey.clear();
     logon(host, user, password.text());
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
@@ -427,6 +428,7 @@ void TfrmMain::Connect1Click() {
 }
 
 void TfrmMain::logon(const std::string& host, const std::string& user, const std::string& password) {
+  m_session->Ssh.knownHostsFile = SettingsFile(m_settingsPath).readKnownHosts();
   m_session->Tls = TlsTrustSettings(m_settingsPath).trustFor(TlsTrustSettings::hostKey(ncp::splitHostPort(host)));
   m_hostField = host;
   m_session->Logon(host, user, password);
@@ -445,6 +447,11 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
   if (m_session->Transport == TransportKind::TelnetTls && socketerrors::isVerificationFailure(error)) {
     // After the failed stream has closed, not from inside its event.
     QMetaObject::invokeMethod(this, [this, error] { offerTrust(error); }, Qt::QueuedConnection);
+    return;
+  }
+  if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
+    // Out of the stream's event: the logon made again replaces the stream.
+    QTimer::singleShot(0, this, [this, error] { hostKeyRefused(error); });
     return;
   }
   QMessageBox::warning(this, kCaption,
@@ -479,6 +486,10 @@ void TfrmMain::offerTrust(uint16_t error) {
     QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe certificate is not trusted.");
     return;
   }
+  logonAgain();
+}
+
+void TfrmMain::logonAgain() {
   // The session kept the user and its copy of the password for this logon.
   const SecretText password{std::string(m_session->Password)};
   const std::string user = m_session->UserName;
@@ -488,6 +499,31 @@ void TfrmMain::offerTrust(uint16_t error) {
     QMessageBox::warning(this, kCaption,
                          QString("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
   }
+}
+
+void TfrmMain::hostKeyRefused(uint16_t error) {
+  const auto* ssh = dynamic_cast<const SshStream*>(m_session->Socket());
+  const QString fingerprint = ssh ? QString::fromLatin1(ssh->HostKeyFingerprint()) : QString();
+  const QString host = fromLatin1(m_hostField);
+  if (error == socketerrors::kSshHostKeyChanged) {
+    QMessageBox::critical(this, kCaption,
+                          QString("The SSH host key of %1 has changed; it is now\n%2\nThe connection is refused. If "
+                                  "the host's key was replaced, remove its old entry from the known hosts file.")
+                              .arg(host, fingerprint));
+    return;
+  }
+  QMessageBox box(QMessageBox::Warning, kCaption,
+                  QString("The SSH host key of %1 is not known. Its fingerprint is\n%2\nAccept it only if the "
+                          "host's administrator confirms it. Accepted, it is added to the known hosts file.")
+                      .arg(host, fingerprint),
+                  QMessageBox::Cancel, this);
+  QPushButton* accept = box.addButton("Accept and connect", QMessageBox::AcceptRole);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  if (box.clickedButton() != accept) return;
+  // Only this key is accepted: another one met on the way is refused again.
+  m_session->Ssh.acceptedHostKey = fingerprint.toStdString();
+  logonAgain();
 }
 
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {

@@ -146,6 +146,13 @@ class TfrmMain : public QMainWindow {
   // A telnets:// host's certificate did not verify: its identity goes to the
   // operator, who may trust it; the logon then starts again.
   void offerTrust(uint16_t error);
+  // The last logon once more, with the user and password the session kept,
+  // after the operator trusted the host.
+  void logonAgain();
+  // An SSH host key that is not trusted: an unknown one is shown for the
+  // operator to accept (then added to the known hosts, and the logon made
+  // again); a changed one is refused.
+  void hostKeyRefused(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
   // The password typed in the login dialog, which is emptied.

@@ -23,8 +23,9 @@ QStringList demoArgs(const korvtest::NskSimProcess& sim) {
           "--password-stdin"};
 }
 
-std::unique_ptr<QProcess> startCtl(const QStringList& args, const QByteArray& input) {
+std::unique_ptr<QProcess> startCtl(const QStringList& args, const QByteArray& input, const QProcessEnvironment& env) {
   auto process = std::make_unique<QProcess>();
+  process->setProcessEnvironment(env);
   process->setProgram(QStringLiteral(KORV_NCPCTL_PATH));
   process->setArguments(args);
   process->start();
@@ -47,8 +48,8 @@ CtlResult finishCtl(QProcess& process, int waitMs) {
   return r;
 }
 
-CtlResult runCtl(const QStringList& args, const QByteArray& input, int waitMs) {
-  auto process = startCtl(args, input);
+CtlResult runCtl(const QStringList& args, const QByteArray& input, int waitMs, const QProcessEnvironment& env) {
+  auto process = startCtl(args, input, env);
   return finishCtl(*process, waitMs);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <memory>
 #include <string>
@@ -29,10 +30,12 @@ inline const QByteArray kDemoPasswords = "secret1\nsecret2\n";
 // --host, --user OPS.OPER, --ncp-user NCPOPER, --password-stdin for sim.
 QStringList demoArgs(const korvtest::NskSimProcess& sim);
 
-CtlResult runCtl(const QStringList& args, const QByteArray& input = kDemoPasswords, int waitMs = 90000);
+CtlResult runCtl(const QStringList& args, const QByteArray& input = kDemoPasswords, int waitMs = 90000,
+                 const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 
 // Starts ncpctl and writes input to it; the caller waits or looks.
-std::unique_ptr<QProcess> startCtl(const QStringList& args, const QByteArray& input = kDemoPasswords);
+std::unique_ptr<QProcess> startCtl(const QStringList& args, const QByteArray& input = kDemoPasswords,
+                                   const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment());
 CtlResult finishCtl(QProcess& process, int waitMs = 90000);
 
 }  // namespace ctltest

@@ -48,14 +48,16 @@ NskSimProcess::NskSimProcess(const QStringList& extraArgs) {
   if (port == 0) return;
   m_port = static_cast<uint16_t>(port);
   if (extraArgs.contains("--tls-cert")) m_tlsPort = static_cast<uint16_t>(portLine(timer));
+  if (extraArgs.contains("--ssh-host-key")) m_sshPort = static_cast<uint16_t>(portLine(timer, "ssh "));
 }
 
-unsigned NskSimProcess::portLine(const QElapsedTimer& timer) {
+unsigned NskSimProcess::portLine(const QElapsedTimer& timer, const QString& prefix) {
   while (!m_process->canReadLine() && timer.elapsed() < kStartTimeoutMs && m_process->state() == QProcess::Running) {
     m_process->waitForReadyRead(100);
   }
   bool ok = false;
-  const uint port = m_process->canReadLine() ? QString::fromLatin1(m_process->readLine()).trimmed().toUInt(&ok) : 0;
+  const QString line = m_process->canReadLine() ? QString::fromLatin1(m_process->readLine()).trimmed() : QString();
+  const uint port = line.startsWith(prefix) ? line.mid(prefix.size()).toUInt(&ok) : 0;
   if (!ok || port == 0 || port > 65535) {
     ADD_FAILURE() << "nsksim gave no port line; stderr: " << m_process->readAllStandardError().toStdString();
     return 0;

@@ -31,6 +31,10 @@ class NskSimProcess {
   uint16_t tlsPort() const { return m_tlsPort; }
   // "127.0.0.1:<port>", as typed into the console's host field.
   std::string hostPort() const;
+  // With --ssh-host-key: its SSH port (the "ssh PORT" line), else 0.
+  uint16_t sshPort() const { return m_sshPort; }
+  // "ssh://127.0.0.1:<ssh port>".
+  std::string sshHost() const { return "ssh://127.0.0.1:" + std::to_string(m_sshPort); }
 
   // Every transcript line so far, in order.
   std::vector<std::string> transcript() const;
@@ -38,12 +42,14 @@ class NskSimProcess {
   std::vector<std::string> commandsReceived() const;
 
  private:
-  // The next port line of the output; 0 (and a test failure) when none comes.
-  unsigned portLine(const QElapsedTimer& timer);
+  // The port of the next line of the output, after its prefix; 0 (and a
+  // test failure) when none comes.
+  unsigned portLine(const QElapsedTimer& timer, const QString& prefix = {});
 
   QProcess* m_process = nullptr;
   uint16_t m_port = 0;
   uint16_t m_tlsPort = 0;
+  uint16_t m_sshPort = 0;
   std::string m_transcriptPath;
 };
 

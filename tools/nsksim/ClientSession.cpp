@@ -29,13 +29,15 @@ bool isMoment(const QByteArray& trigger) {
 }
 }  // namespace
 
-ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* parent)
+ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* parent, const QByteArray& loggedOnUser)
     : QObject(parent), m_socket(socket), m_ctx(context), m_dialogue(context) {
+  const bool telnet = loggedOnUser.isEmpty();
   m_socket->setParent(this);
   m_socket->setReadBufferSize(kSocketReadBuffer);
   m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   const SimOptions& o = m_ctx.options;
-  m_out = new OutputStream(m_socket, {o.chunk, o.chunkDelayMs, o.sprinkle, o.floodOneLine}, this);
+  m_out = new OutputStream(m_socket, {o.chunk, o.chunkDelayMs, o.sprinkle, o.floodOneLine, telnet}, this);
+  m_in.telnet = telnet;
   m_out->onDrained = [this] {
     if (m_busy) return;
     if (m_listing && !m_waitingMore) pumpListing();
@@ -71,7 +73,7 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
       Qt::QueuedConnection);
   m_negotiationTimer.setSingleShot(true);
   connect(&m_negotiationTimer, &QTimer::timeout, this, [this] { m_negotiation.finish(); });
-  m_negotiationTimer.start(kNegotiationWaitMs);
+  if (telnet) m_negotiationTimer.start(kNegotiationWaitMs);
   if (o.idleTimeoutSeconds > 0) {
     m_idleTimer.setSingleShot(true);
     m_idleTimer.setInterval(o.idleTimeoutSeconds * 1000);
@@ -80,6 +82,11 @@ ClientSession::ClientSession(QTcpSocket* socket, SimContext context, QObject* pa
     connect(m_socket, &QTcpSocket::readyRead, &m_idleTimer, qOverload<>(&QTimer::start));
     connect(m_socket, &QTcpSocket::bytesWritten, &m_idleTimer, qOverload<>(&QTimer::start));
     m_idleTimer.start();
+  }
+  if (!telnet) {
+    m_state = State::Dialogue;
+    m_out->write(m_dialogue.startLoggedOn(loggedOnUser), OutputStream::Kind::TextNoNul);
+    return;
   }
   m_negotiation.begin();
 }

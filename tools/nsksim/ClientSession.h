@@ -3,6 +3,9 @@
 // line to its HostDialogue, streaming listings with their MORE pages, the idle
 // time-out, and the per-connection fault switches. Created by SimServer for
 // each accepted connection; deletes itself when the connection ends.
+//
+// A session logged on outside the dialogue (SSH, --stdio) carries no telnet:
+// it starts at the TACL prompt of its user, and the bytes go as they are.
 #pragma once
 
 #include "HostDialogue.h"
@@ -21,7 +24,8 @@ class QTcpSocket;
 
 class ClientSession : public QObject {
  public:
-  ClientSession(QTcpSocket* socket, SimContext context, QObject* parent);
+  // loggedOnUser empty: a telnet client, greeted with the service menu.
+  ClientSession(QTcpSocket* socket, SimContext context, QObject* parent, const QByteArray& loggedOnUser = {});
 
  private:
   enum class State { Negotiating, Dialogue, Closed };

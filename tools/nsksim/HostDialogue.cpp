@@ -249,6 +249,14 @@ void HostDialogue::deliver(const QByteArray& trimmed) {
   sayPrompt();
 }
 
+QByteArray HostDialogue::startLoggedOn(const QByteArray& user) {
+  m_mode = Mode::Tacl;
+  m_taclLoggedOn = true;
+  m_taclUser = user;
+  m_taclNumber = 1;
+  return Layouts::taclLogonBanner(user.toUpper()) + prompt();
+}
+
 QByteArray HostDialogue::prompt() const {
   switch (m_mode) {
     case Mode::Menu: return "Enter Choice> ";

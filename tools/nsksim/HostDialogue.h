@@ -25,6 +25,9 @@ class HostDialogue {
   // The next line received is a password (not echoed).
   bool expectsPassword() const;
   Reply answer(const QByteArray& line);
+  // A session whose login was made outside the dialogue (SSH): TACL, logged
+  // on as user; the greeting and the first prompt.
+  QByteArray startLoggedOn(const QByteArray& user);
   // The prompt of the current state: menu, TACL or NCPCOM.
   QByteArray prompt() const;
 

@@ -98,7 +98,7 @@ void OutputStream::pumpOnce() {
 }
 
 QByteArray OutputStream::shape(const QByteArray& data, Kind kind) {
-  if (kind == Kind::Raw) return data;
+  if (kind == Kind::Raw || !m_shape.telnet) return data;
   QByteArray out;
   out.reserve(data.size() + data.size() / 2);
   for (qsizetype i = 0; i < data.size(); ++i) {

@@ -26,6 +26,7 @@ class OutputStream : public QObject {
     int chunkDelayMs = 0;
     bool sprinkle = false;
     bool floodOneLine = false;  // the flood is one line that never ends
+    bool telnet = true;         // false over SSH: nothing doubled, nothing sprinkled
   };
 
   OutputStream(QTcpSocket* socket, Shape shape, QObject* parent);

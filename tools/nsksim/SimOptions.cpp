@@ -67,6 +67,13 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
   add("bare-pages", "Page prompts without the trailing blank, and the empty answer line not echoed.");
+  add("ssh-host-key",
+      "Also serve SSH with the host key in FILE on its own port, printed after the telnet port as \"ssh PORT\"; "
+      "the TACL user and password log in and the session starts at the TACL prompt.",
+      "FILE");
+  add("ssh-port", "SSH port; 0 picks a free one (default 0).", "N");
+  add("stdio", "Serve one session on standard input and output, starting at the TACL prompt (an SSH server's "
+               "forced command); no listener.");
   add("refuse", "Answer START, STOP and DELIVER on objects named NAME with an error line (repeatable).", "NAME");
 
   if (!parser.parse(arguments)) {
@@ -86,6 +93,11 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       !number(parser, "flood", 0, qint64(1) << 40, &flood, error) ||
       !number(parser, "long-line", 0, qint64(1) << 40, &longLine, error))
     return false;
+  qint64 sshPort = 0;
+  if (!number(parser, "ssh-port", 0, 65535, &sshPort, error)) return false;
+  o->sshPort = static_cast<quint16>(sshPort);
+  o->sshHostKey = parser.value("ssh-host-key");
+  o->stdio = parser.isSet("stdio");
   qint64 idle = o->idleTimeoutSeconds;
   if (!number(parser, "idle-timeout", 0, 86400, &idle, error)) return false;
   o->idleTimeoutSeconds = static_cast<int>(idle);

@@ -44,6 +44,12 @@ struct SimOptions {
   bool barePages = false;  // page prompts without the trailing blank, the empty answer not echoed
   QList<QByteArray> refuse;  // upper case: objects whose START, STOP and DELIVER fail
 
+  // SSH: the server's host key (empty: no SSH listener), its port (0: a free one).
+  QString sshHostKey;
+  quint16 sshPort = 0;
+  // One session on standard input and output, starting at the TACL prompt.
+  bool stdio = false;
+
   // Fills the options from the arguments; false with a message on bad input.
   static bool parse(const QStringList& arguments, SimOptions* options, QString* error);
 };

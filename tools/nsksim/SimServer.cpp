@@ -29,16 +29,20 @@ void SimServer::acceptPending() {
       if (errno == EMFILE || errno == ENFILE || errno == ENOBUFS || errno == ENOMEM) m_pending.setEnabled(false);
       return;
     }
-    auto* socket = new QTcpSocket;
-    if (!socket->setSocketDescriptor(fd)) {
-      delete socket;
-      ::close(fd);
-      continue;
-    }
-    auto* session = new ClientSession(socket, m_ctx, this);
+    QObject* session = adopt(fd);
     // Its descriptor is free once it is gone: a client waiting in the backlog can have it.
-    connect(session, &QObject::destroyed, &m_pending, [this] { m_pending.setEnabled(true); });
+    if (session) connect(session, &QObject::destroyed, &m_pending, [this] { m_pending.setEnabled(true); });
   }
+}
+
+QObject* SimServer::adopt(int fd, const QByteArray& loggedOnUser) {
+  auto* socket = new QTcpSocket;
+  if (!socket->setSocketDescriptor(fd)) {
+    delete socket;
+    ::close(fd);
+    return nullptr;
+  }
+  return new ClientSession(socket, m_ctx, this, loggedOnUser);
 }
 
 quint16 SimServer::port() const {

@@ -18,6 +18,9 @@ class SimServer : public QObject {
   bool listen(const QHostAddress& address, quint16 port);
   quint16 port() const;
   QString errorString() const;
+  // Serves a connected socket (non-blocking or not); loggedOnUser as
+  // ClientSession takes it. Null when the socket cannot be used.
+  QObject* adopt(int fd, const QByteArray& loggedOnUser = {});
 
  private:
   void acceptPending();

@@ -9,7 +9,7 @@ void TelnetInput::feed(const char* data, qint64 size) {
     const auto b = static_cast<unsigned char>(data[i]);
     switch (m_state) {
       case State::Data:
-        if (b == kIac) {
+        if (b == kIac && telnet) {
           m_state = State::Iac;
         } else {
           dataByte(b);

@@ -22,6 +22,9 @@ class TelnetInput {
 
   void feed(const char* data, qint64 size);
 
+  // False over SSH: the byte 255 is data like any other.
+  bool telnet = true;
+
  private:
   enum class State { Data, Iac, Verb, Sb, SbIac };
   void dataByte(unsigned char byte);

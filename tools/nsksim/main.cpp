@@ -1,11 +1,15 @@
 // nsksim: a stand-in HP NonStop host. Listens for telnet on 127.0.0.1 (or the
 // --bind address), prints the port it listens on as its first line of output
-// (with --tls-cert, the TLS port as the second), and serves the TACL and NCPCOM dialogues of the console until it is killed.
-// See README.md for the options.
+// (then the TLS port with --tls-cert, and "ssh PORT" with --ssh-host-key),
+// and serves the TACL and NCPCOM dialogues of the console until it is
+// killed; with --stdio it serves one session on standard input and output
+// instead. See README.md for the options.
 #include "Network.h"
 #include "NetworkBuilder.h"
 #include "SimOptions.h"
 #include "SimServer.h"
+#include "SshServer.h"
+#include "StdioSession.h"
 #include "TlsFront.h"
 #include "Transcript.h"
 
@@ -43,6 +47,13 @@ int main(int argc, char** argv) {
     return 2;
   }
   SimServer server({options, network, transcript});
+  if (options.stdio) {
+    if (!serveStdio(server, options)) {
+      std::fprintf(stderr, "nsksim: cannot set up the session on standard input and output\n");
+      return 1;
+    }
+    return app.exec();
+  }
   if (!server.listen(options.bind, options.port)) {
     std::fprintf(stderr, "nsksim: cannot listen on %s port %u: %s\n", qPrintable(options.bind.toString()),
                  options.port, qPrintable(server.errorString()));
@@ -66,6 +77,14 @@ int main(int argc, char** argv) {
       return 1;
     }
     std::printf("%u\n", tls.port());
+  }
+  SshServer ssh({options, network, transcript}, server);
+  if (!options.sshHostKey.isEmpty()) {
+    if (!ssh.listen(options.sshHostKey, options.bind, options.sshPort, &error)) {
+      std::fprintf(stderr, "nsksim: cannot serve SSH: %s\n", qPrintable(error));
+      return 1;
+    }
+    std::printf("ssh %u\n", ssh.port());
   }
   std::fflush(stdout);
   return app.exec();

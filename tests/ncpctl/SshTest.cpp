@@ -1,0 +1,76 @@
+// ncpctl over ssh:// against the simulator's own SSH side (libssh's server):
+// the password login is the TACL logon, then the road is the one telnet
+// takes; a refused login is a refused TACL logon.
+#include <gtest/gtest.h>
+
+#include "CtlRun.h"
+#include "SshScratch.h"
+#include "support/NskSimProcess.h"
+
+using ctltest::runCtl;
+using korvtest::NskSimProcess;
+
+namespace {
+
+const QByteArray kPasswords = "Tacl-5521-pw\nNcp-6630-pw\n";
+
+class NcpctlSsh : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(scratch.makeKey("hostkey"));
+    startSim();
+  }
+
+  void startSim(const QStringList& more = {}) {
+    sim = std::make_unique<NskSimProcess>(QStringList{"--ssh-host-key", scratch.path("hostkey"), "--tacl-password",
+                                                      "Tacl-5521-pw", "--ncp-password", "Ncp-6630-pw"} +
+                                          more);
+    ASSERT_TRUE(sim->started());
+    ASSERT_NE(sim->sshPort(), 0);
+  }
+
+  QStringList args(const std::string& host) const {
+    return {"--host", QString::fromStdString(host), "--user", "OPS.OPER", "--ncp-user", "NCPOPER",
+            "--password-stdin", "--known-hosts", scratch.path("known_hosts"), "--accept-new-host-key"};
+  }
+
+  ctltest::SshScratch scratch;
+  std::unique_ptr<NskSimProcess> sim;
+};
+
+}  // namespace
+
+TEST_F(NcpctlSsh, PasswordLoginTakesTheTelnetRoadAfterTheLogon) {
+  const auto telnet = runCtl(args(sim->hostPort()) << "--format" << "json" << "tree", kPasswords);
+  ASSERT_EQ(telnet.exitCode, 0) << telnet.err;
+  const std::vector<std::string> telnetCommands = sim->commandsReceived();
+
+  const auto ssh = runCtl(args(sim->sshHost()) << "--debug" << "--format" << "json" << "tree", kPasswords);
+  ASSERT_EQ(ssh.exitCode, 0) << ssh.err;
+  EXPECT_EQ(ssh.out, telnet.out);
+  // The service menu's TACL, the logon and its password are the SSH login's.
+  std::vector<std::string> sshCommands = sim->commandsReceived();
+  sshCommands.erase(sshCommands.begin(), sshCommands.begin() + static_cast<long>(telnetCommands.size()));
+  ASSERT_GE(telnetCommands.size(), 3u);
+  EXPECT_EQ(sshCommands, std::vector<std::string>(telnetCommands.begin() + 3, telnetCommands.end()));
+  // Unknown, and added as --accept-new-host-key says.
+  EXPECT_NE(scratch.knownHosts().find(scratch.publicKey("hostkey")), std::string::npos);
+  for (const char* secret : {"Tacl-5521-pw", "Ncp-6630-pw"}) {
+    EXPECT_EQ(ssh.out.find(secret), std::string::npos);
+    EXPECT_EQ(ssh.err.find(secret), std::string::npos) << ssh.err;
+  }
+}
+
+TEST_F(NcpctlSsh, RefusedPasswordIsARefusedTaclLogon) {
+  const auto run = runCtl(args(sim->sshHost()) << "tree", "wrong\nNcp-6630-pw\n");
+  EXPECT_EQ(run.exitCode, 3) << run.err;
+  EXPECT_NE(run.err.find("refused the TACL logon of OPS.OPER"), std::string::npos) << run.err;
+  EXPECT_TRUE(sim->commandsReceived().empty());
+}
+
+TEST_F(NcpctlSsh, GreetingCutIntoPiecesStillEndsAtTheTaclPrompt) {
+  startSim({"--chunk", "1", "--chunk-delay-ms", "1"});
+  const auto run = runCtl(args(sim->sshHost()) << "pathmons", kPasswords);
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "$PM01\n$PM02\n$XPNT\n");
+}

@@ -25,7 +25,7 @@ bool seconds(const QString& text, double* value) {
 
 bool isFlag(const QString& name) {
   return name == "help" || name == "version" || name == "password-stdin" || name == "debug" ||
-         name == "audit-syslog";
+         name == "audit-syslog" || name == "accept-new-host-key";
 }
 
 bool takesValue(const QString& name) {
@@ -33,7 +33,7 @@ bool takesValue(const QString& name) {
          name == "timeout" || name == "interval" || name == "count" || name == "max-objects" ||
          name == "textfile" || name == "warning" || name == "critical" || name == "type" || name == "name" ||
          name == "audit-file" || name == "audit-max-bytes" || name == "audit-keep" || name == "ca-file" ||
-         name == "pin";
+         name == "pin" || name == "known-hosts";
 }
 
 // The option's name for "--name" and "--name=value"; empty for an argument

@@ -82,7 +82,10 @@ std::string WSocketErrorDesc(int code) {
   return "Not a WinSock error";
 }
 
-bool socketerrors::isVerificationFailure(int code) { return code >= kTlsUntrusted && code <= kTlsCertificateChanged; }
+bool socketerrors::isVerificationFailure(int code) {
+  return (code >= kTlsUntrusted && code <= kTlsCertificateChanged) || code == kSshHostKeyUnknown ||
+         code == kSshHostKeyChanged;
+}
 
 std::string socketerrors::message(int code, const std::string& operation) {
   std::string text = WSocketErrorDesc(code) + " (#" + std::to_string(code);

@@ -9,8 +9,7 @@
 
 class ChunkCutter {
  public:
-  ChunkCutter(const uint8_t* data, size_t size)
-      : m_data(reinterpret_cast<const char*>(data)), m_size(size) {}
+  ChunkCutter(const uint8_t* data, size_t size) : m_data(reinterpret_cast<const char*>(data)), m_size(size) {}
 
   // The next chunk, or false at the end of the input.
   bool next(std::string_view& chunk) {

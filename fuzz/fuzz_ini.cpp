@@ -1,11 +1,12 @@
 // The settings file's INI layer on arbitrary files. After reading whatever is
 // there, a written key must read back, and keys of other sections must be
 // untouched by the write.
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 #include "ui/IniFile.h"
 

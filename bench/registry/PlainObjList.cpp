@@ -25,7 +25,7 @@ void PlainObjList::AddLine(const std::string& aProcess, const std::string& aName
 }
 
 void PlainObjList::AddUnder(TXPNetType aParentType, const std::string& aParentName, const std::string& aName,
-                             TXPNetType aType, TXPNetStatus aStatus) {
+                            TXPNetType aType, TXPNetStatus aStatus) {
   if (!m_treeNodes) return;
   const ExtInfo* parent = FirstMatch(aParentType, aParentName);
   if (!parent) return;
@@ -34,8 +34,7 @@ void PlainObjList::AddUnder(TXPNetType aParentType, const std::string& aParentNa
   AddObj(node, aName, aType, aStatus);
 }
 
-void PlainObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType,
-                           TXPNetStatus aStatus) {
+void PlainObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType, TXPNetStatus aStatus) {
   auto entry = std::make_unique<ExtInfo>(aName, aStatus, aType, aNode);
   const int picture = TXPNetObjList::PictureIndex(aType, aStatus);
   if (aType != xpPathmon) {

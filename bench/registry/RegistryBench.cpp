@@ -51,9 +51,8 @@ void refresh(Registry& reg, const Network& net, TXPNetStatus status) {
 }
 
 void perStation(benchmark::State& state) {
-  state.counters["per_station"] =
-      benchmark::Counter(static_cast<double>(state.range(0)),
-                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["per_station"] = benchmark::Counter(
+      static_cast<double>(state.range(0)), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 template <class Registry>
@@ -121,7 +120,7 @@ void BM_FindByNode(benchmark::State& state) {
 }
 
 #define NETWORK_SIZES Arg(1000)->Arg(10000)->Arg(50000)->Unit(benchmark::kMillisecond)
-#define ON_BOTH(bm)                                    \
+#define ON_BOTH(bm)                                     \
   BENCHMARK_TEMPLATE(bm, TXPNetObjList)->NETWORK_SIZES; \
   BENCHMARK_TEMPLATE(bm, PlainObjList)->NETWORK_SIZES
 ON_BOTH(BM_LoadAndRefresh);

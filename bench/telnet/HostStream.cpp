@@ -9,8 +9,8 @@ constexpr char IAC = '\xFF', NOP = '\xF1', GA = '\xF9', AYT = '\xF6';
 std::string listingLine(unsigned n) {
   static const char* const kStatus[] = {"STARTED", "STOPPED", "STARTING", "ABNORMAL"};
   char line[128];
-  std::snprintf(line, sizeof line, "STATION   $XP%02u.ST%05u     %-9s  LINE L%04u   ACQ %06u  DEV POS%04u\r\n",
-                n % 7, n, kStatus[n % 4], n % 1000, n * 37 % 999999, n % 4096);
+  std::snprintf(line, sizeof line, "STATION   $XP%02u.ST%05u     %-9s  LINE L%04u   ACQ %06u  DEV POS%04u\r\n", n % 7,
+                n, kStatus[n % 4], n % 1000, n * 37 % 999999, n % 4096);
   return line;
 }
 

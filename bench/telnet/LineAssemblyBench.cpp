@@ -14,9 +14,7 @@ constexpr size_t kChunk = 2048;
 class SessionSink : public TelnetParserSink {
  public:
   explicit SessionSink(TNSKTelnet& session) : m_session(session) {}
-  void telnetData(const char* block, int len) override {
-    m_session.SessionDataAvailable(&m_session, block, len);
-  }
+  void telnetData(const char* block, int len) override { m_session.SessionDataAvailable(&m_session, block, len); }
   void telnetSend(const char*, int) override {}
   void telnetEndOfRecord() override {}
   std::string telnetSendLocation() override { return "TNCNX"; }

@@ -59,12 +59,11 @@ void libtelnetHandler(telnet_t*, telnet_event_t* ev, void* user) {
   }
 }
 
-const telnet_telopt_t kTelopts[] = {
-    {TELNET_TELOPT_ECHO, TELNET_WONT, TELNET_DO},
-    {TELNET_TELOPT_SGA, TELNET_WONT, TELNET_DO},
-    {TELNET_TELOPT_TTYPE, TELNET_WILL, TELNET_DONT},
-    {TELNET_TELOPT_EOR, TELNET_WILL, TELNET_DONT},
-    {-1, 0, 0}};
+const telnet_telopt_t kTelopts[] = {{TELNET_TELOPT_ECHO, TELNET_WONT, TELNET_DO},
+                                    {TELNET_TELOPT_SGA, TELNET_WONT, TELNET_DO},
+                                    {TELNET_TELOPT_TTYPE, TELNET_WILL, TELNET_DONT},
+                                    {TELNET_TELOPT_EOR, TELNET_WILL, TELNET_DONT},
+                                    {-1, 0, 0}};
 
 void parseLibtelnet(benchmark::State& state, const std::string& stream) {
   LibtelnetCopy copy;

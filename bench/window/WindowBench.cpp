@@ -9,6 +9,9 @@
 // picture (the README's).
 //
 // usage: window_bench PORT DUMP [FIND_TEXT [SCREENSHOT]]
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -20,15 +23,13 @@
 #include <QTreeWidget>
 #include <cstdio>
 #include <functional>
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include "ncpctl/NodeWriter.h"
 #include "ui/ChangesPanel.h"
-#include "ui/RefreshFollower.h"
-#include "ui/TreeFind.h"
 #include "ui/ObjectPopupMenu.h"
+#include "ui/RefreshFollower.h"
 #include "ui/TfrmMain.h"
+#include "ui/TreeFind.h"
 
 namespace {
 
@@ -54,9 +55,7 @@ class StallMeter {
  public:
   StallMeter() {
     m_timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-      m_longest = std::max(m_longest, m_since.restart());
-    });
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { m_longest = std::max(m_longest, m_since.restart()); });
     m_timer.start(10);
   }
   void reset() {

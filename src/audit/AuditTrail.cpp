@@ -17,8 +17,7 @@ QString rotated(const QString& path, int n) { return path + '.' + QString::numbe
 
 }  // namespace
 
-AuditTrail::AuditTrail(AuditOptions options)
-    : m_options(std::move(options)), m_osUser(auditplatform::userName()) {
+AuditTrail::AuditTrail(AuditOptions options) : m_options(std::move(options)), m_osUser(auditplatform::userName()) {
   m_options.keep = std::max(m_options.keep, 1);
 }
 
@@ -43,7 +42,8 @@ bool AuditTrail::open(std::string* error) const {
 
 bool AuditTrail::write(const ncp::OperatorAction& action, std::string* error) const {
   const std::string line = audit::auditLine(action, m_osUser, m_options.program);
-  if (m_options.systemLog) auditplatform::systemLog(m_options.program == "ncpctl" ? "ncpctl" : "korvanedrestolin", line);
+  if (m_options.systemLog)
+    auditplatform::systemLog(m_options.program == "ncpctl" ? "ncpctl" : "korvanedrestolin", line);
   return append(line + '\n', error);
 }
 

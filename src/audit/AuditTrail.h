@@ -29,7 +29,7 @@ struct AuditOptions {
   int64_t maxBytes = kDefaultMaxBytes;
   int keep = kDefaultKeep;  // rotated files kept, at least 1
   bool systemLog = false;
-  std::string program;      // "window" or "ncpctl"
+  std::string program;  // "window" or "ncpctl"
 };
 
 class AuditTrail {

@@ -21,10 +21,10 @@ enum class NcpAction : uint8_t { Status, Start, Stop, SignOn, KeyChange, WarmBoo
 // The object types an action exists for.
 struct ObjectKind {
   TXPNetType type;
-  const char* keyword;  // "LINE": the command's word for it
-  const char* word;     // "Line": the operator's word for it
-  const char* role;     // "Line name": what its name is in a refusal
-  NcpEvent statusEvent; // what a status line of it is raised as
+  const char* keyword;   // "LINE": the command's word for it
+  const char* word;      // "Line": the operator's word for it
+  const char* role;      // "Line name": what its name is in a refusal
+  NcpEvent statusEvent;  // what a status line of it is raised as
 };
 
 struct ActionWords {

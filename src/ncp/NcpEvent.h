@@ -34,11 +34,11 @@ enum class NcpEvent : uint16_t {
   DebugText = 999,      // a text for the debug transcript, code included
 };
 
-inline constexpr std::array kNcpEvents{
-    NcpEvent::TaclRefused,   NcpEvent::TaclLoggedOn,  NcpEvent::SystemName,    NcpEvent::PathmonListed,
-    NcpEvent::ProcessListed, NcpEvent::NcpLoggedOn,   NcpEvent::NcpRefused,    NcpEvent::PathmonsListed,
-    NcpEvent::StationListed, NcpEvent::StationStatus, NcpEvent::LineStatus,    NcpEvent::PathmonChange,
-    NcpEvent::ProcessStatus, NcpEvent::CommandRefused, NcpEvent::DebugText};
+inline constexpr std::array kNcpEvents{NcpEvent::TaclRefused,   NcpEvent::TaclLoggedOn,   NcpEvent::SystemName,
+                                       NcpEvent::PathmonListed, NcpEvent::ProcessListed,  NcpEvent::NcpLoggedOn,
+                                       NcpEvent::NcpRefused,    NcpEvent::PathmonsListed, NcpEvent::StationListed,
+                                       NcpEvent::StationStatus, NcpEvent::LineStatus,     NcpEvent::PathmonChange,
+                                       NcpEvent::ProcessStatus, NcpEvent::CommandRefused, NcpEvent::DebugText};
 
 // The event text: the code's three digits, then payload as it is.
 std::string formatEvent(NcpEvent event, std::string_view payload = {});

@@ -104,15 +104,11 @@ std::optional<std::string> objectName(std::string_view eventText) {
   return name;
 }
 
-TXPNetStatus objectStatus(std::string_view eventText) {
-  return StatusFromText(positions(eventText, 50, 58));
-}
+TXPNetStatus objectStatus(std::string_view eventText) { return StatusFromText(positions(eventText, 50, 58)); }
 
 std::string stationLineName(std::string_view eventText) { return trim(positions(eventText, 50, 65)); }
 
-std::string stationProcessName(std::string_view eventText) {
-  return trim(positions(eventText, 67, 82));
-}
+std::string stationProcessName(std::string_view eventText) { return trim(positions(eventText, 67, 82)); }
 
 NcpPartialLine classifyNcpPartialLine(std::string_view currLine) {
   if (currLine.substr(0, 4) == "MORE") return NcpPartialLine::PagePrompt;

@@ -42,8 +42,8 @@ std::vector<std::string> splitName(std::string_view field);
 // Field rules on event texts. An object name is the third part of the name
 // split, trimmed; a field with fewer than three parts, or an empty third part,
 // has no name (nullopt), so no caller acts on an empty or wrong name.
-std::string hostName(std::string_view eventText);     // 003: positions 5..18, not trimmed
-std::string pathmonName(std::string_view eventText);  // 004: positions 4..12, trimmed
+std::string hostName(std::string_view eventText);                   // 003: positions 5..18, not trimmed
+std::string pathmonName(std::string_view eventText);                // 004: positions 4..12, trimmed
 std::optional<std::string> objectName(std::string_view eventText);  // 005, 009, 010, 011, 013
 TXPNetStatus objectStatus(std::string_view eventText);              // 005, 010, 011, 013
 std::string stationLineName(std::string_view eventText);            // 009: positions 50..65, trimmed

@@ -6,23 +6,34 @@ namespace ncp {
 
 const char* actionWord(ActionKind kind) {
   switch (kind) {
-    case ActionKind::Connect: return "connect";
-    case ActionKind::NcpLogon: return "ncp-logon";
-    case ActionKind::Start: return "start";
-    case ActionKind::Stop: return "stop";
-    case ActionKind::Refresh: return "refresh";
-    case ActionKind::Message: return "message";
-    case ActionKind::Disconnect: return "disconnect";
+    case ActionKind::Connect:
+      return "connect";
+    case ActionKind::NcpLogon:
+      return "ncp-logon";
+    case ActionKind::Start:
+      return "start";
+    case ActionKind::Stop:
+      return "stop";
+    case ActionKind::Refresh:
+      return "refresh";
+    case ActionKind::Message:
+      return "message";
+    case ActionKind::Disconnect:
+      return "disconnect";
   }
   return "";
 }
 
 const char* outcomeWord(ActionOutcome outcome) {
   switch (outcome) {
-    case ActionOutcome::Accepted: return "accepted";
-    case ActionOutcome::Refused: return "refused";
-    case ActionOutcome::Failed: return "failed";
-    case ActionOutcome::Lost: return "lost";
+    case ActionOutcome::Accepted:
+      return "accepted";
+    case ActionOutcome::Refused:
+      return "refused";
+    case ActionOutcome::Failed:
+      return "failed";
+    case ActionOutcome::Lost:
+      return "lost";
   }
   return "";
 }

@@ -34,15 +34,15 @@ enum class ActionOutcome : uint8_t {
 struct OperatorAction {
   ActionKind kind = ActionKind::Connect;
   ActionOutcome outcome = ActionOutcome::Lost;
-  std::chrono::system_clock::time_point time;  // when it was sent
-  std::string host;      // the host field as the operator gave it
+  std::chrono::system_clock::time_point time;       // when it was sent
+  std::string host;                                 // the host field as the operator gave it
   TransportKind transport = TransportKind::Telnet;  // what its scheme names
   std::string taclUser;
-  std::string pathmon;   // the PATHMON of the NCP logon, once one was sent
+  std::string pathmon;  // the PATHMON of the NCP logon, once one was sent
   std::string ncpUser;
-  std::string object;    // "LINE LTCP01", "$PM01", "*" for every object
-  std::string command;   // the command line sent; several are joined by "; "
-  std::string answer;    // the host's line to it, or why the connection failed
+  std::string object;   // "LINE LTCP01", "$PM01", "*" for every object
+  std::string command;  // the command line sent; several are joined by "; "
+  std::string answer;   // the host's line to it, or why the connection failed
 };
 
 // "connect", "ncp-logon", "start", "stop", "refresh", "message", "disconnect".

@@ -46,16 +46,18 @@ constexpr TNCPTelnet::ListingStep kRefreshSteps[] = {
 
 constexpr char kStatusAllCommands[] = "STATUS PROCESS *; STATUS STATION *; STATUS LINE *";
 
-bool contains(std::string_view text, std::string_view part) {
-  return text.find(part) != std::string_view::npos;
-}
+bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
 ActionKind actionKind(ncp::NcpAction action) {
   switch (action) {
-    case ncp::NcpAction::Status: return ActionKind::Refresh;
-    case ncp::NcpAction::Start: return ActionKind::Start;
-    case ncp::NcpAction::Stop: return ActionKind::Stop;
-    default: return ActionKind::Message;
+    case ncp::NcpAction::Status:
+      return ActionKind::Refresh;
+    case ncp::NcpAction::Start:
+      return ActionKind::Start;
+    case ncp::NcpAction::Stop:
+      return ActionKind::Stop;
+    default:
+      return ActionKind::Message;
   }
 }
 
@@ -65,8 +67,8 @@ TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {
   m_farewellGrace.setSingleShot(true);
   m_farewellGrace.setInterval(kFarewellGraceMs);
   connect(&m_farewellGrace, &QTimer::timeout, this, [this] {
-    Debug(this, "Farewell: the host did not end the connection within " + std::to_string(kFarewellGraceMs) +
-                    " ms; closed");
+    Debug(this,
+          "Farewell: the host did not end the connection within " + std::to_string(kFarewellGraceMs) + " ms; closed");
     Disconnect();
   });
   m_actions.OnAction = [this](const ncp::OperatorAction& action) {
@@ -104,17 +106,14 @@ void TNCPTelnet::sendListing(const std::string& command, Handler handler) {
 
 // A command whose answer nobody examines: its lines go to the owner's general
 // handler as it is assigned now.
-void TNCPTelnet::sendPlain(const std::string& command) {
-  SendCommand(command, PromptEndCheck(), OnStringAvailable);
-}
+void TNCPTelnet::sendPlain(const std::string& command) { SendCommand(command, PromptEndCheck(), OnStringAvailable); }
 
 // A command the host may refuse: its lines go to the owner's general handler
 // as it is assigned now, and an error line among them is raised as 014 too,
 // so that a refused START, STOP or DELIVER is not taken for done.
 void TNCPTelnet::sendControl(const std::string& command, ncp::OperatorActions::Id action) {
   SendCommand(command, PromptEndCheck(),
-              [this, action, owner = OnStringAvailable](TTnCnx* sender, const std::string& str,
-                                                        TNSKTelnetState state) {
+              [this, action, owner = OnStringAvailable](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
                 if (state == atsCommandEnd) {
                   m_actions.finish(action, ActionOutcome::Accepted);
                 } else if (ncp::isErrorLine(str)) {
@@ -143,8 +142,7 @@ ncp::OperatorAction TNCPTelnet::operatorAction(ActionKind kind, std::string obje
 
 // ---- TACL logon ------------------------------------------------------------
 
-void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
-                       const std::string& aPassword) {
+void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword) {
   RequireSafeCommandText(aHost, "Host");
   RequireCommandWord(aUserName, "TACL user");
   RequireSafeCommandText(aPassword, "TACL password");
@@ -183,13 +181,11 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName,
   m_menuTail.clear();
 
   if (Transport == TransportKind::Ssh) {
-    InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-      SshStartDataAvailable(sender, buffer, len);
-    });
+    InstallOwnDataHandler(
+        [this](TTnCnx* sender, const char* buffer, int len) { SshStartDataAvailable(sender, buffer, len); });
   } else {
-    InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-      MenuDataAvailable(sender, buffer, len);
-    });
+    InstallOwnDataHandler(
+        [this](TTnCnx* sender, const char* buffer, int len) { MenuDataAvailable(sender, buffer, len); });
   }
   m_ncpAuthorized = false;
   m_connectAction = m_actions.begin(operatorAction(ActionKind::Connect));
@@ -226,9 +222,8 @@ void TNCPTelnet::MenuDataAvailable(TTnCnx*, const char* Buffer, int Len) {
     return;
   }
   m_menuTail.clear();
-  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-    SessionDataAvailable(sender, buffer, len);
-  });
+  InstallOwnDataHandler(
+      [this](TTnCnx* sender, const char* buffer, int len) { SessionDataAvailable(sender, buffer, len); });
   m_taclLogonStep = 0;
   ExpectedPrompt = kTaclPrompt;
   SendCommand("TACL", PromptEqualCheck(), bound(&TNCPTelnet::TACLLogonStep));
@@ -239,16 +234,15 @@ void TNCPTelnet::SshStartDataAvailable(TTnCnx*, const char* Buffer, int Len) {
   const std::string text = m_menuTail + std::string(Buffer, strnlen(Buffer, static_cast<size_t>(Len)));
   // The host waits at a TACL prompt ("$DATA01 OPS 1> "): the greeting ends there.
   const size_t size = text.size();
-  const bool atPrompt = size >= 3 && text.compare(size - 2, 2, kTaclPromptEnd) == 0 &&
-                        text[size - 3] >= '0' && text[size - 3] <= '9';
+  const bool atPrompt =
+      size >= 3 && text.compare(size - 2, 2, kTaclPromptEnd) == 0 && text[size - 3] >= '0' && text[size - 3] <= '9';
   if (!atPrompt) {
     m_menuTail = size > kSshTailKept ? text.substr(size - kSshTailKept) : text;
     return;
   }
   m_menuTail.clear();
-  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-    SessionDataAvailable(sender, buffer, len);
-  });
+  InstallOwnDataHandler(
+      [this](TTnCnx* sender, const char* buffer, int len) { SessionDataAvailable(sender, buffer, len); });
   // The SSH login was the logon: the steps go on after the password's.
   m_taclLogonStep = 3;
   SendCommand("SETPROMPT SUBVOL", PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
@@ -306,8 +300,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
 
 // ---- NCP logon ---------------------------------------------------------------
 
-void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser,
-                          const std::string& aPassword) {
+void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser, const std::string& aPassword) {
   RequireSafeCommandText(aPathmon, "PATHMON name");
   RequireCommandWord(aUser, "NCP user");
   RequireSafeCommandText(aPassword, "NCP password");
@@ -468,19 +461,15 @@ void TNCPTelnet::EvStatus(TXPNetType type, const std::string& Str, TNSKTelnetSta
   if (!pageTail && ncp::isObjectLine(Str)) raiseState(kind->statusEvent, Str);
 }
 
-void TNCPTelnet::ExitNCP() {
-  sendPlain("EXIT");
-}
+void TNCPTelnet::ExitNCP() { sendPlain("EXIT"); }
 
-void TNCPTelnet::Logout() {
-  SendCommand("LOGOUT", nullptr, nullptr);
-}
+void TNCPTelnet::Logout() { SendCommand("LOGOUT", nullptr, nullptr); }
 
 void TNCPTelnet::Farewell(bool exitNcp) {
   if (!IsConnected()) return;
   const bool leaveTacl = exitNcp || Authorized();
-  m_disconnectAction =
-      m_actions.begin(operatorAction(ActionKind::Disconnect, {}, leaveTacl ? (exitNcp ? "EXIT; LOGOUT" : "LOGOUT") : ""));
+  m_disconnectAction = m_actions.begin(
+      operatorAction(ActionKind::Disconnect, {}, leaveTacl ? (exitNcp ? "EXIT; LOGOUT" : "LOGOUT") : ""));
   if (!leaveTacl) return Disconnect();
   // The running command's lines still tell a listing's check where each
   // line starts, so that its end is found.

@@ -213,7 +213,7 @@ class TNCPTelnet : public TNSKTelnet {
   ncp::OperatorActions::Id m_disconnectAction = 0;
   std::string m_hostField;  // as the operator gave it, scheme and port included
   TransportKind m_hostTransport = TransportKind::Telnet;
-  std::string m_pathmon;    // of the last NCP logon sent
+  std::string m_pathmon;     // of the last NCP logon sent
   bool m_hostHeard = false;  // the host has sent data on this connection
   bool m_closing = false;    // Disconnect is closing the connection
 };

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int kPictureBase[] = {2, 1, 8, 2, 5};      // by TXPNetType
-constexpr int kPictureOffset[] = {1, 2, 0, 2};       // by TXPNetStatus
+constexpr int kPictureBase[] = {2, 1, 8, 2, 5};  // by TXPNetType
+constexpr int kPictureOffset[] = {1, 2, 0, 2};   // by TXPNetStatus
 
 // A value outside the enumeration (the byte came from elsewhere) is shown as
 // an unknown object, abnormal: the least reassuring picture, never a wild index.
@@ -25,9 +25,7 @@ size_t slotsFor(size_t keys) {
   return size;
 }
 
-size_t nameHash(TXPNetType type, std::string_view name) {
-  return std::hash<std::string_view>{}(name) + type * kGolden;
-}
+size_t nameHash(TXPNetType type, std::string_view name) { return std::hash<std::string_view>{}(name) + type * kGolden; }
 
 // A name slot holds an entry's address with, in the low bits its alignment
 // leaves free, bits of its key's hash that do not choose the slot; an empty
@@ -85,8 +83,7 @@ void TXPNetObjList::AddUnder(TXPNetType aParentType, const std::string& aParentN
   AddObj(node, aName, aType, aStatus);
 }
 
-void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType,
-                           TXPNetStatus aStatus) {
+void TXPNetObjList::AddObj(ncp::TreeNode* aNode, const std::string& aName, TXPNetType aType, TXPNetStatus aStatus) {
   auto entry = std::make_unique<ExtInfo>(aName, aStatus, aType, aNode);
   const int picture = PictureIndex(aType, aStatus);
   if (aType != xpPathmon) {

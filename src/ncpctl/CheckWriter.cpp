@@ -8,10 +8,14 @@ namespace {
 
 const char* stateWord(PluginState state) {
   switch (state) {
-    case PluginState::Ok: return "OK";
-    case PluginState::Warning: return "WARNING";
-    case PluginState::Critical: return "CRITICAL";
-    default: return "UNKNOWN";
+    case PluginState::Ok:
+      return "OK";
+    case PluginState::Warning:
+      return "WARNING";
+    case PluginState::Critical:
+      return "CRITICAL";
+    default:
+      return "UNKNOWN";
   }
 }
 
@@ -23,8 +27,7 @@ std::string lowerWord(TXPNetStatus status) {
 
 }  // namespace
 
-CheckWriter::CheckWriter(const ObjectCensus& census, const Scope& scope, StatusRanges warning,
-                         StatusRanges critical)
+CheckWriter::CheckWriter(const ObjectCensus& census, const Scope& scope, StatusRanges warning, StatusRanges critical)
     : m_warning(std::move(warning)), m_critical(std::move(critical)) {
   for (const ExtInfo* entry : census.objects()) {
     if (scope.type != xpUnknown && entry->NetType != scope.type) continue;
@@ -57,8 +60,7 @@ std::string CheckWriter::line() const {
     const std::string word = lowerWord(status);
     const std::string count = std::to_string(m_counts[status]);
     text += (status == kXPNetStatuses[0] ? " " : ", ") + count + ' ' + word;
-    performance += ' ' + word + '=' + count + ';' + rangeText(m_warning, status) + ';' +
-                   rangeText(m_critical, status);
+    performance += ' ' + word + '=' + count + ';' + rangeText(m_warning, status) + ';' + rangeText(m_critical, status);
   }
   return text + " |" + performance + '\n';
 }

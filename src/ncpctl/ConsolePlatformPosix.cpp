@@ -1,11 +1,12 @@
-#include "ncpctl/ConsolePlatform.h"
-
-#include <cerrno>
 #include <fcntl.h>
-#include <iterator>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <iterator>
+
+#include "ncpctl/ConsolePlatform.h"
 
 namespace consoleplatform {
 
@@ -20,7 +21,7 @@ bool g_echoIsOff = false;
 // The signals that end the program by default and that a user or the system
 // sends to a waiting prompt, and how the program handled them before echoOff.
 constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-struct sigaction g_previous[std::size(kEndingSignals)] {};
+struct sigaction g_previous[std::size(kEndingSignals)]{};
 bool g_caught[std::size(kEndingSignals)] = {};
 
 // Async-signal-safe: restores the terminal, then lets the signal do what it

@@ -1,9 +1,10 @@
 // The console on Windows: no prompt on the terminal (passwords come with
 // --password-stdin) and no progress line.
-#include "ncpctl/ConsolePlatform.h"
+#include <io.h>
 
 #include <cerrno>
-#include <io.h>
+
+#include "ncpctl/ConsolePlatform.h"
 
 namespace consoleplatform {
 

@@ -5,9 +5,9 @@
 #include <QStandardPaths>
 #include <cmath>
 
+#include "ncp/HostPort.h"
 #include "nsk/OperatorText.h"
 #include "nsk/TNSKTelnet.h"
-#include "ncp/HostPort.h"
 #include "transport/TlsCertificate.h"
 
 namespace {
@@ -24,16 +24,16 @@ bool seconds(const QString& text, double* value) {
 }
 
 bool isFlag(const QString& name) {
-  return name == "help" || name == "version" || name == "password-stdin" || name == "debug" ||
-         name == "audit-syslog" || name == "accept-new-host-key";
+  return name == "help" || name == "version" || name == "password-stdin" || name == "debug" || name == "audit-syslog" ||
+         name == "accept-new-host-key";
 }
 
 bool takesValue(const QString& name) {
   return name == "host" || name == "user" || name == "ncp-user" || name == "pathmon" || name == "format" ||
-         name == "timeout" || name == "interval" || name == "count" || name == "max-objects" ||
-         name == "textfile" || name == "warning" || name == "critical" || name == "type" || name == "name" ||
-         name == "audit-file" || name == "audit-max-bytes" || name == "audit-keep" || name == "ca-file" ||
-         name == "pin" || name == "known-hosts";
+         name == "timeout" || name == "interval" || name == "count" || name == "max-objects" || name == "textfile" ||
+         name == "warning" || name == "critical" || name == "type" || name == "name" || name == "audit-file" ||
+         name == "audit-max-bytes" || name == "audit-keep" || name == "ca-file" || name == "pin" ||
+         name == "known-hosts";
 }
 
 // The option's name for "--name" and "--name=value"; empty for an argument
@@ -192,7 +192,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       if (!seconds(value, &o.timeoutSeconds)) return fail("--timeout needs a number of seconds above 0, at most 86400");
     } else if (name == "interval") {
       intervalSet = true;
-      if (!seconds(value, &o.intervalSeconds)) return fail("--interval needs a number of seconds above 0, at most 86400");
+      if (!seconds(value, &o.intervalSeconds))
+        return fail("--interval needs a number of seconds above 0, at most 86400");
     } else if (name == "count") {
       countSet = true;
       bool ok = false;

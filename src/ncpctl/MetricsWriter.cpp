@@ -56,8 +56,8 @@ void MetricsWriter::write(const std::function<void(std::string_view)>& sink) con
   appendFamily(out, "ncp_objects", "Objects of the PATHMON by type and status.");
   for (const TXPNetType type : kObjectTypes) {
     for (const TXPNetStatus status : kXPNetStatuses) {
-      out += "ncp_objects{" + m_scope + ",type=\"" + XPNetTypeWord(type) + "\",status=\"" + labels[status] +
-             "\"} " + std::to_string(m_census.count(type, status)) + '\n';
+      out += "ncp_objects{" + m_scope + ",type=\"" + XPNetTypeWord(type) + "\",status=\"" + labels[status] + "\"} " +
+             std::to_string(m_census.count(type, status)) + '\n';
     }
   }
 
@@ -95,9 +95,15 @@ void MetricsWriter::appendLabelValue(std::string& out, std::string_view latin1) 
   for (const char c : latin1) {
     const auto byte = static_cast<unsigned char>(c);
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '"': out += "\\\""; break;
-      case '\n': out += "\\n"; break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
       default:
         if (byte < 0x80) {
           out += c;

@@ -25,20 +25,29 @@ int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1
 ncp::NcpAction objectAction(CtlOptions::Command command) {
   using Command = CtlOptions::Command;
   switch (command) {
-    case Command::Start: return ncp::NcpAction::Start;
-    case Command::Stop: return ncp::NcpAction::Stop;
-    case Command::SignOn: return ncp::NcpAction::SignOn;
-    case Command::KeyChange: return ncp::NcpAction::KeyChange;
-    case Command::WarmBoot: return ncp::NcpAction::WarmBoot;
-    default: return ncp::NcpAction::Status;
+    case Command::Start:
+      return ncp::NcpAction::Start;
+    case Command::Stop:
+      return ncp::NcpAction::Stop;
+    case Command::SignOn:
+      return ncp::NcpAction::SignOn;
+    case Command::KeyChange:
+      return ncp::NcpAction::KeyChange;
+    case Command::WarmBoot:
+      return ncp::NcpAction::WarmBoot;
+    default:
+      return ncp::NcpAction::Status;
   }
 }
 
 const char* deliverWord(CtlOptions::Command command) {
   switch (command) {
-    case CtlOptions::Command::SignOn: return "signon";
-    case CtlOptions::Command::KeyChange: return "keychange";
-    default: return "warmboot";
+    case CtlOptions::Command::SignOn:
+      return "signon";
+    case CtlOptions::Command::KeyChange:
+      return "keychange";
+    default:
+      return "warmboot";
   }
 }
 
@@ -93,9 +102,7 @@ void NcpCtl::wire() {
   m_handler.OnTACLRefused = [this] {
     fail(ExitCode::TaclRefused, "the host refused the TACL logon of " + m_options.user);
   };
-  m_handler.OnNCPRefused = [this] {
-    fail(ExitCode::NcpRefused, "NCP refused the logon of " + m_options.ncpUser);
-  };
+  m_handler.OnNCPRefused = [this] { fail(ExitCode::NcpRefused, "NCP refused the logon of " + m_options.ncpUser); };
   m_handler.OnNCPLoggedOn = [this] {
     if (m_stage != Stage::NcpLogon) return;
     m_stage = Stage::Loading;
@@ -161,8 +168,8 @@ void NcpCtl::start() {
     // Refused before anything is sent: the work would be lost.
     m_textfile = std::make_unique<QSaveFile>(QString::fromStdString(m_options.textfile));
     if (!m_textfile->open(QIODevice::WriteOnly)) {
-      return fail(ExitCode::Usage, "cannot write " + m_options.textfile + ": " +
-                                       m_textfile->errorString().toStdString());
+      return fail(ExitCode::Usage,
+                  "cannot write " + m_options.textfile + ": " + m_textfile->errorString().toStdString());
     }
   }
   armTimeout();
@@ -253,8 +260,8 @@ void NcpCtl::pathmonsListed() {
   if (pathmons.empty()) return fail(ExitCode::NcpRefused, "the host lists no PATHMON");
   const ExtInfo* chosen = pathmons.front();
   if (!m_options.pathmon.empty()) {
-    const auto it = std::find_if(pathmons.begin(), pathmons.end(),
-                                 [&](const ExtInfo* e) { return e->Name == m_options.pathmon; });
+    const auto it =
+        std::find_if(pathmons.begin(), pathmons.end(), [&](const ExtInfo* e) { return e->Name == m_options.pathmon; });
     if (it == pathmons.end()) return fail(ExitCode::NcpRefused, "the host has no PATHMON " + m_options.pathmon);
     chosen = *it;
   }
@@ -287,8 +294,8 @@ void NcpCtl::runCommand() {
                             m_options.critical);
     if (!m_options.objectName.empty() && !check.found()) {
       const char* what = m_options.objectType == xpUnknown ? "object" : XPNetTypeWord(m_options.objectType);
-      return fail(ExitCode::NotFound,
-                  std::string("there is no ") + what + " " + m_options.objectName + " under PATHMON " + m_options.pathmon);
+      return fail(ExitCode::NotFound, std::string("there is no ") + what + " " + m_options.objectName +
+                                          " under PATHMON " + m_options.pathmon);
     }
     write(check.line());
     m_pluginState = check.state();
@@ -364,8 +371,8 @@ std::string NcpCtl::commandWords() const {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
   if (command == Command::Start || command == Command::Stop) {
-    return std::string(command == Command::Start ? "start " : "stop ") + XPNetTypeWord(m_options.objectType) +
-           ' ' + m_options.objectName;
+    return std::string(command == Command::Start ? "start " : "stop ") + XPNetTypeWord(m_options.objectType) + ' ' +
+           m_options.objectName;
   }
   return std::string(deliverWord(command)) + ' ' + m_options.objectName;
 }
@@ -522,9 +529,7 @@ void NcpCtl::write(const std::string& text) { std::fwrite(text.data(), 1, text.s
 
 // Both carry host text (names, error lines), which must not reach the
 // terminal as control characters.
-void NcpCtl::trace(const std::string& line) {
-  std::fprintf(m_err, "%s\n", NodeWriter::printable(line).c_str());
-}
+void NcpCtl::trace(const std::string& line) { std::fprintf(m_err, "%s\n", NodeWriter::printable(line).c_str()); }
 
 void NcpCtl::record(const ncp::OperatorAction& action) {
   std::string problem;

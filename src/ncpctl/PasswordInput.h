@@ -27,6 +27,6 @@ class PasswordInput {
   // Asks on the terminal; the NCP password only when askNcp (an empty answer
   // there means the TACL password). nullopt with *error when there is no
   // terminal.
-  static std::optional<Passwords> fromTerminal(const std::string& taclPrompt, const std::string& ncpPrompt,
-                                               bool askNcp, std::string* error);
+  static std::optional<Passwords> fromTerminal(const std::string& taclPrompt, const std::string& ncpPrompt, bool askNcp,
+                                               std::string* error);
 };

@@ -58,10 +58,10 @@ int main(int argc, char** argv) {
 
   auto passwords = options->passwordStdin
                        ? PasswordInput::fromStream(0, &error)
-                       : PasswordInput::fromTerminal("TACL password for " + NodeWriter::printable(options->user) + ": ",
-                                                     "NCP password for " + NodeWriter::printable(options->ncpUser) +
-                                                         " (Enter: the same): ",
-                                                     options->needsNcp(), &error);
+                       : PasswordInput::fromTerminal(
+                             "TACL password for " + NodeWriter::printable(options->user) + ": ",
+                             "NCP password for " + NodeWriter::printable(options->ncpUser) + " (Enter: the same): ",
+                             options->needsNcp(), &error);
   if (!passwords) {
     if (check) {
       std::fputs(CheckWriter::unknownLine(error).c_str(), stdout);

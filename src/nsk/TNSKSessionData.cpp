@@ -35,8 +35,8 @@ void TNSKTelnet::processChunk(TTnCnx* sender, const char* buffer, int len) {
   std::string withoutEcho;
   if (!m_expectedEcho.empty() && len > 0) {
     const void* zero = std::memchr(buffer, 0, static_cast<size_t>(len));
-    const size_t textLength = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer)
-                                   : static_cast<size_t>(len);
+    const size_t textLength =
+        zero ? static_cast<size_t>(static_cast<const char*>(zero) - buffer) : static_cast<size_t>(len);
     const size_t at = std::string_view(buffer, textLength).find(m_expectedEcho);
     // The echo ends with the host's line end. When it interrupts a line (host
     // output without a line end came first), that line end still ends the
@@ -53,8 +53,7 @@ void TNSKTelnet::processChunk(TTnCnx* sender, const char* buffer, int len) {
       withoutEcho.reserve(static_cast<size_t>(len) - m_expectedEcho.size() + 1);
       withoutEcho.append(buffer, at);
       if (endsALine) withoutEcho += '\n';
-      withoutEcho.append(buffer + at + m_expectedEcho.size(),
-                         static_cast<size_t>(len) - at - m_expectedEcho.size());
+      withoutEcho.append(buffer + at + m_expectedEcho.size(), static_cast<size_t>(len) - at - m_expectedEcho.size());
       buffer = withoutEcho.data();
       len = static_cast<int>(withoutEcho.size());
       m_expectedEcho.clear();

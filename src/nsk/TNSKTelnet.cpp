@@ -41,9 +41,7 @@ void RequireSafeObjectName(const std::string& name, const char* what) {
                              "\" holds a blank, comma, quote or semicolon, which would change the command");
 }
 
-TNSKTelnet::TNSKTelnet(QObject* owner) : TTnCnx(owner) {
-  OnCheckCmdTermination = PromptEndCheck();
-}
+TNSKTelnet::TNSKTelnet(QObject* owner) : TTnCnx(owner) { OnCheckCmdTermination = PromptEndCheck(); }
 
 TNSKTelnet::~TNSKTelnet() {
   m_pendingChunks.clear();
@@ -63,23 +61,18 @@ void TNSKTelnet::CheckPromptEqual(TTnCnx*, std::string& currLine, bool& btermina
 }
 
 TNSKTelnetCheckCmdTermination TNSKTelnet::PromptEndCheck() {
-  return [this](TTnCnx* sender, std::string& currLine, bool& bterminate) {
-    CheckPromptEnd(sender, currLine, bterminate);
-  };
+  return
+      [this](TTnCnx* sender, std::string& currLine, bool& bterminate) { CheckPromptEnd(sender, currLine, bterminate); };
 }
 
-TNSKTelnetCheckCmdTermination TNSKTelnet::PromptEqualCheck() {
-  return ExactPromptCheck{this};
-}
+TNSKTelnetCheckCmdTermination TNSKTelnet::PromptEqualCheck() { return ExactPromptCheck{this}; }
 
 void TNSKTelnet::InstallOwnDataHandler(TTnDataAvailable handler) {
   if (!OwnDataHandlerInstalled()) m_ownerDataHandler = OnDataAvailable;
   OnDataAvailable = OwnDataHandler{this, std::make_shared<const TTnDataAvailable>(std::move(handler))};
 }
 
-void TNSKTelnet::RestoreOwnerDataHandler() {
-  OnDataAvailable = m_ownerDataHandler;
-}
+void TNSKTelnet::RestoreOwnerDataHandler() { OnDataAvailable = m_ownerDataHandler; }
 
 bool TNSKTelnet::OwnDataHandlerInstalled() const {
   const auto* own = OnDataAvailable.target<OwnDataHandler>();

@@ -27,12 +27,9 @@
 enum TNSKTelnetState : uint8_t { atsIdle = 0, atsOtorisasi = 1, atsCommand = 2, atsCommandEnd = 3 };
 
 // currLine is the session's current line itself; bterminate is false on entry.
-using TNSKTelnetCheckCmdTermination =
-    std::function<void(TTnCnx* Sender, std::string& currLine, bool& bterminate)>;
-using TNSKStringAvailable =
-    std::function<void(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State)>;
-using TNSKTelnetCommandInfo =
-    std::function<void(TTnCnx* Sender, int queueCount, TNSKTelnetState state)>;
+using TNSKTelnetCheckCmdTermination = std::function<void(TTnCnx* Sender, std::string& currLine, bool& bterminate)>;
+using TNSKStringAvailable = std::function<void(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State)>;
+using TNSKTelnetCommandInfo = std::function<void(TTnCnx* Sender, int queueCount, TNSKTelnetState state)>;
 
 // Operator text that would become part of a command line but holds a line
 // break or another control character: it would send lines the operator never
@@ -91,8 +88,7 @@ class TNSKTelnet : public TTnCnx {
   // is refused with EUnsafeCommandText: nothing is sent or queued. A send
   // failure restores the state the session had before the call and rethrows
   // the ESocketException.
-  void SendCommand(const std::string& command, TNSKTelnetCheckCmdTermination check,
-                   TNSKStringAvailable done);
+  void SendCommand(const std::string& command, TNSKTelnetCheckCmdTermination check, TNSKStringAvailable done);
   void NextCommand();
 
   TNSKTelnetState State() const { return m_state; }

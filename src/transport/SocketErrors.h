@@ -13,8 +13,7 @@
 
 class ESocketException : public std::runtime_error {
  public:
-  ESocketException(const std::string& message, int errorCode)
-      : std::runtime_error(message), m_errorCode(errorCode) {}
+  ESocketException(const std::string& message, int errorCode) : std::runtime_error(message), m_errorCode(errorCode) {}
   int ErrorCode() const { return m_errorCode; }
 
  private:

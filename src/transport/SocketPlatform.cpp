@@ -1,14 +1,15 @@
 #include "transport/SocketPlatform.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include "transport/SocketErrors.h"
 
@@ -28,21 +29,18 @@ struct ErrnoCode {
 };
 
 constexpr ErrnoCode kErrnoCodes[] = {
-    {EINTR, 10004},        {EBADF, 10009},           {EACCES, 10013},
-    {EFAULT, 10014},       {EINVAL, 10022},          {EMFILE, 10024},
-    {EWOULDBLOCK, 10035},  {EAGAIN, 10035},          {EINPROGRESS, 10036},
-    {EALREADY, 10037},     {ENOTSOCK, 10038},        {EDESTADDRREQ, 10039},
-    {EMSGSIZE, 10040},     {EPROTOTYPE, 10041},      {ENOPROTOOPT, 10042},
-    {EPROTONOSUPPORT, 10043}, {ESOCKTNOSUPPORT, 10044}, {EOPNOTSUPP, 10045},
-    {EPFNOSUPPORT, 10046}, {EAFNOSUPPORT, 10047},    {EADDRINUSE, 10048},
-    {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},       {ENETUNREACH, 10051},
-    {ENETRESET, 10052},    {ECONNABORTED, 10053},    {ECONNRESET, 10054},
-    {EPIPE, 10054},        {ENOBUFS, 10055},         {EISCONN, 10056},
-    {ENOTCONN, 10057},     {ESHUTDOWN, 10058},       {ETOOMANYREFS, 10059},
-    {ETIMEDOUT, 10060},    {ECONNREFUSED, 10061},    {ELOOP, 10062},
-    {ENAMETOOLONG, 10063}, {EHOSTDOWN, 10064},       {EHOSTUNREACH, 10065},
-    {ENOTEMPTY, 10066},    {EUSERS, 10068},          {EDQUOT, 10069},
-    {ESTALE, 10070},       {EREMOTE, 10071},         {ENFILE, 10024},
+    {EINTR, 10004},           {EBADF, 10009},         {EACCES, 10013},       {EFAULT, 10014},
+    {EINVAL, 10022},          {EMFILE, 10024},        {EWOULDBLOCK, 10035},  {EAGAIN, 10035},
+    {EINPROGRESS, 10036},     {EALREADY, 10037},      {ENOTSOCK, 10038},     {EDESTADDRREQ, 10039},
+    {EMSGSIZE, 10040},        {EPROTOTYPE, 10041},    {ENOPROTOOPT, 10042},  {EPROTONOSUPPORT, 10043},
+    {ESOCKTNOSUPPORT, 10044}, {EOPNOTSUPP, 10045},    {EPFNOSUPPORT, 10046}, {EAFNOSUPPORT, 10047},
+    {EADDRINUSE, 10048},      {EADDRNOTAVAIL, 10049}, {ENETDOWN, 10050},     {ENETUNREACH, 10051},
+    {ENETRESET, 10052},       {ECONNABORTED, 10053},  {ECONNRESET, 10054},   {EPIPE, 10054},
+    {ENOBUFS, 10055},         {EISCONN, 10056},       {ENOTCONN, 10057},     {ESHUTDOWN, 10058},
+    {ETOOMANYREFS, 10059},    {ETIMEDOUT, 10060},     {ECONNREFUSED, 10061}, {ELOOP, 10062},
+    {ENAMETOOLONG, 10063},    {EHOSTDOWN, 10064},     {EHOSTUNREACH, 10065}, {ENOTEMPTY, 10066},
+    {EUSERS, 10068},          {EDQUOT, 10069},        {ESTALE, 10070},       {EREMOTE, 10071},
+    {ENFILE, 10024},
 };
 
 // The name service has no code of its own for a missing entry; Windows
@@ -148,9 +146,7 @@ bool parseIpv6(const std::string& text, Address* addr) {
 uint16_t portToNetwork(unsigned long port) { return htons(static_cast<uint16_t>(port)); }
 
 Handle open(const Address& addr, SocketType type, int protocol) {
-  const int kind = type == SocketType::Stream     ? SOCK_STREAM
-                   : type == SocketType::Datagram ? SOCK_DGRAM
-                                                  : SOCK_RAW;
+  const int kind = type == SocketType::Stream ? SOCK_STREAM : type == SocketType::Datagram ? SOCK_DGRAM : SOCK_RAW;
   const int fd = ::socket(addr.ipv6 ? AF_INET6 : AF_INET, kind, protocol);
   if (fd < 0) return kInvalid;
   const int flags = ::fcntl(fd, F_GETFL, 0);
@@ -194,13 +190,9 @@ int connectOutcome(Handle h) {
   return err == 0 ? 0 : fromErrno(err);
 }
 
-ptrdiff_t send(Handle h, const char* data, size_t len) {
-  return ::send(static_cast<int>(h), data, len, kSendFlags);
-}
+ptrdiff_t send(Handle h, const char* data, size_t len) { return ::send(static_cast<int>(h), data, len, kSendFlags); }
 
-ptrdiff_t receive(Handle h, char* buffer, size_t size) {
-  return ::recv(static_cast<int>(h), buffer, size, 0);
-}
+ptrdiff_t receive(Handle h, char* buffer, size_t size) { return ::recv(static_cast<int>(h), buffer, size, 0); }
 
 int peek(Handle h, int* code) {
   char byte;

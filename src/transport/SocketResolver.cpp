@@ -48,8 +48,8 @@ uint16_t SocketResolver::port(const std::string& port, const std::string& proto)
   uint16_t found = 0;
   const int code = sp::lookupService(port, proto, &found);
   if (code != 0) {
-    throw ESocketException(
-        "Winsock Resolve Port: Cannot convert port '" + port + "' - " + socketerrors::message(code), code);
+    throw ESocketException("Winsock Resolve Port: Cannot convert port '" + port + "' - " + socketerrors::message(code),
+                           code);
   }
   return found;
 }

@@ -17,8 +17,15 @@
 #include "transport/SocketErrors.h"
 
 enum TSocketState {
-  wsInvalidState, wsOpened, wsBound, wsConnecting, wsSocksConnected,
-  wsConnected, wsAccepting, wsListening, wsClosed
+  wsInvalidState,
+  wsOpened,
+  wsBound,
+  wsConnecting,
+  wsSocksConnected,
+  wsConnected,
+  wsAccepting,
+  wsListening,
+  wsClosed
 };
 
 // How a host entry is reached: its scheme (telnet://, telnets://, ssh://).

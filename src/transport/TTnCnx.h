@@ -29,8 +29,8 @@
 #include "transport/Events.h"
 #include "transport/SshStream.h"
 #include "transport/TStream.h"
-#include "transport/TlsCertificate.h"
 #include "transport/TelnetParser.h"
+#include "transport/TlsCertificate.h"
 
 class TTnCnx;
 

@@ -267,8 +267,7 @@ void TWSocket::Open(const std::string& host, const std::string& port) {
 
 void TWSocket::flushSendBuffer() {
   while (m_sendOffset < m_sendBuffer.size()) {
-    const ptrdiff_t n = sp::send(m_handle, m_sendBuffer.data() + m_sendOffset,
-                                 m_sendBuffer.size() - m_sendOffset);
+    const ptrdiff_t n = sp::send(m_handle, m_sendBuffer.data() + m_sendOffset, m_sendBuffer.size() - m_sendOffset);
     if (n < 0) {
       const int code = sp::lastError();
       if (code == kWouldBlock) return;

@@ -26,8 +26,7 @@ struct OptionRow {
 
 constexpr OptionRow kOptionTable[] = {
     {0, {{DO}, {}, {}, {}}},
-    {OptEcho,
-     {{DO, Echo::HostEchoes}, {0, Echo::HostRefuses}, {0, Echo::Report}, {0, Echo::Report}}},
+    {OptEcho, {{DO, Echo::HostEchoes}, {0, Echo::HostRefuses}, {0, Echo::Report}, {0, Echo::Report}}},
     {3, {{DO}, {}, {}, {}}},
     {OptSendLocation, {{}, {}, {WILL, Echo::Untouched, true}, {}}},
     {OptTerminalType, {{}, {}, {WILL}, {}}},
@@ -65,8 +64,7 @@ void TelnetParser::Feed(const char* data, size_t len) {
         // A run of plain data up to the next IAC is copied at once.
         const void* iac = std::memchr(p, IAC, static_cast<size_t>(end - p));
         const char* runEnd = iac ? static_cast<const char*>(iac) : end;
-        const size_t n = std::min(static_cast<size_t>(runEnd - p),
-                                  static_cast<size_t>(kBufferSize - m_count));
+        const size_t n = std::min(static_cast<size_t>(runEnd - p), static_cast<size_t>(kBufferSize - m_count));
         std::memcpy(m_buffer + m_count, p, n);
         m_count += static_cast<int>(n);
         p += n;
@@ -201,8 +199,7 @@ void TelnetParser::subnegotiation() {
 }
 
 // IAC SB option [prefix] text IAC SE, in one write.
-void TelnetParser::sendWrapped(uint8_t option, const char* prefix, size_t prefixLen,
-                               const std::string& text) {
+void TelnetParser::sendWrapped(uint8_t option, const char* prefix, size_t prefixLen, const std::string& text) {
   std::string out;
   out.reserve(5 + prefixLen + text.size());
   out += static_cast<char>(IAC);

@@ -21,8 +21,8 @@
 #include <string>
 
 namespace telnet {
-constexpr uint8_t SE = 240, NOP = 241, GA = 249, SB = 250, WILL = 251, WONT = 252, DO = 253,
-                  DONT = 254, IAC = 255, EOR = 239, AYT = 246;
+constexpr uint8_t SE = 240, NOP = 241, GA = 249, SB = 250, WILL = 251, WONT = 252, DO = 253, DONT = 254, IAC = 255,
+                  EOR = 239, AYT = 246;
 constexpr uint8_t OptEcho = 1, OptSendLocation = 23, OptTerminalType = 24;
 constexpr uint8_t SubSend = 1, SubIs = 0;
 }  // namespace telnet

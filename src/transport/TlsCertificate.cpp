@@ -24,7 +24,7 @@ std::string nameText(const X509_NAME* name) {
 }
 
 std::string timeText(const ASN1_TIME* time) {
-  struct tm tm{};
+  struct tm tm {};
   if (ASN1_TIME_to_tm(time, &tm) != 1) return "?";
   char buffer[32];
   std::strftime(buffer, sizeof buffer, "%Y-%m-%d %H:%M:%S UTC", &tm);

@@ -1,9 +1,10 @@
 #include "transport/TlsStream.h"
 
-#include <QTimer>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
 #include <openssl/x509v3.h>
+
+#include <QTimer>
 
 #include "transport/Events.h"
 #include "transport/SocketPlatform.h"
@@ -92,9 +93,9 @@ void TlsStream::tcpConnected(uint16_t error) {
   m_channel = std::make_unique<TlsChannel>(ssl);
   // A host the certificate's names cannot be checked against is refused,
   // never let through unchecked.
-  const bool named = isAddress(m_host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), m_host.c_str()) == 1
-                                       : SSL_set1_host(ssl, m_host.c_str()) == 1 &&
-                                             SSL_set_tlsext_host_name(ssl, m_host.c_str()) == 1;
+  const bool named =
+      isAddress(m_host) ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl), m_host.c_str()) == 1
+                        : SSL_set1_host(ssl, m_host.c_str()) == 1 && SSL_set_tlsext_host_name(ssl, m_host.c_str()) == 1;
   if (!named) {
     connectFailed(kTlsWrongHost);
     return;

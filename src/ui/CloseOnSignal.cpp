@@ -1,9 +1,9 @@
 #include "ui/CloseOnSignal.h"
 
-#include <QSocketNotifier>
-
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <QSocketNotifier>
 
 namespace {
 // The write end, for the handler; -1 while no CloseOnSignal exists.

@@ -3,8 +3,9 @@
 #include <QDeadlineTimer>
 
 #ifdef __linux__
-#include <csignal>
 #include <sys/prctl.h>
+
+#include <csignal>
 #endif
 
 DemoHost::~DemoHost() {

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>

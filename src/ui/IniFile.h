@@ -17,7 +17,6 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -45,8 +44,7 @@ class IniFile {
   // The value of the first key of that name in the first section of that
   // name, trimmed of blanks and cut to kValueBuffer - 1 characters; the
   // default when the file, section or key is missing.
-  std::string readString(const std::string& section, const std::string& key,
-                         const std::string& defaultValue) const;
+  std::string readString(const std::string& section, const std::string& key, const std::string& defaultValue) const;
   // Decimal, or hexadecimal after "0x"/"0X"; anything else (or out of the
   // int range) gives the default.
   int readInteger(const std::string& section, const std::string& key, int defaultValue) const;

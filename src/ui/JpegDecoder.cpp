@@ -1,9 +1,9 @@
 #include "ui/JpegDecoder.h"
 
+#include <jpeglib.h>
+
 #include <csetjmp>
 #include <cstdio>
-
-#include <jpeglib.h>
 
 namespace {
 
@@ -34,7 +34,8 @@ void onMessage(j_common_ptr cinfo, int level) {
 bool startDecompress(jpeg_decompress_struct* cinfo, ErrorManager* err, const QByteArray& data) {
   if (setjmp(err->jump)) return false;
   jpeg_create_decompress(cinfo);
-  jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(data.constData()), static_cast<unsigned long>(data.size()));
+  jpeg_mem_src(cinfo, reinterpret_cast<const unsigned char*>(data.constData()),
+               static_cast<unsigned long>(data.size()));
   jpeg_read_header(cinfo, TRUE);
   cinfo->out_color_space = JCS_RGB;
   jpeg_calc_output_dimensions(cinfo);

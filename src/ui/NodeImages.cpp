@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
-
 #include <functional>
 
 namespace {
@@ -45,7 +44,7 @@ void disc(QPainter& p, const QColor& colour) {
 
 void plug(QPainter& p) {
   p.setPen(QPen(kOutline, 1.5));
-  p.drawLine(QPointF(0, 9), QPointF(3, 9));    // cable
+  p.drawLine(QPointF(0, 9), QPointF(3, 9));       // cable
   p.drawLine(QPointF(9, 6.5), QPointF(12, 6.5));  // prongs
   p.drawLine(QPointF(9, 11.5), QPointF(12, 11.5));
   p.setPen(kOutline);
@@ -57,8 +56,7 @@ void doubleArrow(QPainter& p) {
   p.setPen(QColor(0, 0, 120));
   p.setBrush(QColor(0, 64, 220));
   p.drawPolygon(QPolygonF({QPointF(0.5, 8), QPointF(5, 3.5), QPointF(5, 6), QPointF(11, 6), QPointF(11, 3.5),
-                           QPointF(15.5, 8), QPointF(11, 12.5), QPointF(11, 10), QPointF(5, 10),
-                           QPointF(5, 12.5)}));
+                           QPointF(15.5, 8), QPointF(11, 12.5), QPointF(11, 10), QPointF(5, 10), QPointF(5, 12.5)}));
 }
 
 void exclamation(QPainter& p) {

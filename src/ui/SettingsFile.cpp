@@ -22,7 +22,7 @@ QString SettingsFile::pathForExecutable(const QString& executable) {
 }
 
 QString SettingsFile::locate(const QString& executable, const QString& configFolder,
-                            const std::function<bool(const QString&)>& writableFolder) {
+                             const std::function<bool(const QString&)>& writableFolder) {
   const QString beside = pathForExecutable(executable);
   const QFileInfo besideInfo(beside);
   if (besideInfo.exists() || writableFolder(besideInfo.absolutePath())) return beside;

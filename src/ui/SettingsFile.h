@@ -7,20 +7,19 @@
 // Used by the main window (placement) and the login dialog (lists).
 #pragma once
 
-#include "audit/AuditTrail.h"
-#include "ui/IniFile.h"
-
 #include <QString>
-
 #include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "audit/AuditTrail.h"
+#include "ui/IniFile.h"
+
 struct WindowPlacement {
   int top = 0;
   int left = 0;
-  int width = 1004;   // the main window's design size
+  int width = 1004;  // the main window's design size
   int height = 522;
   int maximized = 0;  // window state: 0 normal, 1 minimized, 2 maximized
 };

@@ -1,17 +1,16 @@
 #include "ui/TfrmAbout.h"
 
-#include "ui/JpegDecoder.h"
-
 #include <QFile>
 #include <QLabel>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "ui/JpegDecoder.h"
+
 TfrmAbout::TfrmAbout(QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                  Qt::MSWindowsFixedSizeDialogHint) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmAbout");
   setWindowTitle("About");
   setFont(QFont("MS Sans Serif", 8));

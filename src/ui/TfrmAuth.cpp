@@ -1,8 +1,5 @@
 #include "ui/TfrmAuth.h"
 
-#include "ui/ComboAutoComplete.h"
-#include "ui/SettingsFile.h"
-
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -11,6 +8,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+
+#include "ui/ComboAutoComplete.h"
+#include "ui/SettingsFile.h"
 
 namespace {
 
@@ -44,9 +44,8 @@ void fillCombo(QComboBox* combo, const std::vector<std::string>& names, int posi
 }  // namespace
 
 TfrmAuth::TfrmAuth(QString settingsPath, QWidget* parent)
-    : QDialog(parent,
-              Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
-                  Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
       m_settingsPath(std::move(settingsPath)) {
   setObjectName("frmAuth");
   setWindowTitle("Login");
@@ -99,8 +98,7 @@ int TfrmAuth::showModal(TLoginMode mode) {
   m_loginMode = mode;
   LoadLists();
   cbHost->setEnabled(mode == TLoginMode::lmTACL);
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - rect().center());
+  if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   return exec() == mrOk ? mrOk : mrCancel;
 }
 
@@ -149,9 +147,9 @@ void TfrmAuth::btnLoginClick() {
     QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), QString::fromLocal8Bit(e.what()));
   }
   if (!refused.isEmpty())
-    QMessageBox::warning(this, QGuiApplication::applicationDisplayName(),
-                         "Not remembered, the settings file cannot hold these names: \"" +
-                             refused.join("\", \"") + "\"");
+    QMessageBox::warning(
+        this, QGuiApplication::applicationDisplayName(),
+        "Not remembered, the settings file cannot hold these names: \"" + refused.join("\", \"") + "\"");
 }
 
 // An empty name is not remembered; a name that the file cannot carry
@@ -160,8 +158,7 @@ void TfrmAuth::btnLoginClick() {
 void TfrmAuth::storeName(const char* section, const QString& name, QStringList* refused) const {
   if (name.isEmpty()) return;
   QByteArray bytes = name.toLatin1();
-  if (QString::fromLatin1(bytes) != name ||
-      !SettingsFile(m_settingsPath).addEntry(section, bytes.toStdString()))
+  if (QString::fromLatin1(bytes) != name || !SettingsFile(m_settingsPath).addEntry(section, bytes.toStdString()))
     refused->append(name);
 }
 

@@ -51,8 +51,7 @@ void TfrmDebug::AddDebugLine(const QString& text) {
   QString lines = text;
   lines.replace("\r\n", "\n").replace('\r', '\n');
   for (QString& line : lines.split('\n')) {
-    if (line.size() > kMaxLineChars)
-      line = line.left(kMaxLineChars) + QString(" ...[%1 characters]").arg(line.size());
+    if (line.size() > kMaxLineChars) line = line.left(kMaxLineChars) + QString(" ...[%1 characters]").arg(line.size());
     m_pendingChars += line.size() + 1;
     m_pending.append(std::move(line));
   }

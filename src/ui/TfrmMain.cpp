@@ -24,8 +24,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "nsk/SecretText.h"
 #include "nsk/OperatorText.h"
+#include "nsk/SecretText.h"
 #include "ui/ChangesPanel.h"
 #include "ui/NextAlert.h"
 #include "ui/NodeImages.h"
@@ -286,9 +286,7 @@ void TfrmMain::wireSession() {
   s.OnSessionConnected = [this](TTnCnx*, uint16_t error) { NCPTelnetSessionConnected(error); };
   s.OnSessionClosed = [this](TTnCnx* sender, uint16_t error) { NCPTelnetSessionClosed(sender, error); };
   s.OnDebug = [this](TTnCnx* sender, const std::string& str) { NCPTelnetDebug(sender, str); };
-  s.OnCommand = [this](TTnCnx* sender, int count, TNSKTelnetState state) {
-    NCPTelnetCommand(sender, count, state);
-  };
+  s.OnCommand = [this](TTnCnx* sender, int count, TNSKTelnetState state) { NCPTelnetCommand(sender, count, state); };
   s.OnNCPState = [this](const std::string& aCommand) { NCPTelnetNCPState(aCommand); };
   s.OnOperatorAction = [this](const ncp::OperatorAction& action) { recordAction(action); };
 }
@@ -303,8 +301,8 @@ void TfrmMain::tellAuditFailure(const std::string& error) {
   m_auditFailureTold = true;
   // Not inside the session's handler that recorded the action.
   QTimer::singleShot(0, this, [this, error] {
-    QMessageBox::warning(this, kCaption,
-                         QString::fromLocal8Bit(error) + ".\nThe operator actions are not recorded in the audit trail.");
+    QMessageBox::warning(
+        this, kCaption, QString::fromLocal8Bit(error) + ".\nThe operator actions are not recorded in the audit trail.");
   });
 }
 
@@ -382,8 +380,7 @@ void TfrmMain::savePositionOrTell() {
   try {
     SavePosition();
   } catch (const IniWriteError& e) {
-    QMessageBox::warning(this, kCaption,
-                         QString::fromLocal8Bit(e.what()) + "\nThe window position is not saved.");
+    QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe window position is not saved.");
   }
 }
 
@@ -446,7 +443,8 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
   m_logonUnderway = false;
   if (m_session->Transport == TransportKind::TelnetTls && socketerrors::isVerificationFailure(error)) {
     // After the failed stream has closed, not from inside its event.
-    QMetaObject::invokeMethod(this, [this, error] { offerTrust(error); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, error] { offerTrust(error); }, Qt::QueuedConnection);
     return;
   }
   if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
@@ -454,9 +452,9 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
     QTimer::singleShot(0, this, [this, error] { hostKeyRefused(error); });
     return;
   }
-  QMessageBox::warning(this, kCaption,
-                       QString("Cannot connect to %1: %2.")
-                           .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+  QMessageBox::warning(
+      this, kCaption,
+      QString("Cannot connect to %1: %2.").arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
 }
 
 void TfrmMain::offerTrust(uint16_t error) {
@@ -496,8 +494,9 @@ void TfrmMain::logonAgain() {
   try {
     logon(m_hostField, user, password.text());
   } catch (const ESocketException& e) {
-    QMessageBox::warning(this, kCaption,
-                         QString("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
+    QMessageBox::warning(
+        this, kCaption,
+        QString("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
   }
 }
 
@@ -531,9 +530,9 @@ void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
   showDisconnected();
   if (!m_logonUnderway) return;
   m_logonUnderway = false;
-  QMessageBox::warning(this, kCaption,
-                       QString("The host %1 closed the connection before the logon completed.")
-                           .arg(fromLatin1(m_session->Host)));
+  QMessageBox::warning(
+      this, kCaption,
+      QString("The host %1 closed the connection before the logon completed.").arg(fromLatin1(m_session->Host)));
 }
 
 void TfrmMain::showDisconnected() {

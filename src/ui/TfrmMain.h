@@ -34,9 +34,9 @@
 #include <memory>
 #include <string>
 
+#include "audit/AuditTrail.h"
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
-#include "audit/AuditTrail.h"
 #include "ncp/TXPNetObjList.h"
 #include "ui/QtTreeNodes.h"
 

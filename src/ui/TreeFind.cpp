@@ -129,8 +129,8 @@ bool TreeFind::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TreeFind::matches(const ExtInfo& entry) const {
-  if (m_anyStatus && (entry.NetType == xpPathmon || entry.Status >= m_statusShown.size() ||
-                      !m_statusShown[entry.Status]))
+  if (m_anyStatus &&
+      (entry.NetType == xpPathmon || entry.Status >= m_statusShown.size() || !m_statusShown[entry.Status]))
     return false;
   return containsFolded(entry.Name, m_needle);
 }

@@ -79,7 +79,7 @@ class TreeFind : public QWidget {
   // The number of the find shown (0: none), as the nodes are stamped.
   uint32_t m_find = 0;
   uint32_t m_lastFind = 0;
-  std::string m_needle;  // lower case
+  std::string m_needle;                 // lower case
   std::array<bool, 4> m_statusShown{};  // by TXPNetStatus
   bool m_anyStatus = false;
   size_t m_matches = 0;

@@ -30,8 +30,7 @@ void preFill(const SettingsFile& settings, const char* section, const char* inde
   if (name.isEmpty()) return;
   const QByteArray bytes = name.toLatin1();
   if (QString::fromLatin1(bytes) != name || !settings.addEntry(section, bytes.toStdString())) {
-    std::fprintf(stderr, "korvanedrestolin: not remembered, the settings file cannot hold \"%s\"\n",
-                 bytes.constData());
+    std::fprintf(stderr, "korvanedrestolin: not remembered, the settings file cannot hold \"%s\"\n", bytes.constData());
     return;
   }
   const std::vector<std::string> list = settings.readList(section);
@@ -44,9 +43,10 @@ void preFill(const SettingsFile& settings, const char* section, const char* inde
 }
 
 QString demoGuide(const QString& host) {
-  return QString("The demo host runs at %1.\n"
-                 "Tools, Connect: the host and the user %2 are offered; type the password %3.\n"
-                 "Double-click the PATHMON $PM01 and log on to NCP as %4 with the password %5.")
+  return QString(
+             "The demo host runs at %1.\n"
+             "Tools, Connect: the host and the user %2 are offered; type the password %3.\n"
+             "Double-click the PATHMON $PM01 and log on to NCP as %4 with the password %5.")
       .arg(host, DemoHost::kTaclUser, DemoHost::kTaclPassword, DemoHost::kNcpUser, DemoHost::kNcpPassword);
 }
 
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
   frmMain.frmDebug->setAttribute(Qt::WA_QuitOnClose, false);
   frmMain.show();
   if (demoFolder) {
-    auto* guide = new QMessageBox(QMessageBox::Information, TfrmMain::kCaption, demoGuide(host), QMessageBox::Ok,
-                                  &frmMain);
+    auto* guide =
+        new QMessageBox(QMessageBox::Information, TfrmMain::kCaption, demoGuide(host), QMessageBox::Ok, &frmMain);
     guide->setAttribute(Qt::WA_DeleteOnClose);
     guide->show();
   }

@@ -54,7 +54,8 @@ TEST(AuditLine, OneJsonObjectWithUtcMillisecondsAndNullForWhatDoesNotApply) {
   for (const char* none : {"pathmon", "ncp_user", "object", "command", "answer"}) EXPECT_TRUE(o[none].isNull()) << none;
 
   const QJsonObject start =
-      QJsonDocument::fromJson(QByteArray::fromStdString(audit::auditLine(startAction("L1"), "oper1", "window"))).object();
+      QJsonDocument::fromJson(QByteArray::fromStdString(audit::auditLine(startAction("L1"), "oper1", "window")))
+          .object();
   EXPECT_EQ(start["transport"].toString(), "telnets");
   EXPECT_EQ(start["answer"].toString(), QString::fromUtf8("*** ERROR: \xC3\x84RGER\x01"));
 }

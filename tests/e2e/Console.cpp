@@ -10,9 +10,7 @@ Console::Console() {
     if (code == "002") session.GetPathmon();
     if (code == "006") session.GetNetObjects();
   };
-  session.OnStringAvailable = [this](TTnCnx*, const std::string& line, TNSKTelnetState) {
-    ownerLines.push_back(line);
-  };
+  session.OnStringAvailable = [this](TTnCnx*, const std::string& line, TNSKTelnetState) { ownerLines.push_back(line); };
   session.OnSessionClosed = [this](TTnCnx*, uint16_t) { closedByHost = true; };
 }
 
@@ -21,24 +19,23 @@ bool Console::waitEvent(const std::string& code, size_t from, int timeoutMs) con
 }
 
 bool Console::waitIdle(int timeoutMs) {
-  return korvtest::waitUntil(
-      [&] { return session.State() == atsIdle && session.QueueCount() == 0; }, timeoutMs);
+  return korvtest::waitUntil([&] { return session.State() == atsIdle && session.QueueCount() == 0; }, timeoutMs);
 }
 
-bool Console::logonTacl(const std::string& hostPort, const std::string& user,
-                        const std::string& password, int timeoutMs) {
+bool Console::logonTacl(const std::string& hostPort, const std::string& user, const std::string& password,
+                        int timeoutMs) {
   const size_t from = events.size();
   session.Logon(hostPort, user, password);
-  const bool ended = korvtest::waitUntil(
-      [&] { return !withCode("008", from).empty() || !withCode("001", from).empty(); }, timeoutMs);
+  const bool ended =
+      korvtest::waitUntil([&] { return !withCode("008", from).empty() || !withCode("001", from).empty(); }, timeoutMs);
   return ended && waitIdle(timeoutMs);
 }
 
 bool Console::logonNcp(const std::string& pathmon, const std::string& password, int timeoutMs) {
   const size_t from = events.size();
   session.LogonNCP(pathmon, "NCPOPER", password);
-  const bool ended = korvtest::waitUntil(
-      [&] { return !withCode("006", from).empty() || !withCode("007", from).empty(); }, timeoutMs);
+  const bool ended =
+      korvtest::waitUntil([&] { return !withCode("006", from).empty() || !withCode("007", from).empty(); }, timeoutMs);
   return ended && waitIdle(timeoutMs);
 }
 

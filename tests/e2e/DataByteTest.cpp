@@ -23,7 +23,9 @@ struct DataRow {
 void PrintTo(const DataRow& row, std::ostream* os) { *os << row.label; }
 
 // 255 244 is IAC IP when it goes out undoubled; 255 80 is IAC and a stray byte.
-const std::string kPassword = "ab\xff\xf4" "cd";
+const std::string kPassword =
+    "ab\xff\xf4"
+    "cd";
 const std::string kUser = "OPS.\xffPER";
 const std::string kLine = "L\xff\xf4X";
 
@@ -52,11 +54,10 @@ TEST_P(DataByte255, ReachesTheHostAsDataAndItsEchoIsRecognised) {
 
 INSTANTIATE_TEST_SUITE_P(
     OperatorText, DataByte255,
-    ::testing::Values(DataRow{"Password", {"--tacl-password", QString::fromLatin1(kPassword)}, "OPS.OPER",
-                              kPassword, "", kPassword},
-                      DataRow{"UserName", {"--tacl-user", QString::fromLatin1(kUser)}, kUser, "secret1", "",
-                              "logon " + kUser},
-                      DataRow{"ObjectName", {}, "OPS.OPER", "secret1", kLine, "START LINE " + kLine}),
+    ::testing::Values(
+        DataRow{"Password", {"--tacl-password", QString::fromLatin1(kPassword)}, "OPS.OPER", kPassword, "", kPassword},
+        DataRow{"UserName", {"--tacl-user", QString::fromLatin1(kUser)}, kUser, "secret1", "", "logon " + kUser},
+        DataRow{"ObjectName", {}, "OPS.OPER", "secret1", kLine, "START LINE " + kLine}),
     [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

@@ -82,9 +82,8 @@ TEST_F(OnTheSimulator, ChangeOfPathmonLeavesNcpcomAndSendsThePasswordRightAfterT
   console.session.LogonNCP(next, "NCPOPER", "secret2");
   ASSERT_GT(console.events.size(), from);
   EXPECT_EQ(console.events[from], "012");
-  ASSERT_TRUE(korvtest::waitUntil([&] {
-    return !console.withCode("006", from).empty() || !console.withCode("007", from).empty();
-  }));
+  ASSERT_TRUE(korvtest::waitUntil(
+      [&] { return !console.withCode("006", from).empty() || !console.withCode("007", from).empty(); }));
   ASSERT_TRUE(console.waitIdle());
   const auto commands = after(sim.commandsReceived(), sent);
   ASSERT_GE(commands.size(), 3u);

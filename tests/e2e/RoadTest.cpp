@@ -18,7 +18,8 @@ namespace {
 
 std::vector<std::string> nonEmpty(const std::vector<std::string>& lines) {
   std::vector<std::string> out;
-  for (const auto& l : lines) if (!l.empty()) out.push_back(l);
+  for (const auto& l : lines)
+    if (!l.empty()) out.push_back(l);
   return out;
 }
 
@@ -64,8 +65,8 @@ TEST(Road, CompleteRoadRaisesEveryStageInOrderAndSendsExactlyTheDialogue) {
   ASSERT_FALSE(pathmons.empty());
   ASSERT_TRUE(console.logonNcp(pathmons.front(), "secret2"));
 
-  EXPECT_EQ(console.codeRuns(), (std::vector<std::string>{"003", "002", "004", "008", "006", "005",
-                                                          "009", "010", "011"}));
+  EXPECT_EQ(console.codeRuns(),
+            (std::vector<std::string>{"003", "002", "004", "008", "006", "005", "009", "010", "011"}));
   ASSERT_FALSE(console.events.empty());
   EXPECT_EQ(console.events[0].substr(0, 4), "003\\");
   EXPECT_FALSE(ncp::trim(ncp::hostName(console.events[0])).empty());
@@ -139,15 +140,13 @@ TEST(Road, SecondConnectionInTheSameProcessLoadsEverythingAgain) {
   const size_t from = console.events.size();
   ASSERT_TRUE(console.logonTacl(sim.hostPort(), "OPS.OPER", "secret1"));
   ASSERT_TRUE(console.logonNcp(console.pathmons().front(), "secret2"));
-  const std::vector<std::string> second(console.events.begin() + static_cast<long>(from),
-                                         console.events.end());
+  const std::vector<std::string> second(console.events.begin() + static_cast<long>(from), console.events.end());
   EXPECT_EQ(second, first);
 
   // And once more while the connection is still open.
   const size_t again = console.events.size();
   ASSERT_TRUE(console.logonTacl(sim.hostPort(), "OPS.OPER", "secret1"));
   ASSERT_TRUE(console.logonNcp(console.pathmons().front(), "secret2"));
-  const std::vector<std::string> third(console.events.begin() + static_cast<long>(again),
-                                        console.events.end());
+  const std::vector<std::string> third(console.events.begin() + static_cast<long>(again), console.events.end());
   EXPECT_EQ(third, first);
 }

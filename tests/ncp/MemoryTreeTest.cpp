@@ -105,11 +105,13 @@ TEST(MemoryTree, NodesMadeAfterDeletionsKeepTheirTextsAndPlaces) {
   std::vector<TreeNode*> groups;
   for (int g = 0; g < 40; ++g) {
     groups.push_back(tree.addChild(root, "G" + std::to_string(g)));
-    for (int c = 0; c < 30; ++c) tree.addChild(groups.back(), "(Started) G" + std::to_string(g) + "C" + std::to_string(c));
+    for (int c = 0; c < 30; ++c)
+      tree.addChild(groups.back(), "(Started) G" + std::to_string(g) + "C" + std::to_string(c));
   }
   for (int g = 39; g >= 0; g -= 2) tree.deleteNode(groups[static_cast<size_t>(g)]);
   for (int g = 1; g < 40; g += 2) {
-    for (int c = 0; c < 31; ++c) tree.addChild(groups[static_cast<size_t>(g - 1)], "N" + std::to_string(g) + "-" + std::to_string(c));
+    for (int c = 0; c < 31; ++c)
+      tree.addChild(groups[static_cast<size_t>(g - 1)], "N" + std::to_string(g) + "-" + std::to_string(c));
   }
   std::string expected = "R\n";
   for (int g = 0; g < 40; g += 2) {

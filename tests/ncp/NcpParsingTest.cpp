@@ -29,10 +29,8 @@ std::string rowName(const testing::TestParamInfo<Row>& info) {
 
 // Failure messages name the row instead of dumping its bytes.
 template <typename Row>
-  requires requires(const Row& r) { r.name; }
-void PrintTo(const Row& row, std::ostream* os) {
-  *os << row.name;
-}
+requires requires(const Row& r) { r.name; }
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 // ---- positions and trim ----------------------------------------------------
 
@@ -50,15 +48,14 @@ TEST_P(Positions, TakesTheCharactersThatExist) {
   EXPECT_EQ(ncp::positions(r.text, r.a, r.b), r.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Positions,
-    testing::Values(PositionsRow{"Inside", "abcdefgh", 2, 4, "bcd"},
-                    PositionsRow{"RunsPastTheEnd", "abcdef", 4, 12, "def"},
-                    PositionsRow{"StartsPastTheEnd", "abc", 5, 9, ""},
-                    PositionsRow{"StartsAtLastCharacter", "abc", 3, 9, "c"},
-                    PositionsRow{"EmptyText", "", 1, 4, ""},
-                    PositionsRow{"Reversed", "abcdef", 4, 2, ""}),
-    rowName<PositionsRow>);
+INSTANTIATE_TEST_SUITE_P(Rows, Positions,
+                         testing::Values(PositionsRow{"Inside", "abcdefgh", 2, 4, "bcd"},
+                                         PositionsRow{"RunsPastTheEnd", "abcdef", 4, 12, "def"},
+                                         PositionsRow{"StartsPastTheEnd", "abc", 5, 9, ""},
+                                         PositionsRow{"StartsAtLastCharacter", "abc", 3, 9, "c"},
+                                         PositionsRow{"EmptyText", "", 1, 4, ""},
+                                         PositionsRow{"Reversed", "abcdef", 4, 2, ""}),
+                         rowName<PositionsRow>);
 
 struct TrimRow {
   std::string name;
@@ -68,19 +65,15 @@ struct TrimRow {
 
 class Trim : public testing::TestWithParam<TrimRow> {};
 
-TEST_P(Trim, RemovesCodes32AndBelowAtBothEnds) {
-  EXPECT_EQ(ncp::trim(GetParam().text), GetParam().expected);
-}
+TEST_P(Trim, RemovesCodes32AndBelowAtBothEnds) { EXPECT_EQ(ncp::trim(GetParam().text), GetParam().expected); }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Trim,
-    testing::Values(TrimRow{"Blanks", "  TCPIP1  ", "TCPIP1"},
-                    TrimRow{"ControlCharacters", "\t\r\x01TCPIP1\x1f\n", "TCPIP1"},
-                    TrimRow{"InnerBlanksKept", " A B ", "A B"},
-                    TrimRow{"OnlyBlanks", " \t ", ""},
-                    TrimRow{"UpperHalfIsNotBlank", "\xe9X\xa0", "\xe9X\xa0"},
-                    TrimRow{"ZeroByteIsBlank", std::string("\0X\0", 3), "X"}),
-    rowName<TrimRow>);
+INSTANTIATE_TEST_SUITE_P(Rows, Trim,
+                         testing::Values(TrimRow{"Blanks", "  TCPIP1  ", "TCPIP1"},
+                                         TrimRow{"ControlCharacters", "\t\r\x01TCPIP1\x1f\n", "TCPIP1"},
+                                         TrimRow{"InnerBlanksKept", " A B ", "A B"}, TrimRow{"OnlyBlanks", " \t ", ""},
+                                         TrimRow{"UpperHalfIsNotBlank", "\xe9X\xa0", "\xe9X\xa0"},
+                                         TrimRow{"ZeroByteIsBlank", std::string("\0X\0", 3), "X"}),
+                         rowName<TrimRow>);
 
 // ---- line tests ------------------------------------------------------------
 
@@ -99,11 +92,21 @@ TEST_P(LineTests, OneCharacterAtAFixedColumnDecides) {
   const auto& r = GetParam();
   bool result = false;
   switch (r.test) {
-    case LineTest::System: result = ncp::isSystemLine(r.line); break;
-    case LineTest::Pathmon: result = ncp::isPathmonLine(r.line); break;
-    case LineTest::Object: result = ncp::isObjectLine(r.line); break;
-    case LineTest::Station: result = ncp::isStationLine(r.line); break;
-    case LineTest::Error: result = ncp::isErrorLine(r.line); break;
+    case LineTest::System:
+      result = ncp::isSystemLine(r.line);
+      break;
+    case LineTest::Pathmon:
+      result = ncp::isPathmonLine(r.line);
+      break;
+    case LineTest::Object:
+      result = ncp::isObjectLine(r.line);
+      break;
+    case LineTest::Station:
+      result = ncp::isStationLine(r.line);
+      break;
+    case LineTest::Error:
+      result = ncp::isErrorLine(r.line);
+      break;
   }
   EXPECT_EQ(result, r.expected);
 }
@@ -152,17 +155,12 @@ TEST_P(StatusWords, ExactWordsAfterTrimmingElseAbnormal) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, StatusWords,
-    testing::Values(StatusRow{"Started", "STARTED", nsStarted},
-                    StatusRow{"StartedPadded", "STARTED  ", nsStarted},
+    testing::Values(StatusRow{"Started", "STARTED", nsStarted}, StatusRow{"StartedPadded", "STARTED  ", nsStarted},
                     StatusRow{"StartedLeadingBlank", " STARTED", nsStarted},
-                    StatusRow{"Starting", "STARTING ", nsStarting},
-                    StatusRow{"Stopped", "STOPPED  ", nsStopped},
-                    StatusRow{"Abnormal", "ABNORMAL ", nsAbnormal},
-                    StatusRow{"MixedCase", "Started  ", nsAbnormal},
-                    StatusRow{"LowerCase", "stopped", nsAbnormal},
-                    StatusRow{"Empty", "", nsAbnormal},
-                    StatusRow{"Blank", "         ", nsAbnormal},
-                    StatusRow{"Truncated", "STOPPE", nsAbnormal},
+                    StatusRow{"Starting", "STARTING ", nsStarting}, StatusRow{"Stopped", "STOPPED  ", nsStopped},
+                    StatusRow{"Abnormal", "ABNORMAL ", nsAbnormal}, StatusRow{"MixedCase", "Started  ", nsAbnormal},
+                    StatusRow{"LowerCase", "stopped", nsAbnormal}, StatusRow{"Empty", "", nsAbnormal},
+                    StatusRow{"Blank", "         ", nsAbnormal}, StatusRow{"Truncated", "STOPPE", nsAbnormal},
                     StatusRow{"OtherWord", "SUSPENDED", nsAbnormal}),
     rowName<StatusRow>);
 
@@ -176,34 +174,33 @@ struct SplitRow {
 
 class NameSplit : public testing::TestWithParam<SplitRow> {};
 
-TEST_P(NameSplit, CutsAtDotsAndBlanksHonouringQuotes) {
-  EXPECT_EQ(ncp::splitName(GetParam().field), GetParam().parts);
-}
+TEST_P(NameSplit, CutsAtDotsAndBlanksHonouringQuotes) { EXPECT_EQ(ncp::splitName(GetParam().field), GetParam().parts); }
 
 using Parts = std::vector<std::string>;
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, NameSplit,
-    testing::Values(
-        SplitRow{"Qualified", "\\SYS1.$PM01.TCPIP1                 ", Parts{"\\SYS1", "$PM01", "TCPIP1"}},
-        SplitRow{"DoubleDotGivesEmptyPart", "\\SYS1..X", Parts{"\\SYS1", "", "X"}},
-        SplitRow{"LeadingBlanksSkipped", "   A.B.C", Parts{"A", "B", "C"}},
-        SplitRow{"BlankEndsAPart", "A B.C", Parts{"A", "B", "C"}},
-        SplitRow{"BlanksAroundDot", "A . B", Parts{"A", "B"}},
-        SplitRow{"TrailingDotAtVeryEnd", "A.B.", Parts{"A", "B", ""}},
-        SplitRow{"TrailingDotThenBlanks", "A.B.   ", Parts{"A", "B"}},
-        SplitRow{"OnlyADot", ".", Parts{"", ""}},
-        SplitRow{"Empty", "", Parts{}},
-        SplitRow{"OnlyBlanks", "     ", Parts{}},
-        SplitRow{"QuotedPartKeepsDotsAndBlanks", "A.B.\"C. D\"", Parts{"A", "B", "C. D"}},
-        SplitRow{"DoubledQuoteStandsForOne", "A.B.\"X\"\"Y\"", Parts{"A", "B", "X\"Y"}},
-        SplitRow{"UnclosedQuoteTakesTheRest", "A.B.\"C.D E  ", Parts{"A", "B", "C.D E  "}},
-        SplitRow{"EmptyQuotedPart", "A.\"\".C", Parts{"A", "", "C"}},
-        SplitRow{"TextAfterClosingQuoteIsNewPart", "\"A\"B.C", Parts{"A", "B", "C"}},
-        SplitRow{"ControlCharactersSkipped", "\x01" "A.\tB.C", Parts{"A", "B", "C"}},
-        SplitRow{"UpperHalfCharactersKept", "A.B.\xc4\xd6", Parts{"A", "B", "\xc4\xd6"}},
-        SplitRow{"ZeroByteEndsTheField", std::string("A.B\0.C", 6), Parts{"A", "B"}},
-        SplitRow{"FourParts", "A.B.C.D", Parts{"A", "B", "C", "D"}}),
+    testing::Values(SplitRow{"Qualified", "\\SYS1.$PM01.TCPIP1                 ", Parts{"\\SYS1", "$PM01", "TCPIP1"}},
+                    SplitRow{"DoubleDotGivesEmptyPart", "\\SYS1..X", Parts{"\\SYS1", "", "X"}},
+                    SplitRow{"LeadingBlanksSkipped", "   A.B.C", Parts{"A", "B", "C"}},
+                    SplitRow{"BlankEndsAPart", "A B.C", Parts{"A", "B", "C"}},
+                    SplitRow{"BlanksAroundDot", "A . B", Parts{"A", "B"}},
+                    SplitRow{"TrailingDotAtVeryEnd", "A.B.", Parts{"A", "B", ""}},
+                    SplitRow{"TrailingDotThenBlanks", "A.B.   ", Parts{"A", "B"}},
+                    SplitRow{"OnlyADot", ".", Parts{"", ""}}, SplitRow{"Empty", "", Parts{}},
+                    SplitRow{"OnlyBlanks", "     ", Parts{}},
+                    SplitRow{"QuotedPartKeepsDotsAndBlanks", "A.B.\"C. D\"", Parts{"A", "B", "C. D"}},
+                    SplitRow{"DoubledQuoteStandsForOne", "A.B.\"X\"\"Y\"", Parts{"A", "B", "X\"Y"}},
+                    SplitRow{"UnclosedQuoteTakesTheRest", "A.B.\"C.D E  ", Parts{"A", "B", "C.D E  "}},
+                    SplitRow{"EmptyQuotedPart", "A.\"\".C", Parts{"A", "", "C"}},
+                    SplitRow{"TextAfterClosingQuoteIsNewPart", "\"A\"B.C", Parts{"A", "B", "C"}},
+                    SplitRow{"ControlCharactersSkipped",
+                             "\x01"
+                             "A.\tB.C",
+                             Parts{"A", "B", "C"}},
+                    SplitRow{"UpperHalfCharactersKept", "A.B.\xc4\xd6", Parts{"A", "B", "\xc4\xd6"}},
+                    SplitRow{"ZeroByteEndsTheField", std::string("A.B\0.C", 6), Parts{"A", "B"}},
+                    SplitRow{"FourParts", "A.B.C.D", Parts{"A", "B", "C", "D"}}),
     rowName<SplitRow>);
 
 // ---- field rules on event texts --------------------------------------------
@@ -274,10 +271,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         StationRow{"Padded", "009" + at({{2, "E"}, {4, "\\SYS1.$PM01.ST1"}, {47, "L1"}, {64, "TCPIP1"}, {80, " "}}),
                    "ST1", "L1", "TCPIP1"},
-        StationRow{"FullWidthNamesColumn63Blank",
-                   "009" + at({{2, "E"}, {4, "\\SYS1.$PM01.ST1"}, {47, "LINE567890123456"}, {63, " "},
-                               {64, "PROC567890123456"}}),
-                   "ST1", "LINE567890123456", "PROC567890123456"},
+        StationRow{
+            "FullWidthNamesColumn63Blank",
+            "009" +
+                at({{2, "E"}, {4, "\\SYS1.$PM01.ST1"}, {47, "LINE567890123456"}, {63, " "}, {64, "PROC567890123456"}}),
+            "ST1", "LINE567890123456", "PROC567890123456"},
         StationRow{"Column63NotPartOfEither",
                    "009" + at({{2, "E"}, {4, "\\SYS1.$PM01.ST1"}, {47, "L1"}, {63, "#"}, {64, "P1"}}), "ST1", "L1",
                    "P1"},
@@ -316,19 +314,18 @@ TEST_P(PartialLines, PagePromptPromptOrNeither) {
   EXPECT_EQ(ncp::classifyNcpPartialLine(GetParam().currLine), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PartialLines,
-    testing::Values(PartialRow{"PagePrompt", "MORE? ", NcpPartialLine::PagePrompt},
-                    PartialRow{"PagePromptExactlyFour", "MORE", NcpPartialLine::PagePrompt},
-                    PartialRow{"PagePromptFirstThreeLetters", "MOR", NcpPartialLine::Continues},
-                    PartialRow{"PagePromptLowerCase", "more? ", NcpPartialLine::Continues},
-                    PartialRow{"PagePromptNotAtStart", " MORE ", NcpPartialLine::Continues},
-                    PartialRow{"PagePromptWinsOverPrompt", "MORE > ", NcpPartialLine::PagePrompt},
-                    PartialRow{"NcpPrompt", "= > ", NcpPartialLine::Prompt},
-                    PartialRow{"NcpPromptInside", "NCPCOM 3 > x", NcpPartialLine::Prompt},
-                    PartialRow{"TaclPromptDoesNotEnd", "TACL 1> ", NcpPartialLine::Continues},
-                    PartialRow{"NoTrailingBlank", "= >", NcpPartialLine::Continues},
-                    PartialRow{"Empty", "", NcpPartialLine::Continues}),
-    rowName<PartialRow>);
+INSTANTIATE_TEST_SUITE_P(Rows, PartialLines,
+                         testing::Values(PartialRow{"PagePrompt", "MORE? ", NcpPartialLine::PagePrompt},
+                                         PartialRow{"PagePromptExactlyFour", "MORE", NcpPartialLine::PagePrompt},
+                                         PartialRow{"PagePromptFirstThreeLetters", "MOR", NcpPartialLine::Continues},
+                                         PartialRow{"PagePromptLowerCase", "more? ", NcpPartialLine::Continues},
+                                         PartialRow{"PagePromptNotAtStart", " MORE ", NcpPartialLine::Continues},
+                                         PartialRow{"PagePromptWinsOverPrompt", "MORE > ", NcpPartialLine::PagePrompt},
+                                         PartialRow{"NcpPrompt", "= > ", NcpPartialLine::Prompt},
+                                         PartialRow{"NcpPromptInside", "NCPCOM 3 > x", NcpPartialLine::Prompt},
+                                         PartialRow{"TaclPromptDoesNotEnd", "TACL 1> ", NcpPartialLine::Continues},
+                                         PartialRow{"NoTrailingBlank", "= >", NcpPartialLine::Continues},
+                                         PartialRow{"Empty", "", NcpPartialLine::Continues}),
+                         rowName<PartialRow>);
 
 }  // namespace

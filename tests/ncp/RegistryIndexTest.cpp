@@ -36,17 +36,20 @@ class RandomSession {
       m_reg.AddPathmon(m_host, pickName("$PM0", 3));
       checkAppendedUnder(nullptr);
     } else if (op < 24) {
-      addUnder(xpPathmon, [&](const std::string& parent, const std::string& name) {
-        m_reg.AddProcess(parent, name, static_cast<TXPNetStatus>(pick(4)));
-      }, pickName("$PM0", 3), pickName("P", 6));
+      addUnder(
+          xpPathmon,
+          [&](const std::string& parent, const std::string& name) {
+            m_reg.AddProcess(parent, name, static_cast<TXPNetStatus>(pick(4)));
+          },
+          pickName("$PM0", 3), pickName("P", 6));
     } else if (op < 44) {
-      addUnder(xpProcess, [&](const std::string& parent, const std::string& name) {
-        m_reg.AddStation(parent, name);
-      }, pickName("P", 6), pickName("S", 8));
+      addUnder(
+          xpProcess, [&](const std::string& parent, const std::string& name) { m_reg.AddStation(parent, name); },
+          pickName("P", 6), pickName("S", 8));
     } else if (op < 64) {
-      addUnder(xpProcess, [&](const std::string& parent, const std::string& name) {
-        m_reg.AddLine(parent, name);
-      }, pickName("P", 6), pickName("L", 4));
+      addUnder(
+          xpProcess, [&](const std::string& parent, const std::string& name) { m_reg.AddLine(parent, name); },
+          pickName("P", 6), pickName("L", 4));
     } else if (op < 90) {
       setStatus();
     } else if (op < 96) {
@@ -116,8 +119,7 @@ class RandomSession {
     const int picture = TXPNetObjList::PictureIndex(type, status);
     for (const auto& e : m_reg.Items()) {
       if (e->NetType == type && e->Name == name) {
-        expected[e->Node] = {std::string(TXPNetObjList::StatusText(status)) + " " + e->Name, picture, picture,
-                             picture};
+        expected[e->Node] = {std::string(TXPNetObjList::StatusText(status)) + " " + e->Name, picture, picture, picture};
       }
     }
     m_reg.SetStatusObj(name, type, status);

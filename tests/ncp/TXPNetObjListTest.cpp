@@ -113,21 +113,20 @@ TEST_P(StatusPictures, SetStatusObjSetsTextAndAllThreePictures) {
   EXPECT_EQ(node->stateIndex(), r.picture);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StatusPictures,
-    testing::Values(PictureRow{"ProcessStarted", xpProcess, nsStarted, "(Started)", 2},
-                    PictureRow{"ProcessStarting", xpProcess, nsStarting, "(Starting)", 3},
-                    PictureRow{"ProcessAbnormal", xpProcess, nsAbnormal, "(Abnormal)", 4},
-                    PictureRow{"ProcessStopped", xpProcess, nsStopped, "(Stopped)", 4},
-                    PictureRow{"LineStarted", xpLine, nsStarted, "(Started)", 5},
-                    PictureRow{"LineStarting", xpLine, nsStarting, "(Starting)", 6},
-                    PictureRow{"LineAbnormal", xpLine, nsAbnormal, "(Abnormal)", 7},
-                    PictureRow{"LineStopped", xpLine, nsStopped, "(Stopped)", 7},
-                    PictureRow{"StationStarted", xpStation, nsStarted, "(Started)", 8},
-                    PictureRow{"StationStarting", xpStation, nsStarting, "(Starting)", 9},
-                    PictureRow{"StationAbnormal", xpStation, nsAbnormal, "(Abnormal)", 10},
-                    PictureRow{"StationStopped", xpStation, nsStopped, "(Stopped)", 10}),
-    [](const testing::TestParamInfo<PictureRow>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Rows, StatusPictures,
+                         testing::Values(PictureRow{"ProcessStarted", xpProcess, nsStarted, "(Started)", 2},
+                                         PictureRow{"ProcessStarting", xpProcess, nsStarting, "(Starting)", 3},
+                                         PictureRow{"ProcessAbnormal", xpProcess, nsAbnormal, "(Abnormal)", 4},
+                                         PictureRow{"ProcessStopped", xpProcess, nsStopped, "(Stopped)", 4},
+                                         PictureRow{"LineStarted", xpLine, nsStarted, "(Started)", 5},
+                                         PictureRow{"LineStarting", xpLine, nsStarting, "(Starting)", 6},
+                                         PictureRow{"LineAbnormal", xpLine, nsAbnormal, "(Abnormal)", 7},
+                                         PictureRow{"LineStopped", xpLine, nsStopped, "(Stopped)", 7},
+                                         PictureRow{"StationStarted", xpStation, nsStarted, "(Started)", 8},
+                                         PictureRow{"StationStarting", xpStation, nsStarting, "(Starting)", 9},
+                                         PictureRow{"StationAbnormal", xpStation, nsAbnormal, "(Abnormal)", 10},
+                                         PictureRow{"StationStopped", xpStation, nsStopped, "(Stopped)", 10}),
+                         [](const testing::TestParamInfo<PictureRow>& info) { return info.param.name; });
 
 TEST(RegistryPictures, UnknownTypeUsesTheProcessPictures) {
   EXPECT_EQ(TXPNetObjList::PictureIndex(xpUnknown, nsStarted), 2);
@@ -201,8 +200,8 @@ TEST_F(Registry, AddingUnderAnUnknownParentDoesNothing) {
   reg.AddProcess("$PM02", "P2", nsStarted);   // not registered
   reg.AddProcess("TCPIP1", "P2", nsStarted);  // a process, not a PATHMON
   reg.AddStation("tcpip1", "ST2");
-  reg.AddStation("$PM01", "ST2");             // a PATHMON, not a process
-  reg.AddLine("ST1", "L2");                   // a station, not a process
+  reg.AddStation("$PM01", "ST2");  // a PATHMON, not a process
+  reg.AddLine("ST1", "L2");        // a station, not a process
   reg.AddLine("TCPIP1 ", "L2");
   EXPECT_EQ(tree.size(), nodes);
   EXPECT_EQ(reg.Items().size(), 4u);

@@ -72,25 +72,55 @@ const QByteArray kDemo = ctltest::kDemoPasswords;
 
 INSTANTIATE_TEST_SUITE_P(
     Runs, NcpctlAudit,
-    ::testing::Values(
-        AuditRun{"Stop", {}, {"stop", "line", "LTCP01"}, kDemo, 0,
-                 {"connect accepted", "ncp-logon accepted", "stop accepted", "disconnect accepted"},
-                 "STOP LINE LTCP01", "STOPPED"},
-        AuditRun{"Refresh", {}, {"status", "line", "LTCP01"}, kDemo, 0,
-                 {"connect accepted", "ncp-logon accepted", "refresh accepted", "disconnect accepted"},
-                 "STATUS LINE LTCP01", "LTCP01"},
-        AuditRun{"Message", {}, {"warmboot", "TCPIP1"}, kDemo, 0,
-                 {"connect accepted", "ncp-logon accepted", "message accepted", "disconnect accepted"},
-                 "DELIVER PROCESS TCPIP1, /9501****/", "MESSAGE DELIVERED"},
-        AuditRun{"StartRefused", {"--refuse", "TCPIP1"}, {"start", "process", "TCPIP1"}, kDemo, 9,
-                 {"connect accepted", "ncp-logon accepted", "start refused", "disconnect accepted"},
-                 "START PROCESS TCPIP1", "CANNOT BE STARTED"},
-        AuditRun{"TaclLogonRefused", {}, {"tree"}, "wrong\nsecret2\n", 3, {"connect refused"}, "", ""},
-        AuditRun{"NcpLogonRefused", {}, {"tree"}, "secret1\nwrong\n", 4,
-                 {"connect accepted", "ncp-logon refused", "disconnect accepted"}, "", ""},
-        AuditRun{"ConnectionLost", {"--close-on", "STOP"}, {"stop", "line", "LTCP01"}, kDemo, 2,
-                 {"connect accepted", "ncp-logon accepted", "stop lost", "disconnect lost"}, "STOP LINE LTCP01",
-                 ""}),
+    ::testing::Values(AuditRun{"Stop",
+                               {},
+                               {"stop", "line", "LTCP01"},
+                               kDemo,
+                               0,
+                               {"connect accepted", "ncp-logon accepted", "stop accepted", "disconnect accepted"},
+                               "STOP LINE LTCP01",
+                               "STOPPED"},
+                      AuditRun{"Refresh",
+                               {},
+                               {"status", "line", "LTCP01"},
+                               kDemo,
+                               0,
+                               {"connect accepted", "ncp-logon accepted", "refresh accepted", "disconnect accepted"},
+                               "STATUS LINE LTCP01",
+                               "LTCP01"},
+                      AuditRun{"Message",
+                               {},
+                               {"warmboot", "TCPIP1"},
+                               kDemo,
+                               0,
+                               {"connect accepted", "ncp-logon accepted", "message accepted", "disconnect accepted"},
+                               "DELIVER PROCESS TCPIP1, /9501****/",
+                               "MESSAGE DELIVERED"},
+                      AuditRun{"StartRefused",
+                               {"--refuse", "TCPIP1"},
+                               {"start", "process", "TCPIP1"},
+                               kDemo,
+                               9,
+                               {"connect accepted", "ncp-logon accepted", "start refused", "disconnect accepted"},
+                               "START PROCESS TCPIP1",
+                               "CANNOT BE STARTED"},
+                      AuditRun{"TaclLogonRefused", {}, {"tree"}, "wrong\nsecret2\n", 3, {"connect refused"}, "", ""},
+                      AuditRun{"NcpLogonRefused",
+                               {},
+                               {"tree"},
+                               "secret1\nwrong\n",
+                               4,
+                               {"connect accepted", "ncp-logon refused", "disconnect accepted"},
+                               "",
+                               ""},
+                      AuditRun{"ConnectionLost",
+                               {"--close-on", "STOP"},
+                               {"stop", "line", "LTCP01"},
+                               kDemo,
+                               2,
+                               {"connect accepted", "ncp-logon accepted", "stop lost", "disconnect lost"},
+                               "STOP LINE LTCP01",
+                               ""}),
     [](const ::testing::TestParamInfo<AuditRun>& info) { return std::string(info.param.name); });
 
 TEST(NcpctlAuditFile, HoldsNoPasswordInAnyLetterCaseFromAHostThatEchoesThem) {
@@ -100,7 +130,8 @@ TEST(NcpctlAuditFile, HoldsNoPasswordInAnyLetterCaseFromAHostThatEchoesThem) {
   QTemporaryDir dir;
   const QString path = dir.filePath("audit.jsonl");
   const QStringList args = ctltest::demoArgs(sim) << "--audit-file" << path;
-  EXPECT_EQ(ctltest::runCtl(args + QStringList{"stop", "line", "LTCP01"}, (tacl + "\n" + ncp + "\n").toLatin1()).exitCode, 0);
+  EXPECT_EQ(
+      ctltest::runCtl(args + QStringList{"stop", "line", "LTCP01"}, (tacl + "\n" + ncp + "\n").toLatin1()).exitCode, 0);
   EXPECT_EQ(ctltest::runCtl(args + QStringList{"tree"}, (tacl + "\n" + wrong + "\n").toLatin1()).exitCode, 4);
 
   QFile file(path);
@@ -121,8 +152,9 @@ TEST(NcpctlAuditFile, ThatCannotBeWrittenExits1BeforeAnythingIsSent) {
   QFile plain(dir.filePath("plain"));
   ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
   plain.close();
-  const auto r = ctltest::runCtl(ctltest::demoArgs(sim) << "--audit-file" << dir.filePath("plain/audit.jsonl")
-                                                        << "stop" << "line" << "LTCP01");
+  const auto r = ctltest::runCtl(ctltest::demoArgs(sim) << "--audit-file" << dir.filePath("plain/audit.jsonl") << "stop"
+                                                        << "line"
+                                                        << "LTCP01");
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("cannot write the audit file"), std::string::npos) << r.err;
   EXPECT_TRUE(sim.commandsReceived().empty());

@@ -42,22 +42,34 @@ TEST_P(NcpctlCheck, StatusLineAndExitCodeFollowTheThresholds) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, NcpctlCheck,
     ::testing::Values(
-        CheckRow{"NoThresholds", {}, 0,
+        CheckRow{"NoThresholds",
+                 {},
+                 0,
                  "NCP OK - 4 started, 2 starting, 3 stopped, 3 abnormal | started=4;; starting=2;; stopped=3;; "
                  "abnormal=3;;"},
-        CheckRow{"Warning", {"--warning", "abnormal=2", "--critical", "abnormal=5"}, 1,
+        CheckRow{"Warning",
+                 {"--warning", "abnormal=2", "--critical", "abnormal=5"},
+                 1,
                  "NCP WARNING - 4 started, 2 starting, 3 stopped, 3 abnormal | started=4;; starting=2;; stopped=3;; "
                  "abnormal=3;2;5"},
-        CheckRow{"CriticalOverWarning", {"--warning", "stopped=1", "--critical=abnormal=@3:4"}, 2,
+        CheckRow{"CriticalOverWarning",
+                 {"--warning", "stopped=1", "--critical=abnormal=@3:4"},
+                 2,
                  "NCP CRITICAL - 4 started, 2 starting, 3 stopped, 3 abnormal | started=4;; starting=2;; "
                  "stopped=3;1; abnormal=3;;@3:4"},
-        CheckRow{"TooFewStarted", {"--critical", "started=5:"}, 2,
+        CheckRow{"TooFewStarted",
+                 {"--critical", "started=5:"},
+                 2,
                  "NCP CRITICAL - 4 started, 2 starting, 3 stopped, 3 abnormal | started=4;;5: starting=2;; "
                  "stopped=3;; abnormal=3;;"},
-        CheckRow{"LinesOnceEach", {"--type", "line", "--critical", "abnormal=0"}, 2,
+        CheckRow{"LinesOnceEach",
+                 {"--type", "line", "--critical", "abnormal=0"},
+                 2,
                  "NCP CRITICAL - 1 started, 1 starting, 1 stopped, 1 abnormal | started=1;; starting=1;; "
                  "stopped=1;; abnormal=1;;0"},
-        CheckRow{"OneName", {"--name", "SA1", "--critical", "started=1:"}, 0,
+        CheckRow{"OneName",
+                 {"--name", "SA1", "--critical", "started=1:"},
+                 0,
                  "NCP OK - 1 started, 0 starting, 0 stopped, 0 abnormal | started=1;;1: starting=0;; stopped=0;; "
                  "abnormal=0;;"}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -72,8 +84,14 @@ TEST(NcpctlCheckUnknown, EveryRunThatCannotCountIsUnknownOnStandardOutput) {
 
   const std::vector<std::pair<QStringList, QByteArray>> rows = {
       {{"--host", closedPort, "--user", "U", "--password-stdin", "check"}, ctltest::kDemoPasswords},
-      {ctltest::demoArgs(sim) << "check" << "--name" << "NOPE", ctltest::kDemoPasswords},
-      {ctltest::demoArgs(sim) << "check" << "--warning" << "stopped=5:1", ctltest::kDemoPasswords},
+      {ctltest::demoArgs(sim) << "check"
+                              << "--name"
+                              << "NOPE",
+       ctltest::kDemoPasswords},
+      {ctltest::demoArgs(sim) << "check"
+                              << "--warning"
+                              << "stopped=5:1",
+       ctltest::kDemoPasswords},
       {ctltest::demoArgs(sim) << "check", ""}};
   for (const auto& [args, input] : rows) {
     const auto r = runCtl(args, input);

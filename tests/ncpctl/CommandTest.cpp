@@ -10,8 +10,8 @@
 #include <algorithm>
 
 #include "CtlRun.h"
-#include "support/EventLoop.h"
 #include "TestNetwork.h"
+#include "support/EventLoop.h"
 #include "support/NskSimProcess.h"
 
 using ctltest::CtlResult;
@@ -47,7 +47,9 @@ TEST(NcpctlCommand, StatusPrintsEveryEntryOfThatNameAndTypeOnly) {
   ASSERT_TRUE(sim.started());
 
   // LA1 is shared by two stations: two entries, both shown.
-  const auto line = runCtl(demoArgs(sim) << "status" << "line" << "LA1");
+  const auto line = runCtl(demoArgs(sim) << "status"
+                                         << "line"
+                                         << "LA1");
   ASSERT_EQ(line.exitCode, 0) << line.err;
   EXPECT_EQ(line.out, "(Started) LA1\n(Started) LA1\n");
   // ncpctl may end before the host has read its last line.
@@ -57,7 +59,11 @@ TEST(NcpctlCommand, StatusPrintsEveryEntryOfThatNameAndTypeOnly) {
   }));
   EXPECT_EQ(countOf(sim.commandsReceived(), "STATUS LINE LA1"), 1u);
 
-  const auto json = runCtl(demoArgs(sim) << "--format" << "json" << "status" << "station" << "SB1");
+  const auto json = runCtl(demoArgs(sim) << "--format"
+                                         << "json"
+                                         << "status"
+                                         << "station"
+                                         << "SB1");
   ASSERT_EQ(json.exitCode, 0) << json.err;
   const QJsonArray nodes = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).array();
   ASSERT_EQ(nodes.size(), 1);
@@ -66,7 +72,9 @@ TEST(NcpctlCommand, StatusPrintsEveryEntryOfThatNameAndTypeOnly) {
   EXPECT_EQ(nodes[0].toObject()["status"].toString(), "ABNORMAL");
 
   // A process shows with its stations and lines, as in the tree.
-  const auto process = runCtl(demoArgs(sim) << "status" << "process" << "PROCB");
+  const auto process = runCtl(demoArgs(sim) << "status"
+                                            << "process"
+                                            << "PROCB");
   ASSERT_EQ(process.exitCode, 0) << process.err;
   EXPECT_EQ(process.out, "(Stopped) PROCB\n  (Abnormal) SB1\n  (Starting) LB1\n");
 }
@@ -75,7 +83,9 @@ TEST(NcpctlCommand, StopAndStartSendTheCommandThenShowTheStatusTheHostReports) {
   NskSimProcess sim({"--network", TestNetwork::sample().writeFile()});
   ASSERT_TRUE(sim.started());
 
-  const auto stop = runCtl(demoArgs(sim) << "stop" << "line" << "LA1");
+  const auto stop = runCtl(demoArgs(sim) << "stop"
+                                         << "line"
+                                         << "LA1");
   ASSERT_EQ(stop.exitCode, 0) << stop.err;
   EXPECT_EQ(stop.out, "(Stopped) LA1\n(Stopped) LA1\n");
   const auto afterStop = after(sim.commandsReceived(), "STATUS LINE *");
@@ -84,9 +94,17 @@ TEST(NcpctlCommand, StopAndStartSendTheCommandThenShowTheStatusTheHostReports) {
   EXPECT_EQ(afterStop[1], "STATUS LINE LA1");
 
   // A new connection sees the host's new state.
-  EXPECT_EQ(runCtl(demoArgs(sim) << "status" << "line" << "LA1").out, "(Stopped) LA1\n(Stopped) LA1\n");
+  EXPECT_EQ(runCtl(demoArgs(sim) << "status"
+                                 << "line"
+                                 << "LA1")
+                .out,
+            "(Stopped) LA1\n(Stopped) LA1\n");
 
-  const auto start = runCtl(demoArgs(sim) << "--format" << "json" << "start" << "process" << "PROCB");
+  const auto start = runCtl(demoArgs(sim) << "--format"
+                                          << "json"
+                                          << "start"
+                                          << "process"
+                                          << "PROCB");
   ASSERT_EQ(start.exitCode, 0) << start.err;
   const QJsonArray nodes = QJsonDocument::fromJson(QByteArray::fromStdString(start.out)).array();
   ASSERT_EQ(nodes.size(), 1);
@@ -113,7 +131,8 @@ TEST(NcpctlCommand, DeliverCommandsSendTheirMessageAndPrintTheHostsAnswer) {
     EXPECT_NE(text.out.find("PROCA"), std::string::npos) << text.out;
     EXPECT_EQ(text.out.find(" > "), std::string::npos) << text.out;
 
-    const auto json = runCtl(demoArgs(sim) << "--format" << "json" << command << "PROCA");
+    const auto json = runCtl(demoArgs(sim) << "--format"
+                                           << "json" << command << "PROCA");
     ASSERT_EQ(json.exitCode, 0) << json.err;
     const QJsonObject answer = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
     EXPECT_EQ(answer["process"].toString(), "PROCA");
@@ -144,7 +163,7 @@ TEST(NcpctlCommand, AnObjectThatIsNotThereExits6AndNothingIsSentForIt) {
   ASSERT_TRUE(sim.started());
   const std::vector<QStringList> rows = {{"status", "line", "NOPE"},
                                          {"start", "station", "NOPE"},
-                                         {"stop", "line", "SA1"},  // a station's name, asked as a line
+                                         {"stop", "line", "SA1"},    // a station's name, asked as a line
                                          {"status", "line", "la1"},  // names are exact
                                          {"warmboot", "LA1"}};
   for (const auto& row : rows) {
@@ -175,7 +194,9 @@ TEST(NcpctlCommand, EachFailureHasItsExitCodeAndOneSentence) {
   r = runCtl(demoArgs(sim) << "tree", "secret1\n");
   EXPECT_EQ(r.exitCode, 4);
 
-  r = runCtl(demoArgs(sim) << "--pathmon" << "$NONE" << "tree");
+  r = runCtl(demoArgs(sim) << "--pathmon"
+                           << "$NONE"
+                           << "tree");
   EXPECT_EQ(r.exitCode, 4);
   expectOneSentence(r);
 
@@ -214,7 +235,10 @@ TEST(NcpctlCommand, AHostThatStopsAnsweringEndsTheRunWith5AtTheTimeOut) {
   for (const char* silentOn : {"TACL", "INFO STATION"}) {
     NskSimProcess sim({"--silent-on", silentOn});
     ASSERT_TRUE(sim.started());
-    const auto r = runCtl(demoArgs(sim) << "--timeout" << "1.5" << "tree", ctltest::kDemoPasswords, 30000);
+    const auto r = runCtl(demoArgs(sim) << "--timeout"
+                                        << "1.5"
+                                        << "tree",
+                          ctltest::kDemoPasswords, 30000);
     EXPECT_EQ(r.exitCode, 5) << silentOn;
     expectOneSentence(r);
   }

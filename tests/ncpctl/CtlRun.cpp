@@ -19,7 +19,7 @@ const bool kConfigInTestFolder = [] {
 namespace ctltest {
 
 QStringList demoArgs(const korvtest::NskSimProcess& sim) {
-  return {"--host", QString::fromStdString(sim.hostPort()), "--user", "OPS.OPER", "--ncp-user", "NCPOPER",
+  return {"--host",          QString::fromStdString(sim.hostPort()), "--user", "OPS.OPER", "--ncp-user", "NCPOPER",
           "--password-stdin"};
 }
 

@@ -30,9 +30,7 @@ bool loopbackIpv6() {
   return probe.listen(QHostAddress::LocalHostIPv6, 0);
 }
 
-bool privateMountNamespace() {
-  return QProcess::execute("unshare", {"-rm", "true"}) == 0;
-}
+bool privateMountNamespace() { return QProcess::execute("unshare", {"-rm", "true"}) == 0; }
 
 // ncpctl's "tree", inside a mount namespace where hostsFile is /etc/hosts
 // when one is given.
@@ -78,16 +76,15 @@ TEST_P(HostAddress, TheRoadReachesTheSimulatorOnItsOnlyAddress) {
   EXPECT_NE(r.out.find("$PM01"), std::string::npos) << r.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Families, HostAddress,
-    ::testing::Values(HostRow{"Ipv6Literal", "::1", "", "[::1]:%1"},
-                      HostRow{"NameWithAaaaOnly", "::1", "::1 korv-sim\n", "korv-sim:%1"},
-                      // ::1 comes first and refuses; 127.0.0.1 answers.
-                      HostRow{"Ipv6RefusesIpv4Answers", "127.0.0.1", "::1 korv-sim\n127.0.0.1 korv-sim\n",
-                              "korv-sim:%1"},
-                      // The system's order puts 127.0.0.1 first, which refuses; 127.0.0.2 answers.
-                      HostRow{"FirstOfTwoIpv4Refuses", "127.0.0.2", "127.0.0.2 korv-sim\n127.0.0.1 korv-sim\n",
-                              "korv-sim:%1"}),
-    [](const auto& info) { return std::string(info.param.label); });
+INSTANTIATE_TEST_SUITE_P(Families, HostAddress,
+                         ::testing::Values(HostRow{"Ipv6Literal", "::1", "", "[::1]:%1"},
+                                           HostRow{"NameWithAaaaOnly", "::1", "::1 korv-sim\n", "korv-sim:%1"},
+                                           // ::1 comes first and refuses; 127.0.0.1 answers.
+                                           HostRow{"Ipv6RefusesIpv4Answers", "127.0.0.1",
+                                                   "::1 korv-sim\n127.0.0.1 korv-sim\n", "korv-sim:%1"},
+                                           // The system's order puts 127.0.0.1 first, which refuses; 127.0.0.2 answers.
+                                           HostRow{"FirstOfTwoIpv4Refuses", "127.0.0.2",
+                                                   "127.0.0.2 korv-sim\n127.0.0.1 korv-sim\n", "korv-sim:%1"}),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

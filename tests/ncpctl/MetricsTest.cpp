@@ -2,6 +2,8 @@
 // series per object and status with the counts of distinct objects, and
 // --textfile replacing the file whole or not at all.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFile>
@@ -9,8 +11,6 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <map>
-#include <sys/inotify.h>
-#include <unistd.h>
 
 #include "CtlRun.h"
 #include "TestNetwork.h"
@@ -86,12 +86,14 @@ TEST(NcpctlMetrics, EachObjectHasOneSeriesPerStatusAndIsCountedOnce) {
   const std::string scope = "{system=\"" + net.system + "\",pathmon=\"" + pm.name + "\",type=\"";
   std::map<std::string, int> counts;
   size_t objects = 0;
-  for (const auto& [type, list] : {std::pair{"process", &pm.processes}, {"line", &pm.lines}, {"station", &pm.stations}}) {
+  for (const auto& [type, list] :
+       {std::pair{"process", &pm.processes}, {"line", &pm.lines}, {"station", &pm.stations}}) {
     for (const auto& o : *list) {
       ++objects;
       ++counts[std::string(type) + "\",status=\"" + lower(o.status)];
       for (const char* status : kStatuses) {
-        const std::string key = "ncp_object_status" + scope + type + "\",name=\"" + o.name + "\",status=\"" + status + "\"}";
+        const std::string key =
+            "ncp_object_status" + scope + type + "\",name=\"" + o.name + "\",status=\"" + status + "\"}";
         EXPECT_EQ(series.count(key) ? series.at(key) : "none", status == lower(o.status) ? "1" : "0") << key;
       }
     }
@@ -122,7 +124,8 @@ TEST(NcpctlMetrics, TextfileAppearsOnlyWholeAndAFailedRunLeavesTheLastOne) {
   ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(dir.path()).constData(), IN_ALL_EVENTS), 0);
 
   for (int round = 0; round < 2; ++round) {  // a new file, then one replaced
-    const auto r = runCtl(ctltest::demoArgs(sim) << "metrics" << "--textfile" << file);
+    const auto r = runCtl(ctltest::demoArgs(sim) << "metrics"
+                                                 << "--textfile" << file);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
   }
@@ -157,8 +160,8 @@ TEST(NcpctlMetrics, TextfileAppearsOnlyWholeAndAFailedRunLeavesTheLastOne) {
   // A file that cannot be written is told before anything is sent.
   NskSimProcess untouched;
   ASSERT_TRUE(untouched.started());
-  const auto unwritable =
-      runCtl(ctltest::demoArgs(untouched) << "metrics" << "--textfile" << dir.filePath("none/ncp.prom"));
+  const auto unwritable = runCtl(ctltest::demoArgs(untouched) << "metrics"
+                                                              << "--textfile" << dir.filePath("none/ncp.prom"));
   EXPECT_EQ(unwritable.exitCode, 1);
   EXPECT_EQ(unwritable.err.rfind("ncpctl: cannot write ", 0), 0u) << unwritable.err;
   EXPECT_TRUE(untouched.transcript().empty());

@@ -74,8 +74,9 @@ TEST(NcpctlNodeWriter, TextIsTheIndentedTreeInUtf8WithControlCharactersEscaped) 
   Sample s;
   std::string out;
   NodeWriter(s.registry).appendText(out, *s.host);
-  const std::string expected = "H\\x01\"\\\\x0a\\x09\\x1f\u00e9\n  $P\\x7f\u00ff\n    (Stopped) PR/OC\u00c4\\x80"
-                               "\n      (Started) S1\n      (Starting) L1\n";
+  const std::string expected =
+      "H\\x01\"\\\\x0a\\x09\\x1f\u00e9\n  $P\\x7f\u00ff\n    (Stopped) PR/OC\u00c4\\x80"
+      "\n      (Started) S1\n      (Starting) L1\n";
   EXPECT_EQ(out, expected);
 }
 
@@ -124,8 +125,9 @@ TEST_P(NcpctlControlCharacters, ReachTheTerminalAsHexInTextOutputAndErrorSentenc
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, NcpctlControlCharacters,
-                         ::testing::Values(ControlRow{"C0Escape", '\x1b', "\\x1b"}, ControlRow{"Delete", '\x7f', "\\x7f"},
-                                           ControlRow{"C1Csi", '\x9b', "\\x9b"}, ControlRow{"C1Osc", '\x9d', "\\x9d"}),
+                         ::testing::Values(ControlRow{"C0Escape", '\x1b', "\\x1b"},
+                                           ControlRow{"Delete", '\x7f', "\\x7f"}, ControlRow{"C1Csi", '\x9b', "\\x9b"},
+                                           ControlRow{"C1Osc", '\x9d', "\\x9d"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NcpctlNodeWriter, StatusIsTheRegistryEntrysNotTheNodeText) {

@@ -44,12 +44,12 @@ TEST(NcpctlOptions, DefaultsFollowTheUserAndTheFirstPathmon) {
 
 TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
   const std::vector<QStringList> rows = {
-      {"--user", "U", "tree"},                    // no host
-      {"--host", "h", "tree"},                    // no user
-      kBase,                                      // no command
-      kBase + QStringList{"frobnicate"},          //
-      kBase + QStringList{"tree", "extra"},       //
-      kBase + QStringList{"status", "line"},      // no name
+      {"--user", "U", "tree"},                // no host
+      {"--host", "h", "tree"},                // no user
+      kBase,                                  // no command
+      kBase + QStringList{"frobnicate"},      //
+      kBase + QStringList{"tree", "extra"},   //
+      kBase + QStringList{"status", "line"},  // no name
       kBase + QStringList{"status", "lines", "X"},
       kBase + QStringList{"signon"},
       kBase + QStringList{"--format", "xml", "tree"},
@@ -61,7 +61,7 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"--audit-max-bytes", "big", "tree"},
       kBase + QStringList{"--audit-file=", "tree"},
       kBase + QStringList{"--audit-syslog=yes", "tree"},
-      kBase + QStringList{"--pathmon"},                // no value
+      kBase + QStringList{"--pathmon"},  // no value
       kBase + QStringList{"--debug=yes", "tree"},
       kBase + QStringList{"status", "line", "L\r\nSTOP LINE X"},
       {"--host", "h", "--user", "U\nX", "tree"},
@@ -88,7 +88,7 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"check", "--type", "lines"},
       kBase + QStringList{"check", "--name", "A,B"},
       kBase + QStringList{"--format", "json", "metrics"},
-      {"--host", "telnets://h", "--user", "U", "--pin", "sha256:12ab", "tree"},       // too short
+      {"--host", "telnets://h", "--user", "U", "--pin", "sha256:12ab", "tree"},     // too short
       {"--host", "telnets://h", "--user", "U", "--pin", QString(64, 'a'), "tree"},  // no sha256:
       {"--host", "telnets://h", "--user", "U", "--ca-file", "/nonexistent/ca.pem", "tree"},
       kBase + QStringList{"--pin", "sha256:" + QString(64, 'a'), "tree"},  // a telnet host has no certificate

@@ -25,8 +25,8 @@ TEST_P(NcpctlPluginRange, AlertsOutsideTheRangeOrInsideItWithAt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, NcpctlPluginRange,
-                         ::testing::Values(RangeRow{"10", 0, false}, RangeRow{"10", 10, false}, RangeRow{"10", 11, true},
-                                           RangeRow{"10", -1, true}, RangeRow{"10:", 9, true},
+                         ::testing::Values(RangeRow{"10", 0, false}, RangeRow{"10", 10, false},
+                                           RangeRow{"10", 11, true}, RangeRow{"10", -1, true}, RangeRow{"10:", 9, true},
                                            RangeRow{"10:", 1e9, false}, RangeRow{"~:10", -1e9, false},
                                            RangeRow{"~:10", 10.5, true}, RangeRow{"10:20", 9.5, true},
                                            RangeRow{"10:20", 20, false}, RangeRow{"@10:20", 10, true},

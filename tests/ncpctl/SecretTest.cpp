@@ -2,15 +2,14 @@
 // nowhere else: not into its process arguments, not into its output, its
 // error sentences or its debug trace, even when the host echoes them back;
 // not into a core dump, and not left behind in the strings they came from.
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "CtlRun.h"
@@ -26,8 +25,8 @@ const std::string kTacl = "Tacl-7731-pw";
 const std::string kNcp = "Ncp-9412-pw";
 
 QStringList simArgs(const QStringList& more = {}) {
-  return QStringList{"--tacl-password", QString::fromStdString(kTacl), "--ncp-password",
-                     QString::fromStdString(kNcp), "--echo-passwords"} +
+  return QStringList{"--tacl-password", QString::fromStdString(kTacl), "--ncp-password", QString::fromStdString(kNcp),
+                     "--echo-passwords"} +
          more;
 }
 
@@ -45,7 +44,11 @@ TEST(NcpctlSecret, PasswordsNeverShowInArgumentsOutputOrDebugTrace) {
   // running (logged on, both passwords used) when its arguments are read.
   NskSimProcess sim(simArgs({"--silent-on", "STATUS LINE"}));
   ASSERT_TRUE(sim.started());
-  auto process = ctltest::startCtl(ctltest::demoArgs(sim) << "--debug" << "--timeout" << "3" << "tree", passwords());
+  auto process = ctltest::startCtl(ctltest::demoArgs(sim) << "--debug"
+                                                          << "--timeout"
+                                                          << "3"
+                                                          << "tree",
+                                   passwords());
   const QString cmdline = QStringLiteral("/proc/%1/cmdline").arg(process->processId());
   ASSERT_TRUE(korvtest::waitUntil(
       [&] {
@@ -79,7 +82,8 @@ TEST(NcpctlSecret, ACompleteRunAndARefusedOneKeepThePasswordsOutOfEveryOutput) {
   }
   // A refused NCP logon: the wrong password is a secret too.
   const std::string wrong = "Wrong-5501-pw";
-  const auto refused = ctltest::runCtl(ctltest::demoArgs(sim) << "--debug" << "tree",
+  const auto refused = ctltest::runCtl(ctltest::demoArgs(sim) << "--debug"
+                                                              << "tree",
                                        QByteArray::fromStdString(kTacl + "\n" + wrong + "\n"));
   EXPECT_EQ(refused.exitCode, 4);
   expectNoPassword(refused.err, "stderr");
@@ -98,8 +102,9 @@ TEST(NcpctlSecret, ProcessIsNotDumpableWhileItHoldsThePasswords) {
                                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   QProcess ctl;
   ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
-  ctl.setArguments(ctltest::demoArgs(sim) << "--timeout" << "60" << "--audit-file" << audit.filePath("audit.jsonl")
-                                          << "tree");
+  ctl.setArguments(ctltest::demoArgs(sim) << "--timeout"
+                                          << "60"
+                                          << "--audit-file" << audit.filePath("audit.jsonl") << "tree");
   ctl.setChildProcessModifier([] {
     if (getuid() != 0) return;
     const gid_t nobody = 65534;

@@ -103,10 +103,10 @@ bool SshScratch::startSshd() {
   // The server's privilege separation folder; a fresh container has none.
   QDir().mkpath("/run/sshd");
   m_sshdPort = freePort();
-  const QByteArray config = "ListenAddress 127.0.0.1:" + QByteArray::number(m_sshdPort) + "\n" +
-                            "HostKey " + path("hostkey").toUtf8() + "\n" +
-                            "AuthorizedKeysFile " + path("authorized_keys").toUtf8() + "\n" +
-                            "ForceCommand " + QByteArray(KORV_NSKSIM_PATH) + " --stdio\n"
+  const QByteArray config = "ListenAddress 127.0.0.1:" + QByteArray::number(m_sshdPort) + "\n" + "HostKey " +
+                            path("hostkey").toUtf8() + "\n" + "AuthorizedKeysFile " + path("authorized_keys").toUtf8() +
+                            "\n" + "ForceCommand " + QByteArray(KORV_NSKSIM_PATH) +
+                            " --stdio\n"
                             "PidFile none\n"
                             "UsePAM no\n"
                             "StrictModes no\n"

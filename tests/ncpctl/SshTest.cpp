@@ -30,8 +30,16 @@ class NcpctlSsh : public ::testing::Test {
   }
 
   QStringList args(const std::string& host) const {
-    return {"--host", QString::fromStdString(host), "--user", "OPS.OPER", "--ncp-user", "NCPOPER",
-            "--password-stdin", "--known-hosts", scratch.path("known_hosts"), "--accept-new-host-key"};
+    return {"--host",
+            QString::fromStdString(host),
+            "--user",
+            "OPS.OPER",
+            "--ncp-user",
+            "NCPOPER",
+            "--password-stdin",
+            "--known-hosts",
+            scratch.path("known_hosts"),
+            "--accept-new-host-key"};
   }
 
   ctltest::SshScratch scratch;
@@ -41,11 +49,18 @@ class NcpctlSsh : public ::testing::Test {
 }  // namespace
 
 TEST_F(NcpctlSsh, PasswordLoginTakesTheTelnetRoadAfterTheLogon) {
-  const auto telnet = runCtl(args(sim->hostPort()) << "--format" << "json" << "tree", kPasswords);
+  const auto telnet = runCtl(args(sim->hostPort()) << "--format"
+                                                   << "json"
+                                                   << "tree",
+                             kPasswords);
   ASSERT_EQ(telnet.exitCode, 0) << telnet.err;
   const std::vector<std::string> telnetCommands = sim->commandsReceived();
 
-  const auto ssh = runCtl(args(sim->sshHost()) << "--debug" << "--format" << "json" << "tree", kPasswords);
+  const auto ssh = runCtl(args(sim->sshHost()) << "--debug"
+                                               << "--format"
+                                               << "json"
+                                               << "tree",
+                          kPasswords);
   ASSERT_EQ(ssh.exitCode, 0) << ssh.err;
   EXPECT_EQ(ssh.out, telnet.out);
   // The service menu's TACL, the logon and its password are the SSH login's.

@@ -23,8 +23,15 @@ class NcpctlSshd : public ::testing::Test {
   }
 
   ctltest::CtlResult run(const QString& command, bool acceptNew = false) {
-    QStringList args{"--host", QString("ssh://127.0.0.1:%1").arg(scratch.sshdPort()), "--user", qgetenv("USER"),
-                     "--ncp-user", "NCPOPER", "--password-stdin", "--known-hosts", scratch.path("known_hosts")};
+    QStringList args{"--host",
+                     QString("ssh://127.0.0.1:%1").arg(scratch.sshdPort()),
+                     "--user",
+                     qgetenv("USER"),
+                     "--ncp-user",
+                     "NCPOPER",
+                     "--password-stdin",
+                     "--known-hosts",
+                     scratch.path("known_hosts")};
     if (qgetenv("USER").isEmpty()) args[3] = "root";
     if (acceptNew) args << "--accept-new-host-key";
     return runCtl(args << command, kPasswords, 90000, scratch.env());

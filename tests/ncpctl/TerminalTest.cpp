@@ -1,16 +1,15 @@
 // Without --password-stdin the passwords are asked on the controlling
 // terminal, with echo off: the test gives ncpctl a pseudo-terminal of its own
 // and types the answers there, while standard input and output are pipes.
-#include <gtest/gtest.h>
-
-#include <QProcess>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <QProcess>
 #include <cstdlib>
 #include <cstring>
 
@@ -76,8 +75,8 @@ TEST(NcpctlTerminal, PasswordsAreAskedOnTheTerminalWithoutEcho) {
   ASSERT_TRUE(tty.valid());
   QProcess ctl;
   ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
-  ctl.setArguments({"--host", QString::fromStdString(sim.hostPort()), "--user", "OPS.OPER", "--ncp-user", "NCPOPER",
-                    "tree"});
+  ctl.setArguments(
+      {"--host", QString::fromStdString(sim.hostPort()), "--user", "OPS.OPER", "--ncp-user", "NCPOPER", "tree"});
   ctl.setChildProcessModifier(tty.childModifier());
   ctl.start();
   ASSERT_TRUE(ctl.waitForStarted());

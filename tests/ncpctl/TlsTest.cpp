@@ -18,8 +18,10 @@ using korvtest::TlsLab;
 namespace {
 
 QStringList tlsArgs(const QString& host, const Stunnel& stunnel) {
-  return {"--host", QString("telnets://%1:%2").arg(host).arg(stunnel.port()), "--user", "OPS.OPER", "--ncp-user",
-          "NCPOPER", "--password-stdin"};
+  return {"--host",          QString("telnets://%1:%2").arg(host).arg(stunnel.port()),
+          "--user",          "OPS.OPER",
+          "--ncp-user",      "NCPOPER",
+          "--password-stdin"};
 }
 
 TEST(TlsRoad, TreeOverAVerifiedCertificateIsTheTreeOverTelnetAndNoPasswordShows) {
@@ -43,7 +45,8 @@ TEST(TlsRoad, PinnedSelfSignedCertificateIsAccepted) {
   NskSimProcess sim;
   const TlsFiles own = lab.selfSigned("own");
   Stunnel stunnel(lab, own, sim.port());
-  const auto r = runCtl(tlsArgs("localhost", stunnel) + QStringList{"--pin", QString::fromStdString(lab.pin(own.cert)), "pathmons"});
+  const auto r = runCtl(tlsArgs("localhost", stunnel) +
+                        QStringList{"--pin", QString::fromStdString(lab.pin(own.cert)), "pathmons"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "$PM01\n$PM02\n$XPNT\n");
 }
@@ -70,10 +73,10 @@ TEST(TlsRoad, AHostThatDoesNotSpeakTlsIsAHandshakeFailureNotAVerificationOne) {
 
 struct RefusalRow {
   const char* label;
-  const char* host;                 // as typed after telnets://
-  bool expired;                     // the CA's certificate expired yesterday
-  bool selfSigned;                  // stunnel serves a self-signed one instead
-  bool pinAnother;                  // --pin names another certificate
+  const char* host;  // as typed after telnets://
+  bool expired;      // the CA's certificate expired yesterday
+  bool selfSigned;   // stunnel serves a self-signed one instead
+  bool pinAnother;   // --pin names another certificate
   int code;
 };
 

@@ -114,15 +114,24 @@ TEST(NcpctlTree, JsonTreeHoldsEveryObjectOfTheChosenPathmonWithTheSimulatorsStat
   NskSimProcess sim({"--network", net.writeFile()});
   ASSERT_TRUE(sim.started());
 
-  const auto first = runCtl(ctltest::demoArgs(sim) << "--format" << "json" << "tree");
+  const auto first = runCtl(ctltest::demoArgs(sim) << "--format"
+                                                   << "json"
+                                                   << "tree");
   ASSERT_EQ(first.exitCode, 0) << first.err;
   expectTree(parseTree(first.out), net, "$PA01");
 
-  const auto second = runCtl(ctltest::demoArgs(sim) << "--pathmon" << "$PA02" << "--format=json" << "tree");
+  const auto second = runCtl(ctltest::demoArgs(sim) << "--pathmon"
+                                                    << "$PA02"
+                                                    << "--format=json"
+                                                    << "tree");
   ASSERT_EQ(second.exitCode, 0) << second.err;
   expectTree(parseTree(second.out), net, "$PA02");
 
-  const auto empty = runCtl(ctltest::demoArgs(sim) << "--pathmon" << "$PA03" << "--format" << "json" << "tree");
+  const auto empty = runCtl(ctltest::demoArgs(sim) << "--pathmon"
+                                                   << "$PA03"
+                                                   << "--format"
+                                                   << "json"
+                                                   << "tree");
   ASSERT_EQ(empty.exitCode, 0) << empty.err;
   expectTree(parseTree(empty.out), net, "$PA03");
 }
@@ -131,7 +140,9 @@ TEST(NcpctlTree, PagePromptsWithoutTrailingBlankOrEchoLoseNoObject) {
   const TestNetwork net = TestNetwork::sample();
   NskSimProcess sim({"--network", net.writeFile(), "--page", "2", "--bare-pages"});
   ASSERT_TRUE(sim.started());
-  const auto result = runCtl(ctltest::demoArgs(sim) << "--format" << "json" << "tree");
+  const auto result = runCtl(ctltest::demoArgs(sim) << "--format"
+                                                    << "json"
+                                                    << "tree");
   ASSERT_EQ(result.exitCode, 0) << result.err;
   expectTree(parseTree(result.out), net, "$PA01");
 }
@@ -168,7 +179,10 @@ TEST(NcpctlTree, PathmonsListsTheHostsPathmonsInOrderWithoutAnNcpLogon) {
     return !received.empty() && received.back() == "LOGOUT";
   }));
 
-  const auto json = runCtl(ctltest::demoArgs(sim) << "--format" << "json" << "pathmons", "secret1\n");
+  const auto json = runCtl(ctltest::demoArgs(sim) << "--format"
+                                                  << "json"
+                                                  << "pathmons",
+                           "secret1\n");
   ASSERT_EQ(json.exitCode, 0) << json.err;
   const QJsonObject root = parseTree(json.out);
   EXPECT_EQ(root["name"].toString().toStdString(), net.system);
@@ -186,10 +200,15 @@ TEST(NcpctlTree, PathmonsListsTheHostsPathmonsInOrderWithoutAnNcpLogon) {
 TEST(NcpctlTree, LoadStopsAtTheObjectLimitAndPrintsWhatWasLoaded) {
   NskSimProcess sim({"--stations", "200", "--page", "0"});
   ASSERT_TRUE(sim.started());
-  const auto r = runCtl(ctltest::demoArgs(sim) << "--max-objects" << "100" << "--format" << "json" << "tree");
+  const auto r = runCtl(ctltest::demoArgs(sim) << "--max-objects"
+                                               << "100"
+                                               << "--format"
+                                               << "json"
+                                               << "tree");
   EXPECT_EQ(r.exitCode, 8) << r.err;
-  EXPECT_EQ(r.err, "ncpctl: the host listed more than 100 objects; the load stopped there and the connection was "
-                   "closed\n");
+  EXPECT_EQ(r.err,
+            "ncpctl: the host listed more than 100 objects; the load stopped there and the connection was "
+            "closed\n");
   size_t objects = 0;
   std::function<void(const QJsonObject&)> count = [&](const QJsonObject& node) {
     for (const auto& child : node["children"].toArray()) {

@@ -38,12 +38,22 @@ TEST(NcpctlWatch, PrintsEachChangeOnceAndStopsAfterCountRefreshes) {
   NskSimProcess sim({"--network", ctltest::TestNetwork::sample().writeFile()});
   ASSERT_TRUE(sim.started());
   const int count = 30;
-  auto watch = ctltest::startCtl(ctltest::demoArgs(sim) << "watch" << "--interval" << "0.2" << "--count"
-                                                        << QString::number(count));
+  auto watch = ctltest::startCtl(ctltest::demoArgs(sim) << "watch"
+                                                        << "--interval"
+                                                        << "0.2"
+                                                        << "--count" << QString::number(count));
   // The load and a first refresh: the watch has its first picture.
   ASSERT_TRUE(korvtest::waitUntil([&] { return refreshesSeen(sim) >= 2; }, 30000));
-  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "stop" << "station" << "SA1").exitCode, 0);
-  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "stop" << "line" << "LA1").exitCode, 0);
+  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "stop"
+                                                   << "station"
+                                                   << "SA1")
+                .exitCode,
+            0);
+  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "stop"
+                                                   << "line"
+                                                   << "LA1")
+                .exitCode,
+            0);
   const auto r = ctltest::finishCtl(*watch);
   ASSERT_EQ(r.exitCode, 0) << r.err;
 
@@ -65,10 +75,19 @@ TEST(NcpctlWatch, PrintsEachChangeOnceAndStopsAfterCountRefreshes) {
 TEST(NcpctlWatch, JsonPrintsOneObjectPerChangePerLine) {
   NskSimProcess sim({"--network", ctltest::TestNetwork::sample().writeFile()});
   ASSERT_TRUE(sim.started());
-  auto watch = ctltest::startCtl(ctltest::demoArgs(sim) << "--format" << "json" << "watch" << "--interval" << "0.2"
-                                                        << "--count" << "20");
+  auto watch = ctltest::startCtl(ctltest::demoArgs(sim) << "--format"
+                                                        << "json"
+                                                        << "watch"
+                                                        << "--interval"
+                                                        << "0.2"
+                                                        << "--count"
+                                                        << "20");
   ASSERT_TRUE(korvtest::waitUntil([&] { return refreshesSeen(sim) >= 2; }, 30000));
-  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "start" << "process" << "PROCB").exitCode, 0);
+  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "start"
+                                                   << "process"
+                                                   << "PROCB")
+                .exitCode,
+            0);
   const auto r = ctltest::finishCtl(*watch);
   ASSERT_EQ(r.exitCode, 0) << r.err;
   const auto out = lines(r.out);

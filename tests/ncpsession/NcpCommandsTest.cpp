@@ -21,9 +21,9 @@ TEST_F(NcpCommands, PathmonListingReportsEachPathmonLineThenItsEnd) {
   session.GetPathmon();
   const std::string pm1 = "$PM1     B  100,12   OPS.OPER";
   const std::string pm2 = "$PM02    B";
-  EXPECT_EQ(host.answer("Process        Pri PFR %WT Userid\r\n" + pm1 + "\r\n$X       A\r\n" + pm2 +
-                        "\r\n$DATA.OPS 5> "),
-            "STATUS *, PROG $*.*.PATHMON");
+  EXPECT_EQ(
+      host.answer("Process        Pri PFR %WT Userid\r\n" + pm1 + "\r\n$X       A\r\n" + pm2 + "\r\n$DATA.OPS 5> "),
+      "STATUS *, PROG $*.*.PATHMON");
   ASSERT_TRUE(waitEvent("008"));
   EXPECT_EQ(events, (std::vector<std::string>{"004" + pm1, "004" + pm2, "008"}));
   EXPECT_TRUE(hasDebug(&session, "EvGetPathmon->" + pm1));
@@ -41,8 +41,7 @@ TEST_F(NcpCommands, LoadRunsTheFourListingsInOrderAndRaisesOneEventPerObject) {
   EXPECT_EQ(host.answer(s1status + "\r\n E not a status line\r\n$PM1 6 > "), "STATUS STATION *");
   EXPECT_EQ(host.answer(l1 + "\r\n$PM1 7 > "), "STATUS LINE *");
   ASSERT_TRUE(waitUntil([&] { return session.State() == atsIdle; }));
-  EXPECT_EQ(events, (std::vector<std::string>{"005" + p1, "005" + odd, "009" + s1, "010" + s1status,
-                                              "011" + l1}));
+  EXPECT_EQ(events, (std::vector<std::string>{"005" + p1, "005" + odd, "009" + s1, "010" + s1status, "011" + l1}));
   EXPECT_EQ(session.NetObjectsStep(), 4u);
   ASSERT_TRUE(host.caughtUp());
   EXPECT_EQ(host.lines().size(), 12u) << "the load ends after STATUS LINE";
@@ -99,10 +98,12 @@ TEST_F(NcpCommands, ControlCommandsSendTheirExactLinesAndHandTheAnswerToTheOwner
   session.StartProcess("P1");
   session.StopStation("S1");
   session.ExitNCP();
-  const std::vector<std::string> expected{
-      "DELIVER PROCESS P1, /LOGON ALL/", "DELIVER PROCESS P1, \"PIN KEY CHANGE B\"",
-      "DELIVER PROCESS P1, /9501****/",  "START PROCESS P1",
-      "STOP STATION S1",                 "EXIT"};
+  const std::vector<std::string> expected{"DELIVER PROCESS P1, /LOGON ALL/",
+                                          "DELIVER PROCESS P1, \"PIN KEY CHANGE B\"",
+                                          "DELIVER PROCESS P1, /9501****/",
+                                          "START PROCESS P1",
+                                          "STOP STATION S1",
+                                          "EXIT"};
   for (const auto& line : expected) EXPECT_EQ(host.answer("DONE\r\n$PM1 9 > "), line);
   ASSERT_TRUE(waitUntil([&] { return session.State() == atsIdle; }));
   EXPECT_TRUE(events.empty());

@@ -113,10 +113,10 @@ TEST_F(NcpLogon, UnsafeArgumentsAreRefusedBeforeAnyEventOrCommand) {
   // Names a host may list (quoted, or with separators) that would move or
   // end the command's argument.
   for (const char* name : {"L1\r\nSTOP LINE L2", "A B", "X,Y", "A'B", "A\"B", "A;B", ""}) {
-    for (auto op : {&TNCPTelnet::StatusLine, &TNCPTelnet::StatusProcess, &TNCPTelnet::StatusStation,
-                    &TNCPTelnet::StartLine, &TNCPTelnet::StartProcess, &TNCPTelnet::StartStation,
-                    &TNCPTelnet::StopLine, &TNCPTelnet::StopProcess, &TNCPTelnet::StopStation,
-                    &TNCPTelnet::SignOn, &TNCPTelnet::KeyChange, &TNCPTelnet::WarmBoot}) {
+    for (auto op :
+         {&TNCPTelnet::StatusLine, &TNCPTelnet::StatusProcess, &TNCPTelnet::StatusStation, &TNCPTelnet::StartLine,
+          &TNCPTelnet::StartProcess, &TNCPTelnet::StartStation, &TNCPTelnet::StopLine, &TNCPTelnet::StopProcess,
+          &TNCPTelnet::StopStation, &TNCPTelnet::SignOn, &TNCPTelnet::KeyChange, &TNCPTelnet::WarmBoot}) {
       EXPECT_THROW((session.*op)(name), EUnsafeCommandText) << name;
     }
   }

@@ -23,9 +23,7 @@ uint16_t ScriptedHost::port() const { return m_server->serverPort(); }
 
 std::string ScriptedHost::hostPort() const { return "127.0.0.1:" + std::to_string(port()); }
 
-bool ScriptedHost::clientConnected() const {
-  return m_client && m_client->state() == QAbstractSocket::ConnectedState;
-}
+bool ScriptedHost::clientConnected() const { return m_client && m_client->state() == QAbstractSocket::ConnectedState; }
 
 void ScriptedHost::onConnection() {
   while (QTcpSocket* socket = m_server->nextPendingConnection()) {
@@ -62,17 +60,27 @@ void ScriptedHost::parse(const std::string& bytes) {
         }
         break;
       case 1:
-        if (b == 250) m_telnetState = 3;
-        else if (b >= 251 && b <= 254) { m_verb = b; m_telnetState = 2; }
-        else if (b == 255) { m_pending.push_back(c); m_telnetState = 0; }
-        else m_telnetState = 0;
+        if (b == 250)
+          m_telnetState = 3;
+        else if (b >= 251 && b <= 254) {
+          m_verb = b;
+          m_telnetState = 2;
+        } else if (b == 255) {
+          m_pending.push_back(c);
+          m_telnetState = 0;
+        } else
+          m_telnetState = 0;
         break;
       case 2:
         if (m_verb == kWont && b == kProbeOption) ++m_probeRefusals;
         m_telnetState = 0;
         break;
-      case 3: if (b == 255) m_telnetState = 4; break;
-      case 4: m_telnetState = (b == 240) ? 0 : 3; break;
+      case 3:
+        if (b == 255) m_telnetState = 4;
+        break;
+      case 4:
+        m_telnetState = (b == 240) ? 0 : 3;
+        break;
     }
   }
 }

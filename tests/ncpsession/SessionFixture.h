@@ -22,9 +22,7 @@ class SessionFixture : public ::testing::Test {
  protected:
   SessionFixture() {
     session.OnNCPState = [this](const std::string& text) { events.push_back(text); };
-    session.OnDebug = [this](TTnCnx* sender, const std::string& text) {
-      debug.push_back({sender, text, atsIdle});
-    };
+    session.OnDebug = [this](TTnCnx* sender, const std::string& text) { debug.push_back({sender, text, atsIdle}); };
     session.OnConnect = [this](TTnCnx* sender) { connects.push_back(sender); };
     session.OnStringAvailable = [this](TTnCnx* sender, const std::string& text, TNSKTelnetState state) {
       strings.push_back({sender, text, state});
@@ -32,14 +30,16 @@ class SessionFixture : public ::testing::Test {
   }
 
   bool hasEvent(const std::string& text) const {
-    for (const auto& e : events) if (e == text) return true;
+    for (const auto& e : events)
+      if (e == text) return true;
     return false;
   }
   bool waitEvent(const std::string& text, int timeoutMs = 5000) const {
     return korvtest::waitUntil([&] { return hasEvent(text); }, timeoutMs);
   }
   bool hasDebug(TTnCnx* sender, const std::string& text) const {
-    for (const auto& d : debug) if (d.sender == sender && d.text == text) return true;
+    for (const auto& d : debug)
+      if (d.sender == sender && d.text == text) return true;
     return false;
   }
 
@@ -85,8 +85,7 @@ class SessionFixture : public ::testing::Test {
     return "   " + pad("\\SYS1.$PM1." + name, 35) + pad("", 8) + pad(status, 9) + "  X";
   }
   // An INFO STATION line: "E" in column 2, line 47..62, process 64..79.
-  static std::string stationLine(const std::string& name, const std::string& line,
-                                 const std::string& process) {
+  static std::string stationLine(const std::string& name, const std::string& line, const std::string& process) {
     return " E " + pad("\\SYS1.$PM1." + name, 35) + pad("", 8) + pad(line, 16) + " " + pad(process, 16);
   }
 

@@ -125,13 +125,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(HostFieldRow{"localhost", "localhost", "23"}, HostFieldRow{"localhost:23", "localhost", "23"},
                       HostFieldRow{"127.0.0.1:2323", "127.0.0.1", "2323"}, HostFieldRow{"[::1]:2323", "::1", "2323"},
                       HostFieldRow{"[::1]", "::1", "23"}, HostFieldRow{"::1", "::1", "23"},
-                      HostFieldRow{"localhost:1", "localhost", "1"}, HostFieldRow{"localhost:65535", "localhost", "65535"},
-                      HostFieldRow{"localhost:0", "", ""}, HostFieldRow{"localhost:65536", "", ""},
-                      HostFieldRow{"localhost:88858", "", ""}, HostFieldRow{"localhost:4294967319", "", ""},
-                      HostFieldRow{"localhost:", "", ""}, HostFieldRow{"localhost:telnet", "", ""},
-                      HostFieldRow{"localhost:23x", "", ""}, HostFieldRow{"localhost:-23", "", ""},
-                      HostFieldRow{"[::1]:0", "", ""}, HostFieldRow{"[::1]:65536", "", ""},
-                      HostFieldRow{"[::1]:", "", ""}, HostFieldRow{"[::1]x", "", ""}, HostFieldRow{"[::1", "", ""},
+                      HostFieldRow{"localhost:1", "localhost", "1"},
+                      HostFieldRow{"localhost:65535", "localhost", "65535"}, HostFieldRow{"localhost:0", "", ""},
+                      HostFieldRow{"localhost:65536", "", ""}, HostFieldRow{"localhost:88858", "", ""},
+                      HostFieldRow{"localhost:4294967319", "", ""}, HostFieldRow{"localhost:", "", ""},
+                      HostFieldRow{"localhost:telnet", "", ""}, HostFieldRow{"localhost:23x", "", ""},
+                      HostFieldRow{"localhost:-23", "", ""}, HostFieldRow{"[::1]:0", "", ""},
+                      HostFieldRow{"[::1]:65536", "", ""}, HostFieldRow{"[::1]:", "", ""},
+                      HostFieldRow{"[::1]x", "", ""}, HostFieldRow{"[::1", "", ""},
                       HostFieldRow{"telnet://localhost", "localhost", "23"},
                       HostFieldRow{"TELNETS://[::1]", "::1", "992", TransportKind::TelnetTls},
                       HostFieldRow{"ssh://localhost", "localhost", "22", TransportKind::Ssh},
@@ -185,8 +186,7 @@ TEST_F(TaclLogon, UnsafeTextIsRefusedBeforeAnythingIsClosedOrSent) {
   EXPECT_THROW(session.Logon(host.hostPort() + "\n", "OPS.OPER", "x"), EUnsafeCommandText);
   EXPECT_THROW(session.Logon(host.hostPort(), "", "x"), EUnsafeCommandText);
   // The port plus 65536 must not wrap round to the host's port.
-  EXPECT_THROW(session.Logon("127.0.0.1:" + std::to_string(host.port() + 65536), "OPS.OPER", "x"),
-               EUnsafeCommandText);
+  EXPECT_THROW(session.Logon("127.0.0.1:" + std::to_string(host.port() + 65536), "OPS.OPER", "x"), EUnsafeCommandText);
 
   taclLogon();
   // Connections are accepted in the order they were opened: one a refused

@@ -40,8 +40,8 @@ TEST_F(CommandQueue, CommandsGoOutOneAtATimeAndReportTheQueue) {
 
   session.feed("B\r\nB> ");
   session.feed("C\r\nC> ");
-  EXPECT_EQ(log.take(), (std::vector<std::string>{"done:end:B> ", "queue:0:command", "queue:0:command",
-                                                  "done:end:C> ", "queue:0:idle"}));
+  EXPECT_EQ(log.take(), (std::vector<std::string>{"done:end:B> ", "queue:0:command", "queue:0:command", "done:end:C> ",
+                                                  "queue:0:idle"}));
   EXPECT_TRUE(host.waitReceived("A\r\nB\r\nC\r\n"));
   EXPECT_EQ(session.State(), atsIdle);
 }
@@ -94,9 +94,7 @@ struct FailingCopyCheck {
   FailingCopyCheck(const FailingCopyCheck& other) : armed(other.armed) {
     if (*armed) throw std::bad_alloc();
   }
-  void operator()(TTnCnx*, std::string& line, bool& bterminate) const {
-    bterminate = line == "> ";
-  }
+  void operator()(TTnCnx*, std::string& line, bool& bterminate) const { bterminate = line == "> "; }
 };
 
 TEST_F(CommandQueue, FailureToTakeAnItemIsReportedAndTheSessionGoesIdle) {

@@ -26,8 +26,7 @@ TEST(DeferredChunks, AreProcessedInArrivalOrderAfterTheChunkInHand) {
     }
   };
   session.feed("first\r\nrest> ");
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"idle:first", "idle:rest> second", "idle:third",
-                                                    "end:P> "}));
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"idle:first", "idle:rest> second", "idle:third", "end:P> "}));
   EXPECT_EQ(session.PendingChunkCount(), 0);
 }
 

@@ -55,9 +55,8 @@ TEST(NestedEventLoop, ChunksWaitInOrderWhileReadingIsPausedThenAllArrive) {
   ASSERT_TRUE(korvtest::waitUntil([&] { return log.contains("string:idle:tail"); }));
   EXPECT_EQ(pendingInside, 1);
   EXPECT_EQ(entriesInside, 1u);
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"done:command:line1", "done:command:TACL 1> ",
-                                                    "done:command:more", "done:end:TACL 1> ",
-                                                    "string:idle:tail"}));
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"done:command:line1", "done:command:TACL 1> ", "done:command:more",
+                                                   "done:end:TACL 1> ", "string:idle:tail"}));
   EXPECT_EQ(session.PendingChunkCount(), 0);
 }
 

@@ -6,9 +6,7 @@
 
 namespace nsktest {
 
-LoopbackHost::LoopbackHost() {
-  m_server.listen(QHostAddress::LocalHost, 0);
-}
+LoopbackHost::LoopbackHost() { m_server.listen(QHostAddress::LocalHost, 0); }
 
 bool LoopbackHost::accept(TTnCnx& session) {
   session.Host = "127.0.0.1";
@@ -40,10 +38,14 @@ bool LoopbackHost::waitReceived(const std::string& expected) {
 
 const char* stateName(TNSKTelnetState state) {
   switch (state) {
-    case atsIdle: return "idle";
-    case atsOtorisasi: return "otorisasi";
-    case atsCommand: return "command";
-    case atsCommandEnd: return "end";
+    case atsIdle:
+      return "idle";
+    case atsOtorisasi:
+      return "otorisasi";
+    case atsCommand:
+      return "command";
+    case atsCommandEnd:
+      return "end";
   }
   return "?";
 }

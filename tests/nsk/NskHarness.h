@@ -15,7 +15,6 @@ namespace nsktest {
 
 class ProbeSession : public TNSKTelnet {
  public:
-  using TNSKTelnet::TNSKTelnet;
   using TNSKTelnet::AddDebugSecret;
   using TNSKTelnet::ClearCurrentLine;
   using TNSKTelnet::Debug;
@@ -23,16 +22,14 @@ class ProbeSession : public TNSKTelnet {
   using TNSKTelnet::OwnDataHandlerInstalled;
   using TNSKTelnet::ResetCommands;
   using TNSKTelnet::RestoreOwnerDataHandler;
+  using TNSKTelnet::TNSKTelnet;
 
   // Delivers bytes as the connection does: Len bytes followed by a zero byte.
-  void feed(const std::string& bytes) {
-    SessionDataAvailable(this, bytes.c_str(), static_cast<int>(bytes.size()));
-  }
+  void feed(const std::string& bytes) { SessionDataAvailable(this, bytes.c_str(), static_cast<int>(bytes.size())); }
   // Lets the connection deliver every received chunk to the session.
   void takeOverData() {
-    InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-      SessionDataAvailable(sender, buffer, len);
-    });
+    InstallOwnDataHandler(
+        [this](TTnCnx* sender, const char* buffer, int len) { SessionDataAvailable(sender, buffer, len); });
   }
 };
 

@@ -16,8 +16,8 @@ struct CheckRow {
 };
 
 TEST(PromptChecks, PromptEndNeedsGreaterThanAndBlankAsTheLastTwo) {
-  const CheckRow rows[] = {{"", false},      {" ", false},       {">", false},
-                           {"> ", true},     {"1> ", true},      {"TACL 1>", false},
+  const CheckRow rows[] = {{"", false},          {" ", false},   {">", false},
+                           {"> ", true},         {"1> ", true},  {"TACL 1>", false},
                            {"TACL 1>  ", false}, {"a >", false}, {"$DATA1 NCP> ", true}};
   ProbeSession session;
   for (const CheckRow& row : rows) {
@@ -29,7 +29,7 @@ TEST(PromptChecks, PromptEndNeedsGreaterThanAndBlankAsTheLastTwo) {
 }
 
 TEST(PromptChecks, PromptEqualIsExactAndCaseSensitive) {
-  const CheckRow rows[] = {{"Password: ", true},   {"password: ", false}, {"Password:", false},
+  const CheckRow rows[] = {{"Password: ", true},   {"password: ", false},  {"Password:", false},
                            {" Password: ", false}, {"Password: x", false}, {"", false}};
   ProbeSession session;
   session.ExpectedPrompt = "Password: ";
@@ -51,8 +51,8 @@ TEST(PromptChecks, EqualCheckWaitsForTheWholePromptAcrossChunks) {
   session.feed("TACL\r\nTACL 1");
   session.feed(">");
   session.feed(" ");
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"check:TACL 1:0", "check:TACL 1>:0",
-                                                    "check:TACL 1> :1", "done:end:TACL 1> "}));
+  EXPECT_EQ(log.entries,
+            (std::vector<std::string>{"check:TACL 1:0", "check:TACL 1>:0", "check:TACL 1> :1", "done:end:TACL 1> "}));
 }
 
 TEST(PromptChecks, CheckRewritesTheSessionsCurrentLine) {
@@ -83,9 +83,8 @@ TEST(PromptChecks, WithoutACheckEveryChunkEndsTheCommand) {
   session.OnCheckCmdTermination = nullptr;
   session.feed("A\r\nline\r\npartial s3cret");
   EXPECT_EQ(session.State(), atsIdle);
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"done:command:line",
-                                                    "debug:Force EndOfCommand :partial ****",
-                                                    "done:end:partial s3cret"}));
+  EXPECT_EQ(log.entries, (std::vector<std::string>{"done:command:line", "debug:Force EndOfCommand :partial ****",
+                                                   "done:end:partial s3cret"}));
 }
 
 }  // namespace

@@ -15,7 +15,8 @@ using nsktest::ProbeSession;
 namespace {
 
 TEST(UnsafeCommandText, ControlCharactersAreRefusedWithTheirOwnersName) {
-  for (const std::string& bad : std::vector<std::string>{"a\rb", "a\nb", std::string("a\0b", 3), "\t", "\x1f", "x\x7f"}) {
+  for (const std::string& bad :
+       std::vector<std::string>{"a\rb", "a\nb", std::string("a\0b", 3), "\t", "\x1f", "x\x7f"}) {
     try {
       RequireSafeCommandText(bad, "User");
       ADD_FAILURE() << "accepted a control character";

@@ -1,11 +1,11 @@
 // START, STOP and DELIVER against the shared network of the simulator: what
 // one command changes shows in the next status query, on every connection.
-#include "SimDialogue.h"
-#include "support/NskSimProcess.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
+
+#include "SimDialogue.h"
+#include "support/NskSimProcess.h"
 
 using namespace simtest;
 

@@ -1,12 +1,12 @@
 // The host dialogue of the simulator end to end over a real socket: telnet
 // negotiation, service menu, TACL logon, system name, PATHMON listing, NCPCOM
 // and the NCP logon, with right and wrong credentials.
-#include "support/NskSimProcess.h"
-#include "SimDialogue.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+#include "SimDialogue.h"
+#include "support/NskSimProcess.h"
 
 using namespace simtest;
 
@@ -119,9 +119,12 @@ TEST(NskSimDialogue, WholeRoadWithTheRightPasswords) {
   client.sendLine("LOGOUT");
   EXPECT_TRUE(client.waitClosed());
 
-  const std::vector<std::string> expectedCommands = {
-      "TACL", "logon " + kTaclUser, kTaclPassword, "SETPROMPT SUBVOL", "#mysystem", "STATUS *, PROG $*.*.PATHMON",
-      "NCPCOM $PM01", "SET USER " + kNcpUser, kNcpPassword, "EXIT", "LOGOUT"};
+  const std::vector<std::string> expectedCommands = {"TACL",         "logon " + kTaclUser,
+                                                     kTaclPassword,  "SETPROMPT SUBVOL",
+                                                     "#mysystem",    "STATUS *, PROG $*.*.PATHMON",
+                                                     "NCPCOM $PM01", "SET USER " + kNcpUser,
+                                                     kNcpPassword,   "EXIT",
+                                                     "LOGOUT"};
   EXPECT_EQ(sim.commandsReceived(), expectedCommands);
 }
 

@@ -2,19 +2,19 @@
 // connection exactly as documented and nothing else, since the reliability
 // tests of the console rest on them. Also the simulator's own robustness
 // against bad client bytes.
-#include "SimDialogue.h"
-#include "support/NskSimProcess.h"
-
-#include <gtest/gtest.h>
-
-#include <QTcpSocket>
 #include <arpa/inet.h>
-#include <cerrno>
+#include <gtest/gtest.h>
 #include <netinet/in.h>
-#include <random>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
+
+#include <QTcpSocket>
+#include <cerrno>
+#include <random>
+
+#include "SimDialogue.h"
+#include "support/NskSimProcess.h"
 
 using namespace simtest;
 
@@ -135,12 +135,9 @@ TEST(NskSimFaults, CloseOnAndResetOnEndTheConnectionBeforeAnswering) {
     bool menu;
   };
   const Case cases[] = {
-      {{"--close-on", "TACL"}, "TACL\r\n", 0, true},
-      {{"--reset-on", "TACL"}, "TACL\r\n", ECONNRESET, true},
-      {{"--close-on", "menu"}, "", 0, true},
-      {{"--reset-on", "menu"}, "", ECONNRESET, true},
-      {{"--close-on", "banner"}, "", 0, false},
-      {{"--reset-on", "banner"}, "", ECONNRESET, false},
+      {{"--close-on", "TACL"}, "TACL\r\n", 0, true}, {{"--reset-on", "TACL"}, "TACL\r\n", ECONNRESET, true},
+      {{"--close-on", "menu"}, "", 0, true},         {{"--reset-on", "menu"}, "", ECONNRESET, true},
+      {{"--close-on", "banner"}, "", 0, false},      {{"--reset-on", "banner"}, "", ECONNRESET, false},
       {{"--close-on", "XYZ"}, "TACL\r\n", -1, true},
   };
   for (const Case& c : cases) {

@@ -1,13 +1,13 @@
 // The NCPCOM listings of the demo network, column by column, and their MORE
 // pages. The console reads these lines by fixed columns, so every column the
 // console relies on is checked on every line.
-#include "SimDialogue.h"
-#include "support/NskSimProcess.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+
+#include "SimDialogue.h"
+#include "support/NskSimProcess.h"
 
 using namespace simtest;
 

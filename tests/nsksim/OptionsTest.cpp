@@ -1,16 +1,15 @@
 // The simulator's start-up options: credentials, a network read from a file,
 // a generated network, and the refusal of bad options and files.
-#include "SimDialogue.h"
-#include "support/NskSimProcess.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <set>
 #include <utility>
+
+#include "SimDialogue.h"
+#include "support/NskSimProcess.h"
 
 using namespace simtest;
 
@@ -46,8 +45,8 @@ std::set<std::string> names(const std::vector<std::string>& objectLines) {
 }  // namespace
 
 TEST(NskSimOptions, CredentialsComeFromTheOptions) {
-  korvtest::NskSimProcess sim({"--tacl-user", "SUPER.OPS", "--tacl-password", "pw1", "--ncp-user", "ADMIN",
-                               "--ncp-password", "pw2"});
+  korvtest::NskSimProcess sim(
+      {"--tacl-user", "SUPER.OPS", "--tacl-password", "pw1", "--ncp-user", "ADMIN", "--ncp-password", "pw2"});
   ASSERT_TRUE(sim.started());
   {
     RawTelnetClient client(sim.port());
@@ -73,16 +72,17 @@ TEST(NskSimOptions, NetworkFileIsServed) {
   const QString path = dir.filePath("net.txt");
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("# a small host\n"
-             "system TESTSYS\n"
-             "pathmon $ALPHA\n"
-             "process PROC1 STARTED\n"
-             "line LINEA stopped PROC1   # lower case is fine\n"
-             "station STA1 ABNORMAL PROC1 LINEA\n"
-             "station STA2 STARTING proc1 linea\n"
-             "pathmon $BETA\n"
-             "process PROC1 STARTED  # the same name under another pathmon is another object\n"
-             "line PROC1 STARTED PROC1\n");
+  file.write(
+      "# a small host\n"
+      "system TESTSYS\n"
+      "pathmon $ALPHA\n"
+      "process PROC1 STARTED\n"
+      "line LINEA stopped PROC1   # lower case is fine\n"
+      "station STA1 ABNORMAL PROC1 LINEA\n"
+      "station STA2 STARTING proc1 linea\n"
+      "pathmon $BETA\n"
+      "process PROC1 STARTED  # the same name under another pathmon is another object\n"
+      "line PROC1 STARTED PROC1\n");
   file.close();
   korvtest::NskSimProcess sim({"--network", path, "--page", "0"});
   ASSERT_TRUE(sim.started());

@@ -7,9 +7,7 @@ RawTelnetClient::RawTelnetClient(uint16_t port, bool negotiate) : m_negotiate(ne
   m_socket.waitForConnected(5000);
 }
 
-bool RawTelnetClient::isConnected() const {
-  return m_socket.state() == QAbstractSocket::ConnectedState;
-}
+bool RawTelnetClient::isConnected() const { return m_socket.state() == QAbstractSocket::ConnectedState; }
 
 void RawTelnetClient::send(const std::string& bytes) {
   m_socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
@@ -96,8 +94,8 @@ void RawTelnetClient::parse(unsigned char b) {
     case State::Verb:
       m_state = State::Data;
       ++m_commands;
-      if (m_verb == 253) answer(b == 24 ? 251 : 252, b);                 // DO
-      if (m_verb == 251) answer(b == 1 || b == 3 ? 253 : 254, b);        // WILL
+      if (m_verb == 253) answer(b == 24 ? 251 : 252, b);           // DO
+      if (m_verb == 251) answer(b == 1 || b == 3 ? 253 : 254, b);  // WILL
       return;
     case State::Sb:
       if (b == 255) {

@@ -1,19 +1,18 @@
 // The simulator's own limits: a client idle for too long is closed, and when
 // file descriptors run out new clients wait without the simulator spinning.
-#include "SimDialogue.h"
-#include "support/EventLoop.h"
-#include "support/NskSimProcess.h"
-
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QProcess>
-
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <sstream>
-#include <unistd.h>
+
+#include "SimDialogue.h"
+#include "support/EventLoop.h"
+#include "support/NskSimProcess.h"
 
 using namespace simtest;
 

@@ -3,10 +3,10 @@
 // simulator's documented demo credentials.
 #pragma once
 
-#include "RawTelnetClient.h"
-
 #include <string>
 #include <vector>
+
+#include "RawTelnetClient.h"
 
 namespace simtest {
 

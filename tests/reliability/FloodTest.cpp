@@ -19,8 +19,8 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
-using ncp::NcpEvent;
 using korvtest::waitUntil;
+using ncp::NcpEvent;
 
 namespace {
 
@@ -33,9 +33,8 @@ class Reader : public TNSKTelnet {
   explicit Reader(uint16_t port) {
     Host = "127.0.0.1";
     Port = std::to_string(port);
-    InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
-      SessionDataAvailable(sender, buffer, len);
-    });
+    InstallOwnDataHandler(
+        [this](TTnCnx* sender, const char* buffer, int len) { SessionDataAvailable(sender, buffer, len); });
     OnStringAvailable = [this](TTnCnx*, const std::string& line, TNSKTelnetState state) { seen(line, state); };
     Connect();
   }
@@ -94,8 +93,7 @@ TEST(Flood, EveryUnsolicitedLineIsHandedOnWithBoundedMemory) {
   QElapsedTimer timer;
   timer.start();
   Reader reader(sim.port());
-  ASSERT_TRUE(waitUntil([&] { return reader.accounted() >= bytes; }, 600000))
-      << reader.accounted() << " of " << bytes;
+  ASSERT_TRUE(waitUntil([&] { return reader.accounted() >= bytes; }, 600000)) << reader.accounted() << " of " << bytes;
   reportRate("flood", bytes, timer);
   korvtest::processQueuedEvents();
   EXPECT_EQ(reader.accounted(), bytes) << "bytes lost or invented";
@@ -113,8 +111,7 @@ TEST(Flood, EndlessLineIsHandedOnInPiecesWithNothingLost) {
   QElapsedTimer timer;
   timer.start();
   Reader reader(sim.port());
-  ASSERT_TRUE(waitUntil([&] { return reader.collected() >= bytes; }, 600000))
-      << reader.collected() << " of " << bytes;
+  ASSERT_TRUE(waitUntil([&] { return reader.collected() >= bytes; }, 600000)) << reader.collected() << " of " << bytes;
   reportRate("endless line", bytes, timer);
   korvtest::processQueuedEvents();
   EXPECT_EQ(reader.collected(), bytes);
@@ -138,14 +135,14 @@ TEST(Flood, NestedLoopKeepsFewChunksWaitingAndLosesNothing) {
   reader.onFirstLine = [&](const std::string&) {
     QEventLoop modal;
     QTimer sampler;
-    QObject::connect(&sampler, &QTimer::timeout, [&] { maxPending = std::max(maxPending, reader.PendingChunkCount()); });
+    QObject::connect(&sampler, &QTimer::timeout,
+                     [&] { maxPending = std::max(maxPending, reader.PendingChunkCount()); });
     sampler.start(1);
     QTimer::singleShot(1000, &modal, &QEventLoop::quit);
     modal.exec();
     accountedInside = reader.accounted();
   };
-  ASSERT_TRUE(waitUntil([&] { return reader.accounted() >= bytes; }, 600000))
-      << reader.accounted() << " of " << bytes;
+  ASSERT_TRUE(waitUntil([&] { return reader.accounted() >= bytes; }, 600000)) << reader.accounted() << " of " << bytes;
   korvtest::processQueuedEvents();
   reltest::figure("chunks waiting at most during a one-second nested loop", std::to_string(maxPending));
   EXPECT_EQ(accountedInside, 0) << "no line is handed on while the handler's dialog is open";
@@ -188,10 +185,12 @@ TEST(Flood, EndlessLineBeforeTheTaclPromptKeepsTheLogonWaitingWithBoundedMemory)
     ASSERT_TRUE(sim.started());
     reltest::PeakMemory memory;
     op.session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
-    ASSERT_TRUE(waitUntil([&] {
-      const std::string& line = op.session.CurrentLine();
-      return line.size() >= 8 && line.compare(line.size() - 8, 8, "TACL 1> ") == 0;
-    }, 300000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          const std::string& line = op.session.CurrentLine();
+          return line.size() >= 8 && line.compare(line.size() - 8, 8, "TACL 1> ") == 0;
+        },
+        300000));
     EXPECT_EQ(op.session.State(), atsCommand);
     EXPECT_LT(op.session.CurrentLine().size(), 65536u + 8u);
     EXPECT_EQ(sim.commandsReceived(), std::vector<std::string>{"TACL"});

@@ -14,9 +14,9 @@
 #include "transport/TWSocket.h"
 
 using korvtest::NskSimProcess;
-using ncp::NcpEvent;
 using korvtest::spin;
 using korvtest::waitUntil;
+using ncp::NcpEvent;
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
-using ncp::NcpEvent;
 using korvtest::waitUntil;
+using ncp::NcpEvent;
 
 namespace {
 
@@ -42,9 +42,9 @@ RoadResult road(const QStringList& args) {
 TEST(HostileListings, SprinkledTelnetCommandsAndNulsGiveTheSameObjects) {
   const RoadResult clean = road({"--page", "4"});
   ASSERT_FALSE(clean.events.empty());
-  for (const QStringList& args : {QStringList{"--page", "4", "--sprinkle"},
-                                  QStringList{"--page", "4", "--sprinkle", "--chunk", "5"},
-                                  QStringList{"--page", "0", "--sprinkle", "--chunk", "1"}}) {
+  for (const QStringList& args :
+       {QStringList{"--page", "4", "--sprinkle"}, QStringList{"--page", "4", "--sprinkle", "--chunk", "5"},
+        QStringList{"--page", "0", "--sprinkle", "--chunk", "1"}}) {
     SCOPED_TRACE(args.join(' ').toStdString());
     const RoadResult hostile = road(args);
     EXPECT_EQ(hostile.events, clean.events);
@@ -121,7 +121,8 @@ TEST(LongListings, MillionLineListingIsReadLineForLine) {
   session.Logon(sim.hostPort(), "OPS.OPER", "secret1");
   ASSERT_TRUE(waitUntil([&] { return !firstEvents.empty() && firstEvents.back() == NcpEvent::TaclLoggedOn; }, 60000));
   session.LogonNCP("$PM01", "NCPOPER", "secret2");
-  ASSERT_TRUE(waitUntil([&] { return firstEvents.back() == NcpEvent::NcpLoggedOn && session.State() == atsIdle; }, 60000));
+  ASSERT_TRUE(
+      waitUntil([&] { return firstEvents.back() == NcpEvent::NcpLoggedOn && session.State() == atsIdle; }, 60000));
 
   QElapsedTimer timer;
   timer.start();

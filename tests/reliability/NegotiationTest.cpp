@@ -14,13 +14,13 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
-using ncp::NcpEvent;
 using korvtest::waitUntil;
+using ncp::NcpEvent;
 
 namespace {
 
 struct Replies {
-  std::map<std::string, int64_t> byVerb;  // "WILL", "WONT", "DO", "DONT"
+  std::map<std::string, int64_t> byVerb;    // "WILL", "WONT", "DO", "DONT"
   std::map<std::string, int64_t> byAnswer;  // "DO 1", "WILL 23", ...
   int64_t negotiations = 0;
   int64_t subnegotiations23 = 0;
@@ -78,8 +78,8 @@ TEST_P(Storm, EveryRequestIsAnsweredOnceRefusalsAreNotAndTheRoadCompletes) {
   EXPECT_EQ(r.subnegotiations24, 1);
   // The host sent 4 * 256 * 3 bytes per round: the console's answers stay well below that.
   EXPECT_LE(r.bytes, 1600 * rounds + 64);
-  reltest::figure(std::string(GetParam()) + " negotiation bytes sent back", std::to_string(r.bytes) + " for " +
-                                                                             std::to_string(rounds) + " rounds");
+  reltest::figure(std::string(GetParam()) + " negotiation bytes sent back",
+                  std::to_string(r.bytes) + " for " + std::to_string(rounds) + " rounds");
 }
 
 INSTANTIATE_TEST_SUITE_P(HostileHosts, Storm, ::testing::Values("storm", "mirror"));
@@ -117,8 +117,8 @@ TEST(Subnegotiation, UnterminatedSwallowsTheMenuAndTheNextLogonStartsClean) {
     EXPECT_TRUE(op.session.IsConnected());
     EXPECT_TRUE(sim.commandsReceived().empty()) << "the menu was never seen";
     if (resettable && !reltest::sanitizedBuild()) {
-    EXPECT_LT(reltest::peakResidentKiB() - before, 16 * 1024);
-  }
+      EXPECT_LT(reltest::peakResidentKiB() - before, 16 * 1024);
+    }
   }
   NskSimProcess sound;
   ASSERT_TRUE(sound.started());

@@ -14,9 +14,7 @@ Operator::Operator() {
     handler.NCPState(text);
   };
   session.OnDebug = [this](TTnCnx*, const std::string& text) { debug.push_back(text); };
-  session.OnStringAvailable = [this](TTnCnx*, const std::string& line, TNSKTelnetState) {
-    ownerLines.push_back(line);
-  };
+  session.OnStringAvailable = [this](TTnCnx*, const std::string& line, TNSKTelnetState) { ownerLines.push_back(line); };
   session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
     ++closes;
     handler.SessionClosed();
@@ -27,7 +25,8 @@ Operator::Operator() {
 bool Operator::logonTacl(const std::string& hostPort, const std::string& password, int timeoutMs) {
   const size_t from = events.size();
   session.Logon(hostPort, "OPS.OPER", password);
-  return korvtest::waitUntil([&] { return (seen(NcpEvent::PathmonsListed, from) || seen(NcpEvent::TaclRefused, from)) && idle(); }, timeoutMs);
+  return korvtest::waitUntil(
+      [&] { return (seen(NcpEvent::PathmonsListed, from) || seen(NcpEvent::TaclRefused, from)) && idle(); }, timeoutMs);
 }
 
 bool Operator::logonNcp(const std::string& pathmon, const std::string& password, int timeoutMs) {
@@ -38,7 +37,8 @@ bool Operator::logonNcp(const std::string& pathmon, const std::string& password,
 }
 
 bool Operator::fullRoad(const std::string& hostPort, int timeoutMs) {
-  return logonTacl(hostPort, "secret1", timeoutMs) && seen(NcpEvent::TaclLoggedOn) && logonNcp("$PM01", "secret2", timeoutMs);
+  return logonTacl(hostPort, "secret1", timeoutMs) && seen(NcpEvent::TaclLoggedOn) &&
+         logonNcp("$PM01", "secret2", timeoutMs);
 }
 
 bool Operator::seen(NcpEvent event, size_t from) const { return count(event, from) > 0; }

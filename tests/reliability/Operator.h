@@ -34,8 +34,7 @@ class Operator {
   // Logon; waits for the PATHMON list (008) or the refusal (001) and an idle session.
   bool logonTacl(const std::string& hostPort, const std::string& password = "secret1", int timeoutMs = 20000);
   // The NCP logon on the named PATHMON node; waits for the complete object load.
-  bool logonNcp(const std::string& pathmon = "$PM01", const std::string& password = "secret2",
-                int timeoutMs = 20000);
+  bool logonNcp(const std::string& pathmon = "$PM01", const std::string& password = "secret2", int timeoutMs = 20000);
   // TACL logon and NCP logon with the object load.
   bool fullRoad(const std::string& hostPort, int timeoutMs = 20000);
 

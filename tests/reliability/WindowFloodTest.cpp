@@ -47,9 +47,7 @@ void PrintTo(const FloodCase& floodCase, std::ostream* os) { *os << floodCase.na
 
 class WindowFlood : public wintest::WindowTest, public ::testing::WithParamInterface<FloodCase> {
  protected:
-  int64_t bytes() const {
-    return reltest::heavySize(GetParam().sizeName, GetParam().fullSize, GetParam().smallSize);
-  }
+  int64_t bytes() const { return reltest::heavySize(GetParam().sizeName, GetParam().fullSize, GetParam().smallSize); }
   QStringList simArgs() const override {
     return {GetParam().simSwitch, QString::number(bytes()), "--flood-on", "STATUS LINE LTCP03"};
   }
@@ -95,7 +93,8 @@ TEST_P(WindowFlood, WindowReadsOnInsideAModalBoxWithBoundedMemoryAndTheCommandEn
   QTextDocument* transcript = win->frmDebug->mmDebug->document();
   win->frmDebug->flushPending();
   EXPECT_LE(transcript->characterCount(), TfrmDebug::kMaxChars);
-  EXPECT_TRUE(transcript->lastBlock().text().contains("EvStatusLine->")) << transcript->lastBlock().text().toStdString();
+  EXPECT_TRUE(transcript->lastBlock().text().contains("EvStatusLine->"))
+      << transcript->lastBlock().text().toStdString();
   memory.expectBounded(std::string("window, ") + GetParam().name + " of " + std::to_string(bytes()) +
                        " bytes into a traced command");
 

@@ -1,6 +1,7 @@
 // GoogleTest main for tests that need an event loop but no widgets.
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+
+#include <QCoreApplication>
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);

@@ -1,10 +1,11 @@
 #include "NskSimProcess.h"
 
+#include <gtest/gtest.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #ifndef KORV_NSKSIM_PATH
 #define KORV_NSKSIM_PATH ""
@@ -16,7 +17,7 @@ namespace {
 // Only an upper bound on the wait for the port line: a large generated
 // network on a loaded machine takes many seconds to build.
 constexpr int kStartTimeoutMs = 120000;
-}
+}  // namespace
 
 NskSimProcess::NskSimProcess(const QStringList& extraArgs) {
   // One directory per simulator for its transcript; kept until the process ends.
@@ -74,17 +75,11 @@ NskSimProcess::~NskSimProcess() {
   delete m_process;
 }
 
-bool NskSimProcess::started() const {
-  return m_port != 0 && m_process && m_process->state() == QProcess::Running;
-}
+bool NskSimProcess::started() const { return m_port != 0 && m_process && m_process->state() == QProcess::Running; }
 
-uint16_t NskSimProcess::port() const {
-  return m_port;
-}
+uint16_t NskSimProcess::port() const { return m_port; }
 
-std::string NskSimProcess::hostPort() const {
-  return "127.0.0.1:" + std::to_string(m_port);
-}
+std::string NskSimProcess::hostPort() const { return "127.0.0.1:" + std::to_string(m_port); }
 
 std::vector<std::string> NskSimProcess::transcript() const {
   std::vector<std::string> lines;

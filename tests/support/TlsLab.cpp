@@ -1,8 +1,9 @@
 #include "support/TlsLab.h"
 
+#include <gtest/gtest.h>
+
 #include <QFile>
 #include <QTcpServer>
-#include <gtest/gtest.h>
 
 #include "support/EventLoop.h"
 
@@ -16,9 +17,9 @@ const QStringList kNewKey{"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:P-256"
 }  // namespace
 
 TlsLab::TlsLab() {
-  openssl(QStringList{"req", "-x509"} + kNewKey +
-          QStringList{"-keyout", path("ca.key"), "-out", caFile(), "-subj", "/CN=Korvanedrestolin Test CA", "-days",
-                      "30"});
+  openssl(
+      QStringList{"req", "-x509"} + kNewKey +
+      QStringList{"-keyout", path("ca.key"), "-out", caFile(), "-subj", "/CN=Korvanedrestolin Test CA", "-days", "30"});
   QFile ext(path("localhost.ext"));
   if (ext.open(QIODevice::WriteOnly)) ext.write("subjectAltName=DNS:localhost\n");
 }
@@ -53,10 +54,11 @@ std::string TlsLab::pin(const QString& certFile) {
 bool TlsLab::openssl(const QStringList& args) {
   QProcess process;
   process.start("openssl", args);
-  const bool ok = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
-                  process.exitCode() == 0;
-  if (!ok) ADD_FAILURE() << "openssl " << args.join(' ').toStdString() << ": " << process.errorString().toStdString()
-                         << process.readAllStandardError().toStdString();
+  const bool ok =
+      process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+  if (!ok)
+    ADD_FAILURE() << "openssl " << args.join(' ').toStdString() << ": " << process.errorString().toStdString()
+                  << process.readAllStandardError().toStdString();
   return ok;
 }
 
@@ -80,7 +82,8 @@ Stunnel::Stunnel(const TlsLab& lab, const TlsFiles& files, uint16_t backendPort)
   m_process.setProcessChannelMode(QProcess::MergedChannels);
   QObject::connect(&m_process, &QProcess::readyRead, [this] { m_log += QString::fromLocal8Bit(m_process.readAll()); });
   m_process.start(kStunnel, {config});
-  if (!m_process.waitForStarted()) ADD_FAILURE() << kStunnel << " did not start: " << m_process.errorString().toStdString();
+  if (!m_process.waitForStarted())
+    ADD_FAILURE() << kStunnel << " did not start: " << m_process.errorString().toStdString();
   if (!waitLog(QString("bound to 127.0.0.1:%1").arg(m_port)))
     ADD_FAILURE() << "stunnel did not listen: " << m_log.toStdString();
 }

@@ -47,11 +47,11 @@ void ScriptedPeer::close() {
 void ScriptedPeer::reset() {
   // A zero linger time makes the close abortive: the client sees a reset.
   const linger hard{1, 0};
-  ::setsockopt(static_cast<int>(m_client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard,
-               sizeof hard);
+  ::setsockopt(static_cast<int>(m_client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &hard, sizeof hard);
   m_client->abort();
 }
 
 bool ScriptedPeer::waitForClientGone() {
-  return korvtest::waitUntil([this] { return m_gone || !m_client || m_client->state() == QAbstractSocket::UnconnectedState; });
+  return korvtest::waitUntil(
+      [this] { return m_gone || !m_client || m_client->state() == QAbstractSocket::UnconnectedState; });
 }

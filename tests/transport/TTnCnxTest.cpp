@@ -49,17 +49,15 @@ TEST(TnCnxNegotiation, AnswersGoOutOnTheWireBeforeTheData) {
   c.open(peer);
   ASSERT_TRUE(peer.waitForClient());
   ASSERT_TRUE(c.waitLog("connected 0"));
-  peer.send(bytes({'A', IAC, DO, 24, 'B', IAC, SB, 24, 1, IAC, SE, IAC, DO, 23, IAC, WILL, 1, IAC,
-                   EOR, IAC, IAC, 'C'}));
-  const std::string expected = bytes({IAC, WILL, 24, IAC, SB, 24, 0, 'V', 'T', '1', '0', '0', IAC,
-                                      SE, IAC, WILL, 23, IAC, SB, 23, 'T', 'N', 'C', 'N', 'X', IAC,
-                                      SE, IAC, DO, 1});
+  peer.send(
+      bytes({'A', IAC, DO, 24, 'B', IAC, SB, 24, 1, IAC, SE, IAC, DO, 23, IAC, WILL, 1, IAC, EOR, IAC, IAC, 'C'}));
+  const std::string expected = bytes({IAC,  WILL, 24,  IAC, SB, 24,  0,   'V', 'T', '1', '0', '0', IAC, SE, IAC,
+                                      WILL, 23,   IAC, SB,  23, 'T', 'N', 'C', 'N', 'X', IAC, SE,  IAC, DO, 1});
   ASSERT_TRUE(peer.waitForReceived(expected.size()));
   EXPECT_EQ(hex(peer.received()), hex(expected));
   ASSERT_TRUE(c.waitLog("data 4"));
   EXPECT_EQ(c.data, bytes({'A', 'B', IAC, 'C'}));
-  EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "termtype", "sendloc", "localecho off",
-                                             "eor", "data 4"}));
+  EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "termtype", "sendloc", "localecho off", "eor", "data 4"}));
 }
 
 TEST(TnCnxNegotiation, HostRefusingEchoSetsLocalEcho) {
@@ -159,8 +157,7 @@ TEST(TnCnxSession, RemoteCloseGivesTheTextThenClosedOnce) {
   peer.close();
   ASSERT_TRUE(c.waitLog("closed 0"));
   korvtest::processQueuedEvents();
-  EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "data 3",
-                                             "display \r\n**** Remote has closed ****\r\n",
+  EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "data 3", "display \r\n**** Remote has closed ****\r\n",
                                              "closed 0"}));
   EXPECT_FALSE(c.cnx.IsConnected());
 }
@@ -173,8 +170,7 @@ TEST(TnCnxSession, ResetGivesTheErrorTextThenClosedWithTheCode) {
   ASSERT_TRUE(c.waitLog("connected 0"));
   peer.reset();
   ASSERT_TRUE(c.waitLog("closed 10054"));
-  EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "display \r\n**** ERROR: 10054 ****\r\n",
-                                             "closed 10054"}));
+  EXPECT_EQ(c.log, (std::vector<std::string>{"connected 0", "display \r\n**** ERROR: 10054 ****\r\n", "closed 10054"}));
 }
 
 TEST(TnCnxSession, RefusedConnectReportsTheCodeThenClosed) {

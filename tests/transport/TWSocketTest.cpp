@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QTimer>
-
 #include <set>
 
 #include "ScriptedPeer.h"
@@ -132,7 +131,8 @@ TEST(SocketConnect, ResolverMessages) {
       {"300.1.1.1", "23", "connect: Winsock Resolve Host: '300.1.1.1' Invalid IP address."},
       {"1::2::3", "23", "connect: Winsock Resolve Host: '1::2::3' Invalid IP address."},
       {"127.0.0.1", std::string(32, '9'), "connect: Winsock Resolve Port: Invalid Port."},
-      {"127.0.0.1", "no-such-service", "connect: Winsock Resolve Port: Cannot convert port 'no-such-service' - No Data (#11004)"},
+      {"127.0.0.1", "no-such-service",
+       "connect: Winsock Resolve Port: Cannot convert port 'no-such-service' - No Data (#11004)"},
   };
   for (const auto& row : rows) {
     TWSocket s;
@@ -153,9 +153,10 @@ TEST(SocketConnect, UnknownHostNameGivesTheResolversCode) {
   } catch (const ESocketException& e) {
     const int code = e.ErrorCode();
     EXPECT_TRUE(code >= 11001 && code <= 11004) << code;
-    EXPECT_EQ(std::string(e.what()), "connect: Winsock Resolve Host: Cannot convert host address "
-                                     "'no-such-host.invalid' - " +
-                                         WSocketErrorDesc(code) + " (#" + std::to_string(code) + ")");
+    EXPECT_EQ(std::string(e.what()),
+              "connect: Winsock Resolve Host: Cannot convert host address "
+              "'no-such-host.invalid' - " +
+                  WSocketErrorDesc(code) + " (#" + std::to_string(code) + ")");
   }
 }
 
@@ -386,17 +387,24 @@ TEST(SocketReceive, PauseFromInsideTheHandlerStopsFurtherEvents) {
 }
 
 TEST(SocketErrorDesc, KnownCodesAndTheRest) {
-  const std::pair<int, const char*> listed[] = {
-      {0, "No Error"}, {10035, "Operation would block"}, {10050, "Network is down"},
-      {10051, "Network is unreachable"}, {10053, "Connection aborted"},
-      {10054, "Connection reset by peer"}, {10057, "Socket is not connected"},
-      {10060, "Connection timed out"}, {10061, "Connection refused"}, {10064, "Host is down"},
-      {10065, "No route to host"}, {11001, "Host not found"},
-      {11002, "Non-authoritative host not found"}, {11004, "No Data"}};
+  const std::pair<int, const char*> listed[] = {{0, "No Error"},
+                                                {10035, "Operation would block"},
+                                                {10050, "Network is down"},
+                                                {10051, "Network is unreachable"},
+                                                {10053, "Connection aborted"},
+                                                {10054, "Connection reset by peer"},
+                                                {10057, "Socket is not connected"},
+                                                {10060, "Connection timed out"},
+                                                {10061, "Connection refused"},
+                                                {10064, "Host is down"},
+                                                {10065, "No route to host"},
+                                                {11001, "Host not found"},
+                                                {11002, "Non-authoritative host not found"},
+                                                {11004, "No Data"}};
   for (const auto& [code, text] : listed) EXPECT_EQ(WSocketErrorDesc(code), text) << code;
 
-  std::vector<int> known = {0, 10004, 10009, 10013, 10014, 10022, 10024, 10091, 10092, 10093,
-                            11001, 11002, 11003, 11004};
+  std::vector<int> known = {0,     10004, 10009, 10013, 10014, 10022, 10024,
+                            10091, 10092, 10093, 11001, 11002, 11003, 11004};
   for (int code = 10035; code <= 10071; ++code) known.push_back(code);
   std::set<std::string> texts;
   for (int code : known) {

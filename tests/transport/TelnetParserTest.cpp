@@ -8,8 +8,7 @@
 
 namespace {
 
-constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, DO = 253, EOR = 239, AYT = 246, NOP = 241,
-              GA = 249;
+constexpr int IAC = 255, SB = 250, SE = 240, WILL = 251, DO = 253, EOR = 239, AYT = 246, NOP = 241, GA = 249;
 
 void feed(TelnetParser& parser, const std::string& in) { parser.Feed(in.data(), in.size()); }
 
@@ -121,17 +120,23 @@ TEST(TelnetData, WithoutResetASequenceContinuesInTheNextChunk) {
   TelnetParser parser(sink);
   feed(parser, bytes({IAC, SB, 24}));
   feed(parser, bytes({1, IAC, SE, 'b'}));
-  EXPECT_EQ(sink.events, (std::vector<std::string>{"term", "send:FF FA 18 00 56 54 31 30 30 FF F0",
-                                                   "data:62"}));
+  EXPECT_EQ(sink.events, (std::vector<std::string>{"term", "send:FF FA 18 00 56 54 31 30 30 FF F0", "data:62"}));
 }
 
 // A host stream holding every kind of sequence, with what it must produce.
-const std::string kStream = bytes({'L', 'I', 'N', 'E', 13, 10, IAC, WILL, 1, IAC, DO, 24, 'a',
-                                   IAC, IAC, 'b', IAC, SB, 24, 1, IAC, SE, IAC, AYT, 'c', IAC, EOR,
-                                   IAC, DO, 23, IAC, SB, SE, 'd', IAC, WILL, 5, 246, 'e'});
-const std::vector<std::string> kStreamControl = {
-    "send:FF FD 01", "echo:off", "send:FF FB 18", "term", "send:FF FA 18 00 56 54 31 30 30 FF F0",
-    "eor", "send:FF FB 17", "loc", "send:FF FA 17 54 4E 43 4E 58 FF F0", "send:FF FE 05"};
+const std::string kStream =
+    bytes({'L', 'I', 'N', 'E', 13,  10,  IAC, WILL, 1,  IAC, DO,  24, 'a', IAC, IAC, 'b',  IAC, SB,  24, 1,
+           IAC, SE,  IAC, AYT, 'c', IAC, EOR, IAC,  DO, 23,  IAC, SB, SE,  'd', IAC, WILL, 5,   246, 'e'});
+const std::vector<std::string> kStreamControl = {"send:FF FD 01",
+                                                 "echo:off",
+                                                 "send:FF FB 18",
+                                                 "term",
+                                                 "send:FF FA 18 00 56 54 31 30 30 FF F0",
+                                                 "eor",
+                                                 "send:FF FB 17",
+                                                 "loc",
+                                                 "send:FF FA 17 54 4E 43 4E 58 FF F0",
+                                                 "send:FF FE 05"};
 const std::string kStreamData = bytes({'L', 'I', 'N', 'E', 13, 10, 'a', IAC, 'b', 'c', 'd', 246, 'e'});
 
 TEST(TelnetChunks, WholeStreamGivesItsEventsAndData) {

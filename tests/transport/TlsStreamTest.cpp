@@ -18,8 +18,8 @@ class TlsStreamTest : public ::testing::Test {
  protected:
   void SetUp() override {
     const korvtest::TlsFiles files = lab.selfSigned("peer");
-    server.start("openssl", {"s_server", "-accept", "127.0.0.1:0", "-cert", files.cert, "-key", files.key,
-                             "-naccept", "1"});
+    server.start("openssl",
+                 {"s_server", "-accept", "127.0.0.1:0", "-cert", files.cert, "-key", files.key, "-naccept", "1"});
     // "ACCEPT 127.0.0.1:PORT" once it listens.
     const QRegularExpression accept("ACCEPT 127\\.0\\.0\\.1:(\\d+)");
     QString out;

@@ -1,11 +1,10 @@
 // A termination signal reaches the program as an ordinary close.
-#include "ui/CloseOnSignal.h"
-
-#include "support/EventLoop.h"
-
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+#include "support/EventLoop.h"
+#include "ui/CloseOnSignal.h"
 
 namespace {
 

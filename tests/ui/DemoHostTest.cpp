@@ -1,10 +1,10 @@
 // The demo's host simulator: started on a free loopback port, stopped when
 // the demo ends; a simulator that cannot start is told in a sentence.
-#include "ui/DemoHost.h"
-
 #include <gtest/gtest.h>
 
 #include <QTcpSocket>
+
+#include "ui/DemoHost.h"
 
 namespace {
 

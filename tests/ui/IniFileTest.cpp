@@ -1,15 +1,13 @@
 // The settings file's INI rules, on real files in a temporary folder.
-#include "ui/IniFile.h"
-
-#include "UiTestFiles.h"
-
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QFile>
 #include <QRandomGenerator>
-
 #include <csignal>
-#include <sys/resource.h>
+
+#include "UiTestFiles.h"
+#include "ui/IniFile.h"
 
 using uitest::readBytes;
 using uitest::writeBytes;
@@ -94,12 +92,26 @@ TEST_F(IniFileTest, IntegersDecimalOrHexElseDefault) {
     int expected;
   };
   const Row rows[] = {
-      {"42", 42},          {"-7", -7},           {"+8", 8},           {"  12  ", 12},
-      {"0x10", 16},        {"0X1f", 31},         {"0x7FFFFFFF", 2147483647},
-      {"2147483647", 2147483647},                {"-2147483648", -2147483647 - 1},
-      {"0x", -99},         {"0X", -99},          {"0xG1", -99},       {"12abc", -99},
-      {"", -99},           {"-", -99},           {"1 2", -99},        {"2147483648", -99},
-      {"-2147483649", -99}, {"0x100000000", -99}, {"99999999999999999999", -99},
+      {"42", 42},
+      {"-7", -7},
+      {"+8", 8},
+      {"  12  ", 12},
+      {"0x10", 16},
+      {"0X1f", 31},
+      {"0x7FFFFFFF", 2147483647},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"0x", -99},
+      {"0X", -99},
+      {"0xG1", -99},
+      {"12abc", -99},
+      {"", -99},
+      {"-", -99},
+      {"1 2", -99},
+      {"2147483648", -99},
+      {"-2147483649", -99},
+      {"0x100000000", -99},
+      {"99999999999999999999", -99},
   };
   for (const Row& row : rows) {
     writeBytes(tmp.path, QByteArray("[Main]\r\nN=") + row.text + "\r\n");

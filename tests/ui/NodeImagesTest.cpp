@@ -1,9 +1,9 @@
 // The tree's node pictures: the right kinds at the right indexes.
-#include "ui/NodeImages.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
+
+#include "ui/NodeImages.h"
 
 namespace {
 

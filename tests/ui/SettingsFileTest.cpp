@@ -1,14 +1,12 @@
 // The settings file's path rule and the readers and writers of the windows.
-#include "ui/SettingsFile.h"
-
-#include "UiTestFiles.h"
-
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 
-#include <sys/stat.h>
+#include "UiTestFiles.h"
+#include "ui/SettingsFile.h"
 
 namespace {
 
@@ -47,19 +45,19 @@ TEST_P(SettingsFileLocation, BesideTheExecutableOrInTheConfigFolder) {
   const QString config = tmp.dir.filePath("config/Korvanedrestolin");
   const auto readOnly = [](const QString&) { return false; };
 
-  const QString path =
-      row.folderReadOnly
-          ? SettingsFile::locate(tmp.dir.filePath("bin/korvanedrestolin"), config, readOnly)
-          : SettingsFile::locate(tmp.dir.filePath("bin/korvanedrestolin"), config);
+  const QString path = row.folderReadOnly
+                           ? SettingsFile::locate(tmp.dir.filePath("bin/korvanedrestolin"), config, readOnly)
+                           : SettingsFile::locate(tmp.dir.filePath("bin/korvanedrestolin"), config);
   EXPECT_EQ(path, row.expectBeside ? beside : config + "/korvanedrestolin.INI");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rule, SettingsFileLocation,
-    ::testing::Values(LocationRow{"BesideWritableFolder", false, false, true},
-                      LocationRow{"BesideExistingFileInReadOnlyFolder", true, true, true},
-                      LocationRow{"ConfigFolderWhenBesideIsImpossible", false, true, false}),
-    [](const ::testing::TestParamInfo<LocationRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rule, SettingsFileLocation,
+                         ::testing::Values(LocationRow{"BesideWritableFolder", false, false, true},
+                                           LocationRow{"BesideExistingFileInReadOnlyFolder", true, true, true},
+                                           LocationRow{"ConfigFolderWhenBesideIsImpossible", false, true, false}),
+                         [](const ::testing::TestParamInfo<LocationRow>& info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(SettingsFileFolder, SystemProgramFoldersAreNeverWritableEvenForRoot) {
   uitest::TempSettings tmp;

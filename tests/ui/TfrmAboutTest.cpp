@@ -1,8 +1,4 @@
 // The about box and the JPEG decoding of its picture.
-#include "ui/TfrmAbout.h"
-
-#include "ui/JpegDecoder.h"
-
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -11,6 +7,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include "ui/JpegDecoder.h"
+#include "ui/TfrmAbout.h"
 
 namespace {
 

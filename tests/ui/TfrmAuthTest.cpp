@@ -1,12 +1,5 @@
 // The login dialog, real widgets offscreen, opened modally the way the main
 // window opens it; each test acts on the open dialog from a timer.
-#include "ui/TfrmAuth.h"
-
-#include "ui/IniFile.h"
-#include "ui/SettingsFile.h"
-#include "UiTestFiles.h"
-#include "support/EventLoop.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -16,8 +9,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-
 #include <functional>
+
+#include "UiTestFiles.h"
+#include "support/EventLoop.h"
+#include "ui/IniFile.h"
+#include "ui/SettingsFile.h"
+#include "ui/TfrmAuth.h"
 
 namespace {
 

@@ -1,6 +1,4 @@
 // The debug window's transcript.
-#include "ui/TfrmDebug.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -9,6 +7,8 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
+
+#include "ui/TfrmDebug.h"
 
 namespace {
 

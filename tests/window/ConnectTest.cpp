@@ -39,8 +39,8 @@ TEST_F(ConnectTest, LogonShowsTheHostWithItsPathmonsAndSwitchesTheMenuToDisconne
   for (int i = 0; i < 3; ++i) EXPECT_FALSE(host->child(i)->isExpanded());
   EXPECT_EQ(win->StateHandler()->HostNode(), QtTreeNode::of(host));
 
-  const std::vector<std::string> expected{"TACL", "logon OPS.OPER", "secret1", "SETPROMPT SUBVOL", "#mysystem",
-                                          "STATUS *, PROG $*.*.PATHMON"};
+  const std::vector<std::string> expected{
+      "TACL", "logon OPS.OPER", "secret1", "SETPROMPT SUBVOL", "#mysystem", "STATUS *, PROG $*.*.PATHMON"};
   EXPECT_EQ(commands(), expected);
 }
 
@@ -94,8 +94,8 @@ TEST_F(ConnectTest, LogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsS
 TEST_F(ConnectTest, NcpLogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsSent) {
   connectTacl();
   const size_t sent = commands().size();
-  const std::pair<QString, QString> rows[] = {{"", "NCP user is empty"},
-                                              {QString::fromUtf8("NCP€"), "NCP user holds a character outside Latin-1"}};
+  const std::pair<QString, QString> rows[] = {
+      {"", "NCP user is empty"}, {QString::fromUtf8("NCP€"), "NCP user holds a character outside Latin-1"}};
   for (const auto& [user, told] : rows) {
     catcher.boxes.clear();
     answerLogin({}, user, "secret2");

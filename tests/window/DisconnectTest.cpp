@@ -62,7 +62,7 @@ TEST_F(DisconnectTest, AfterTaclAloneLogsOutAndClosesTheConnection) {
 struct ConnectionEnd {
   const char* name;
   QStringList simArgs;
-  bool commandRuns;  // Start on a line just before: START runs, its status request waits
+  bool commandRuns;          // Start on a line just before: START runs, its status request waits
   bool operatorDisconnects;  // else the host closes the connection
   std::vector<std::string> lastSent;
 };
@@ -95,12 +95,11 @@ TEST_P(ConnectionEndTest, WindowEndsIdleWithAnEmptyQueue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ends, ConnectionEndTest,
-    ::testing::Values(ConnectionEnd{"Disconnect", {}, false, true, {"EXIT", "LOGOUT"}},
-                      ConnectionEnd{"DisconnectWhileACommandRuns", {}, true, true,
-                                    {"START LINE LTCP03", "EXIT", "LOGOUT"}},
-                      ConnectionEnd{"DisconnectFromASilentHost", {"--silent-on", "START"}, true, true,
-                                    {"START LINE LTCP03"}},
-                      ConnectionEnd{"HostCloses", {"--close-on", "START"}, true, false, {"START LINE LTCP03"}}),
+    ::testing::Values(
+        ConnectionEnd{"Disconnect", {}, false, true, {"EXIT", "LOGOUT"}},
+        ConnectionEnd{"DisconnectWhileACommandRuns", {}, true, true, {"START LINE LTCP03", "EXIT", "LOGOUT"}},
+        ConnectionEnd{"DisconnectFromASilentHost", {"--silent-on", "START"}, true, true, {"START LINE LTCP03"}},
+        ConnectionEnd{"HostCloses", {"--close-on", "START"}, true, false, {"START LINE LTCP03"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

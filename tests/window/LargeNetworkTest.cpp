@@ -127,9 +127,8 @@ TEST_F(LargeNetworkTest, StatusTogglesShowOnlyObjectsInTheChosenStatusesWithThei
   EXPECT_EQ(win->pnlFind->MatchCount(), 20u);
   win->pnlFind->btnStatus[0]->click();  // and Abnormal
   QTest::keyClicks(win->pnlFind->edFind, "L");
-  expectShownAreMatchesWithAncestors([](const QString& text) {
-    return (text.startsWith("(Stopped) L") || text.startsWith("(Abnormal) L"));
-  });
+  expectShownAreMatchesWithAncestors(
+      [](const QString& text) { return (text.startsWith("(Stopped) L") || text.startsWith("(Abnormal) L")); });
   win->pnlFind->btnStatus[0]->click();
   win->pnlFind->btnStatus[1]->click();
   QTest::keyClick(win->pnlFind->edFind, Qt::Key_Backspace);

@@ -13,8 +13,8 @@
 #include "support/NskSimProcess.h"
 
 using korvtest::NskSimProcess;
-using ncp::NcpEvent;
 using korvtest::waitUntil;
+using ncp::NcpEvent;
 
 namespace {
 
@@ -162,7 +162,9 @@ TEST_F(NCPStateHandlerTest, ObjectEventsWithoutANameAreSkippedAndTheSessionGoesO
   EXPECT_TRUE(traced("nameless:009"));
   EXPECT_EQ(tree.dump(), before);
   EXPECT_EQ(std::count_if(trace.begin(), trace.end(),
-                          [](const std::string& t) { return t.rfind("debug:", 0) == 0 && t.find("no object name") != std::string::npos; }),
+                          [](const std::string& t) {
+                            return t.rfind("debug:", 0) == 0 && t.find("no object name") != std::string::npos;
+                          }),
             5);
 
   // The session still answers: a refresh of one process comes back as 013.

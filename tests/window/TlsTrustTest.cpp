@@ -22,7 +22,9 @@ namespace {
 class TlsTrustTest : public WindowTest {
  protected:
   std::string hostKey() const { return "telnets://localhost:" + std::to_string(stunnel->port()); }
-  void serve(const korvtest::TlsFiles& files) { stunnel = std::make_unique<korvtest::Stunnel>(lab, files, sim->port()); }
+  void serve(const korvtest::TlsFiles& files) {
+    stunnel = std::make_unique<korvtest::Stunnel>(lab, files, sim->port());
+  }
   // Tools, Connect to the stunnel port; waits for the PATHMONs, a message box
   // or the certificate dialog's outcome.
   void connectTls(const std::function<bool()>& until) {

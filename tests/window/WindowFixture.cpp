@@ -92,7 +92,14 @@ void WindowTest::logonNcp(const QString& pathmon) {
   doubleClick(node);
   ASSERT_TRUE(waitUntil([&] {
     return win->StateHandler()->NCPLoggedOn() && win->NCPTelnet->NetObjectsStep() == 4 && idle();
-  })) << "sent: " << QStringList([&] { QStringList l; for (auto& c : commands()) l << QString::fromStdString(c); return l; }()).join(" | ").toStdString();
+  })) << "sent: "
+      << QStringList([&] {
+           QStringList l;
+           for (auto& c : commands()) l << QString::fromStdString(c);
+           return l;
+         }())
+             .join(" | ")
+             .toStdString();
 }
 
 void WindowTest::doubleClick(QTreeWidgetItem* node) {

@@ -4,8 +4,8 @@
 #include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -36,8 +36,8 @@ using WindowRulesTest = WindowTest;
 TEST_F(WindowRulesTest, ControlsCarryTheirNamesTextsAndStates) {
   EXPECT_EQ(win->windowTitle(), "Korvanedrestolin");
   EXPECT_EQ(win->size(), QSize(TfrmMain::kDesignWidth, TfrmMain::kDesignHeight));
-  for (QWidget* w : std::initializer_list<QWidget*>{win->tvMain, win->spMain, win->lvMain, win->btnApplyAlter,
-                                                    win->sbPanel}) {
+  for (QWidget* w :
+       std::initializer_list<QWidget*>{win->tvMain, win->spMain, win->lvMain, win->btnApplyAlter, win->sbPanel}) {
     EXPECT_FALSE(w->objectName().isEmpty());
     EXPECT_FALSE(w->accessibleName().isEmpty()) << w->objectName().toStdString();
   }
@@ -94,8 +94,7 @@ TEST_F(WindowRulesTest, SessionLinesAreCollectedFromTheStartAndRegistryLinesOnly
   choose("Refresh Line LTCP03");
   ASSERT_TRUE(waitUntil([&] { return idle() && debugText().contains("SetStatusObj Name=LTCP03"); }));
   const QStringList lines = debugText().split('\n');
-  EXPECT_TRUE(lines.contains("SetStatusObj Name=LTCP03 Type=xpLine Status=nsStopped"))
-      << "no sender: the text alone";
+  EXPECT_TRUE(lines.contains("SetStatusObj Name=LTCP03 Type=xpLine Status=nsStopped")) << "no sender: the text alone";
 
   win->DebugView->trigger();
   EXPECT_FALSE(win->DebugView->isChecked());
@@ -211,13 +210,14 @@ TEST_P(SavedBoundsTest, WindowComesUpOnTheScreen) {
   EXPECT_EQ(ini.readInteger("Main", "Left", 0), row.left);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, SavedBoundsTest,
-    ::testing::Values(SavedBounds{"Huge", 0, 0, 100000, 100000, false, true},
-                      SavedBounds{"IntMax", INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, false},
-                      SavedBounds{"Negative", -5000, -5000, -700, -400, false, false},
-                      SavedBounds{"OffScreenPosition", 50000, -30000, 500, 300, true, false},
-                      SavedBounds{"Normal", 40, 30, 500, 300, true, true}),
-    [](const ::testing::TestParamInfo<SavedBounds>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, SavedBoundsTest,
+                         ::testing::Values(SavedBounds{"Huge", 0, 0, 100000, 100000, false, true},
+                                           SavedBounds{"IntMax", INT_MAX, INT_MAX, INT_MAX, INT_MAX, false, false},
+                                           SavedBounds{"Negative", -5000, -5000, -700, -400, false, false},
+                                           SavedBounds{"OffScreenPosition", 50000, -30000, 500, 300, true, false},
+                                           SavedBounds{"Normal", 40, 30, 500, 300, true, true}),
+                         [](const ::testing::TestParamInfo<SavedBounds>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

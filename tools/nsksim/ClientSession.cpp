@@ -1,13 +1,13 @@
 #include "ClientSession.h"
 
-#include "Layouts.h"
-#include "SimOptions.h"
-#include "Transcript.h"
+#include <sys/socket.h>
 
 #include <QScopedValueRollback>
 #include <QTcpSocket>
 
-#include <sys/socket.h>
+#include "Layouts.h"
+#include "SimOptions.h"
+#include "Transcript.h"
 
 namespace {
 // Input is read only while fewer lines than this wait, so a client that sends
@@ -24,8 +24,8 @@ constexpr int kLinesBeforeListingFault = 3;
 
 // The --close-on/--reset-on values that name a moment instead of a command line.
 bool isMoment(const QByteArray& trigger) {
-  return trigger == "menu" || trigger == "banner" || trigger == "iac" || trigger == "sb" ||
-         trigger == "listing" || trigger == "more";
+  return trigger == "menu" || trigger == "banner" || trigger == "iac" || trigger == "sb" || trigger == "listing" ||
+         trigger == "more";
 }
 }  // namespace
 
@@ -210,7 +210,8 @@ void ClientSession::sendHostileNegotiation() {
   const SimOptions& o = m_ctx.options;
   QByteArray bytes;
   switch (o.hostile) {
-    case SimOptions::Hostile::None: return;
+    case SimOptions::Hostile::None:
+      return;
     case SimOptions::Hostile::Storm:
     case SimOptions::Hostile::Mirror:
       for (int i = 0; i < o.hostileCount; ++i) {
@@ -287,9 +288,7 @@ void ClientSession::pumpListing() {
   }
 }
 
-void ClientSession::say(const QByteArray& line) {
-  m_answer += line + "\r\n";
-}
+void ClientSession::say(const QByteArray& line) { m_answer += line + "\r\n"; }
 
 void ClientSession::flush() {
   m_out->write(m_echo, OutputStream::Kind::TextNoNul);
@@ -307,8 +306,8 @@ void ClientSession::closeOrderly() {
 
 void ClientSession::closeIdle() {
   if (m_state != State::Closed) {
-    m_answer += "\r\nIdle for " + QByteArray::number(m_ctx.options.idleTimeoutSeconds) +
-                " seconds: connection closed\r\n";
+    m_answer +=
+        "\r\nIdle for " + QByteArray::number(m_ctx.options.idleTimeoutSeconds) + " seconds: connection closed\r\n";
     closeOrderly();
   }
   m_socket->flush();

@@ -8,17 +8,17 @@
 // it starts at the TACL prompt of its user, and the bytes go as they are.
 #pragma once
 
+#include <QObject>
+#include <QTimer>
+#include <deque>
+#include <optional>
+
 #include "HostDialogue.h"
 #include "HostNegotiation.h"
 #include "Listing.h"
 #include "OutputStream.h"
 #include "SimContext.h"
 #include "TelnetInput.h"
-
-#include <QObject>
-#include <QTimer>
-#include <deque>
-#include <optional>
 
 class QTcpSocket;
 

@@ -19,13 +19,24 @@ HostDialogue::Reply HostDialogue::answer(const QByteArray& line) {
   const QByteArray trimmed = line.trimmed();
   const QList<QByteArray> words = trimmed.toUpper().simplified().split(' ');
   switch (m_mode) {
-    case Mode::Menu: menuCommand(words[0]); break;
-    case Mode::Tacl: taclCommand(trimmed, words); break;
-    case Mode::TaclPassword: taclPassword(line); break;
-    case Mode::Ncp: ncpCommand(trimmed, words); break;
-    case Mode::NcpPassword: ncpPassword(line); break;
+    case Mode::Menu:
+      menuCommand(words[0]);
+      break;
+    case Mode::Tacl:
+      taclCommand(trimmed, words);
+      break;
+    case Mode::TaclPassword:
+      taclPassword(line);
+      break;
+    case Mode::Ncp:
+      ncpCommand(trimmed, words);
+      break;
+    case Mode::NcpPassword:
+      ncpPassword(line);
+      break;
     case Mode::NcpRelogon:
-      if ((words[0] == "SET" && words.size() >= 2 && words[1] == "USER") || words[0] == "EXIT" || words[0] == "LOGOUT") {
+      if ((words[0] == "SET" && words.size() >= 2 && words[1] == "USER") || words[0] == "EXIT" ||
+          words[0] == "LOGOUT") {
         m_mode = Mode::Ncp;
         ncpCommand(trimmed, words);
       } else {
@@ -183,7 +194,8 @@ void HostDialogue::ncpObjectCommand(const QByteArray& trimmed, const QList<QByte
   Network& net = m_ctx.network;
   const bool listing = verb == "STATUS" || verb == "INFO";
   if (listing && words[2] == "*") {
-    m_reply.listing = verb == "INFO" ? Listing::stationInfo(net, m_pathmon, -1) : Listing::status(net, m_pathmon, kind, -1);
+    m_reply.listing =
+        verb == "INFO" ? Listing::stationInfo(net, m_pathmon, -1) : Listing::status(net, m_pathmon, kind, -1);
     return;
   }
   // A qualified name \SYSTEM.$PATHMON.NAME names the object by its last part.
@@ -259,11 +271,14 @@ QByteArray HostDialogue::startLoggedOn(const QByteArray& user) {
 
 QByteArray HostDialogue::prompt() const {
   switch (m_mode) {
-    case Mode::Menu: return "Enter Choice> ";
+    case Mode::Menu:
+      return "Enter Choice> ";
     case Mode::Ncp:
     case Mode::NcpPassword:
-    case Mode::NcpRelogon: return Layouts::ncpcomPrompt(m_ctx.network.pathmons[m_pathmon].name);
-    default: break;
+    case Mode::NcpRelogon:
+      return Layouts::ncpcomPrompt(m_ctx.network.pathmons[m_pathmon].name);
+    default:
+      break;
   }
   if (!m_taclLoggedOn) return "TACL 1> ";
   const QByteArray group = m_taclUser.toUpper().split('.').first();
@@ -271,13 +286,9 @@ QByteArray HostDialogue::prompt() const {
   return kVolume + " " + group + " " + QByteArray::number(m_taclNumber) + "> ";
 }
 
-void HostDialogue::say(const QByteArray& line) {
-  m_reply.text += line + "\r\n";
-}
+void HostDialogue::say(const QByteArray& line) { m_reply.text += line + "\r\n"; }
 
-void HostDialogue::sayPrompt() {
-  m_reply.text += prompt();
-}
+void HostDialogue::sayPrompt() { m_reply.text += prompt(); }
 
 void HostDialogue::logout() {
   say("Session ended. Goodbye from \\" + m_ctx.network.systemName + ".");

@@ -5,17 +5,17 @@
 // echo or paging: ClientSession owns one and sends what it answers.
 #pragma once
 
-#include "Listing.h"
-#include "SimContext.h"
-
 #include <QByteArray>
 #include <QList>
 #include <optional>
 
+#include "Listing.h"
+#include "SimContext.h"
+
 class HostDialogue {
  public:
   struct Reply {
-    QByteArray text;                // the answer, ending in a prompt unless a listing follows
+    QByteArray text;                 // the answer, ending in a prompt unless a listing follows
     std::optional<Listing> listing;  // to be sent after text, then prompt()
     bool logout = false;             // the host ends the connection after text
   };

@@ -35,7 +35,8 @@ void HostNegotiation::negotiation(int verb, int option) {
       if (m_awaited.empty()) finish();
       return;
     }
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -50,7 +51,7 @@ void HostNegotiation::offerTheRest() {
   m_stage = Stage::AwaitReplies;
   m_awaited = {kEcho, kSga, kNaws};
   send(bytes({kIac, kWill, static_cast<char>(kEcho), kIac, kWill, static_cast<char>(kSga), kIac, kDo,
-                  static_cast<char>(kNaws)}));
+              static_cast<char>(kNaws)}));
 }
 
 void HostNegotiation::finish() {

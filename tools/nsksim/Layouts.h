@@ -8,9 +8,9 @@
 //                     64-79 process.
 #pragma once
 
-#include "NetObject.h"
-
 #include <QByteArray>
+
+#include "NetObject.h"
 
 namespace Layouts {
 
@@ -29,12 +29,11 @@ QByteArray ncpLogonLine(const QByteArray& user, bool accepted);
 QByteArray pathmonHeader();
 QByteArray pathmonLine(const QByteArray& name, int ordinal);
 
-QByteArray statusTitle(ObjectKind kind, const QByteArray& what, const QByteArray& system,
-                       const QByteArray& pathmon);
+QByteArray statusTitle(ObjectKind kind, const QByteArray& what, const QByteArray& system, const QByteArray& pathmon);
 QByteArray statusHeader(ObjectKind kind);
 QByteArray statusRule();
-QByteArray statusLine(ObjectKind kind, const QByteArray& qualifiedName, ObjectStatus status,
-                      const NetObject& object, int ordinal);
+QByteArray statusLine(ObjectKind kind, const QByteArray& qualifiedName, ObjectStatus status, const NetObject& object,
+                      int ordinal);
 
 QByteArray infoTitle(const QByteArray& what, const QByteArray& system, const QByteArray& pathmon);
 QByteArray infoHeader();

@@ -22,9 +22,15 @@ bool Listing::next(QByteArray* line) {
       *line = m_info ? Layouts::infoTitle(what, m_network->systemName, pm.name)
                      : Layouts::statusTitle(m_kind, what, m_network->systemName, pm.name);
       break;
-    case 1: line->clear(); break;
-    case 2: *line = m_info ? Layouts::infoHeader() : Layouts::statusHeader(m_kind); break;
-    case 3: *line = m_info ? Layouts::infoRule() : Layouts::statusRule(); break;
+    case 1:
+      line->clear();
+      break;
+    case 2:
+      *line = m_info ? Layouts::infoHeader() : Layouts::statusHeader(m_kind);
+      break;
+    case 3:
+      *line = m_info ? Layouts::infoRule() : Layouts::statusRule();
+      break;
     case 4:
       if (m_next < count) {
         *line = objectLine(m_single < 0 ? m_next : static_cast<size_t>(m_single));
@@ -33,9 +39,14 @@ bool Listing::next(QByteArray* line) {
       }
       m_phase = 5;
       [[fallthrough]];
-    case 5: line->clear(); break;
-    case 6: *line = totalLine(); break;
-    default: return false;
+    case 5:
+      line->clear();
+      break;
+    case 6:
+      *line = totalLine();
+      break;
+    default:
+      return false;
   }
   ++m_phase;
   return true;
@@ -57,8 +68,8 @@ QByteArray Listing::totalLine() const {
   const QByteArray objects = QByteArray::number(count) + " " + kindWord(m_kind) + (count == 1 ? "" : plural);
   if (m_info) return "TOTAL " + objects;
   QByteArray text = "TOTAL " + objects + ":";
-  for (ObjectStatus s : {ObjectStatus::Started, ObjectStatus::Starting, ObjectStatus::Stopped,
-                         ObjectStatus::Abnormal}) {
+  for (ObjectStatus s :
+       {ObjectStatus::Started, ObjectStatus::Starting, ObjectStatus::Stopped, ObjectStatus::Abnormal}) {
     text += " " + QByteArray::number(m_counts[static_cast<int>(s)]) + " " + statusWord(s);
     if (s != ObjectStatus::Abnormal) text += ",";
   }

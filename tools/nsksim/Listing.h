@@ -4,9 +4,9 @@
 // Refers to the shared Network, which outlives every session.
 #pragma once
 
-#include "Network.h"
-
 #include <QByteArray>
+
+#include "Network.h"
 
 class Listing {
  public:

@@ -1,10 +1,11 @@
 #include "LoopbackPair.h"
 
 #include <arpa/inet.h>
-#include <cerrno>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 bool loopback::makePair(int* sessionSide, int* bridgeSide) {
   const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -2,18 +2,22 @@
 
 QByteArray statusWord(ObjectStatus status) {
   switch (status) {
-    case ObjectStatus::Started: return "STARTED";
-    case ObjectStatus::Starting: return "STARTING";
-    case ObjectStatus::Stopped: return "STOPPED";
-    case ObjectStatus::Abnormal: return "ABNORMAL";
+    case ObjectStatus::Started:
+      return "STARTED";
+    case ObjectStatus::Starting:
+      return "STARTING";
+    case ObjectStatus::Stopped:
+      return "STOPPED";
+    case ObjectStatus::Abnormal:
+      return "ABNORMAL";
   }
   return "ABNORMAL";
 }
 
 bool statusFromWord(const QByteArray& word, ObjectStatus* status) {
   const QByteArray w = word.toUpper();
-  for (ObjectStatus s : {ObjectStatus::Started, ObjectStatus::Starting, ObjectStatus::Stopped,
-                         ObjectStatus::Abnormal}) {
+  for (ObjectStatus s :
+       {ObjectStatus::Started, ObjectStatus::Starting, ObjectStatus::Stopped, ObjectStatus::Abnormal}) {
     if (w == statusWord(s)) {
       *status = s;
       return true;
@@ -24,9 +28,12 @@ bool statusFromWord(const QByteArray& word, ObjectStatus* status) {
 
 QByteArray kindWord(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::Process: return "PROCESS";
-    case ObjectKind::Station: return "STATION";
-    case ObjectKind::Line: return "LINE";
+    case ObjectKind::Process:
+      return "PROCESS";
+    case ObjectKind::Station:
+      return "STATION";
+    case ObjectKind::Line:
+      return "LINE";
   }
   return "PROCESS";
 }

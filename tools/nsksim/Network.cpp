@@ -2,9 +2,12 @@
 
 std::vector<NetObject>& Pathmon::objects(ObjectKind kind) {
   switch (kind) {
-    case ObjectKind::Station: return stations;
-    case ObjectKind::Line: return lines;
-    case ObjectKind::Process: break;
+    case ObjectKind::Station:
+      return stations;
+    case ObjectKind::Line:
+      return lines;
+    case ObjectKind::Process:
+      break;
   }
   return processes;
 }

@@ -5,11 +5,11 @@
 // afterwards, so indexes stay valid for the whole run.
 #pragma once
 
-#include "NetObject.h"
-
 #include <QByteArray>
 #include <QHash>
 #include <vector>
+
+#include "NetObject.h"
 
 struct Pathmon {
   QByteArray name;

@@ -16,8 +16,7 @@ constexpr int kMaxQualified = 35;
 // pieces, which would turn the rest of a long comment into statements.
 constexpr qint64 kMaxLineBytes = 64 * 1024;
 
-NetObject object(const char* name, ObjectStatus status, const char* process = "",
-                 const char* line = "") {
+NetObject object(const char* name, ObjectStatus status, const char* process = "", const char* line = "") {
   NetObject o;
   o.name = name;
   o.status = status;
@@ -45,22 +44,17 @@ Network demo() {
 
   Pathmon pm01;
   pm01.name = "$PM01";
-  pm01.processes = {object("TCPIP1", S::Started), object("TCPIP2", S::Started),
-                    object("X25P01", S::Stopped), object("ATMDRV", S::Starting),
-                    object("POSDRV", S::Abnormal)};
+  pm01.processes = {object("TCPIP1", S::Started), object("TCPIP2", S::Started), object("X25P01", S::Stopped),
+                    object("ATMDRV", S::Starting), object("POSDRV", S::Abnormal)};
   pm01.lines = {object("LTCP01", S::Started, "TCPIP1"),  object("LTCP02", S::Starting, "TCPIP2"),
                 object("LTCP03", S::Stopped, "TCPIP2"),  object("LX2501", S::Abnormal, "X25P01"),
                 object("LATM01", S::Starting, "ATMDRV"), object("LPOS01", S::Abnormal, "POSDRV"),
                 object("LPOS02", S::Stopped, "POSDRV")};
   // ATM001 and ATM002 share the line LTCP01.
-  pm01.stations = {object("ATM001", S::Started, "TCPIP1", "LTCP01"),
-                   object("ATM002", S::Starting, "TCPIP1", "LTCP01"),
-                   object("POS001", S::Started, "TCPIP2", "LTCP02"),
-                   object("POS002", S::Stopped, "TCPIP2", "LTCP03"),
-                   object("X25S01", S::Abnormal, "X25P01", "LX2501"),
-                   object("ATM101", S::Starting, "ATMDRV", "LATM01"),
-                   object("POS101", S::Abnormal, "POSDRV", "LPOS01"),
-                   object("POS102", S::Stopped, "POSDRV", "LPOS02")};
+  pm01.stations = {object("ATM001", S::Started, "TCPIP1", "LTCP01"),  object("ATM002", S::Starting, "TCPIP1", "LTCP01"),
+                   object("POS001", S::Started, "TCPIP2", "LTCP02"),  object("POS002", S::Stopped, "TCPIP2", "LTCP03"),
+                   object("X25S01", S::Abnormal, "X25P01", "LX2501"), object("ATM101", S::Starting, "ATMDRV", "LATM01"),
+                   object("POS101", S::Abnormal, "POSDRV", "LPOS01"), object("POS102", S::Stopped, "POSDRV", "LPOS02")};
 
   Pathmon pm02;
   pm02.name = "$PM02";
@@ -87,10 +81,14 @@ Network generated(int stations) {
   // A fixed pattern of statuses so every run and every client see the same network.
   const auto statusOf = [](int i) {
     switch (i % 20) {
-      case 7: return ObjectStatus::Stopped;
-      case 13: return ObjectStatus::Abnormal;
-      case 17: return ObjectStatus::Starting;
-      default: return ObjectStatus::Started;
+      case 7:
+        return ObjectStatus::Stopped;
+      case 13:
+        return ObjectStatus::Abnormal;
+      case 17:
+        return ObjectStatus::Starting;
+      default:
+        return ObjectStatus::Started;
     }
   };
   for (int p = 0; p < processes; ++p) {

@@ -12,9 +12,9 @@
 // line's process, must be declared before it.
 #pragma once
 
-#include "Network.h"
-
 #include <QString>
+
+#include "Network.h"
 
 namespace NetworkBuilder {
 

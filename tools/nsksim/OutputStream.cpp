@@ -1,7 +1,6 @@
 #include "OutputStream.h"
 
 #include <QTcpSocket>
-
 #include <algorithm>
 
 namespace {
@@ -39,9 +38,7 @@ void OutputStream::flood(qint64 bytes) {
   pump();
 }
 
-qint64 OutputStream::backlog() const {
-  return m_segmentBytes + m_wire.size() + m_socket->bytesToWrite();
-}
+qint64 OutputStream::backlog() const { return m_segmentBytes + m_wire.size() + m_socket->bytesToWrite(); }
 
 void OutputStream::closeWhenDrained() {
   m_closing = true;

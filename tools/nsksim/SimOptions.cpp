@@ -72,8 +72,9 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       "the TACL user and password log in and the session starts at the TACL prompt.",
       "FILE");
   add("ssh-port", "SSH port; 0 picks a free one (default 0).", "N");
-  add("stdio", "Serve one session on standard input and output, starting at the TACL prompt (an SSH server's "
-               "forced command); no listener.");
+  add("stdio",
+      "Serve one session on standard input and output, starting at the TACL prompt (an SSH server's "
+      "forced command); no listener.");
   add("refuse", "Answer START, STOP and DELIVER on objects named NAME with an error line (repeatable).", "NAME");
 
   if (!parser.parse(arguments)) {
@@ -165,8 +166,9 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
     // Bounded so the simulator never holds more than a few megabytes for it.
     const int limit = o->hostile == Hostile::Storm || o->hostile == Hostile::Mirror ? 1000 : (1 << 20);
     if (!ok || n < 0 || n > limit) {
-      *error = "--hostile-negotiation needs storm:N or mirror:N (N up to 1000), oversized-sb:N or unterminated-sb:N "
-               "(N up to 1048576)";
+      *error =
+          "--hostile-negotiation needs storm:N or mirror:N (N up to 1000), oversized-sb:N or unterminated-sb:N "
+          "(N up to 1048576)";
       return false;
     }
     o->hostileCount = n;

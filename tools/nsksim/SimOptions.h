@@ -4,8 +4,8 @@
 #pragma once
 
 #include <QByteArray>
-#include <QList>
 #include <QHostAddress>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -41,7 +41,7 @@ struct SimOptions {
   enum class Hostile { None, Storm, Mirror, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;
   bool echoPasswords = false;
-  bool barePages = false;  // page prompts without the trailing blank, the empty answer not echoed
+  bool barePages = false;    // page prompts without the trailing blank, the empty answer not echoed
   QList<QByteArray> refuse;  // upper case: objects whose START, STOP and DELIVER fail
 
   // SSH: the server's host key (empty: no SSH listener), its port (0: a free one).

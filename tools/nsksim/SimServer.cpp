@@ -1,12 +1,12 @@
 #include "SimServer.h"
 
-#include "ClientSession.h"
-
-#include <QTcpSocket>
-
-#include <cerrno>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <QTcpSocket>
+#include <cerrno>
+
+#include "ClientSession.h"
 
 SimServer::SimServer(SimContext context, QObject* parent) : QObject(parent), m_ctx(context) {
   connect(&m_pending, &QSocketNotifier::activated, this, &SimServer::acceptPending);
@@ -45,10 +45,6 @@ QObject* SimServer::adopt(int fd, const QByteArray& loggedOnUser) {
   return new ClientSession(socket, m_ctx, this, loggedOnUser);
 }
 
-quint16 SimServer::port() const {
-  return m_server.serverPort();
-}
+quint16 SimServer::port() const { return m_server.serverPort(); }
 
-QString SimServer::errorString() const {
-  return m_server.errorString();
-}
+QString SimServer::errorString() const { return m_server.errorString(); }

@@ -7,10 +7,10 @@
 // when a client goes and frees its descriptor.
 #pragma once
 
-#include "SimContext.h"
-
 #include <QSocketNotifier>
 #include <QTcpServer>
+
+#include "SimContext.h"
 
 class SimServer : public QObject {
  public:

@@ -1,18 +1,17 @@
 #include "SshServer.h"
 
-#include "LoopbackPair.h"
-#include "SimOptions.h"
-#include "SimServer.h"
-
 #include <libssh/libssh.h>
 #include <libssh/server.h>
-
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <thread>
+
+#include "LoopbackPair.h"
+#include "SimOptions.h"
+#include "SimServer.h"
 
 namespace {
 
@@ -95,8 +94,8 @@ class SshLink {
       ssh_message_auth_interactive_request(message, "", "", 1, prompts, echo);
       return true;
     }
-    const char* answer = ssh_userauth_kbdint_getnanswers(m_session) == 1 ? ssh_userauth_kbdint_getanswer(m_session, 0)
-                                                                          : nullptr;
+    const char* answer =
+        ssh_userauth_kbdint_getnanswers(m_session) == 1 ? ssh_userauth_kbdint_getanswer(m_session, 0) : nullptr;
     if (!m_credentials.matches(m_kbdintUser.constData(), answer)) return ++*failures, false;
     return succeed(message, m_kbdintUser.constData());
   }
@@ -156,7 +155,8 @@ bool SshServer::listen(const QString& hostKeyFile, const QHostAddress& address, 
   const unsigned int portNumber = port;
   if (ssh_bind_options_set(m_bind, SSH_BIND_OPTIONS_HOSTKEY, key.constData()) != SSH_OK ||
       ssh_bind_options_set(m_bind, SSH_BIND_OPTIONS_BINDADDR, host.constData()) != SSH_OK ||
-      ssh_bind_options_set(m_bind, SSH_BIND_OPTIONS_BINDPORT, &portNumber) != SSH_OK || ssh_bind_listen(m_bind) != SSH_OK) {
+      ssh_bind_options_set(m_bind, SSH_BIND_OPTIONS_BINDPORT, &portNumber) != SSH_OK ||
+      ssh_bind_listen(m_bind) != SSH_OK) {
     *error = QString::fromLocal8Bit(ssh_get_error(m_bind));
     return false;
   }
@@ -179,7 +179,8 @@ void SshServer::acceptPending() {
   }
   // The server lives as long as the program; the session is made on its thread.
   auto start = [this](int fd, QByteArray user) {
-    QMetaObject::invokeMethod(this, [this, fd, user] { m_sessions.adopt(fd, user); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, fd, user] { m_sessions.adopt(fd, user); }, Qt::QueuedConnection);
   };
   const SimOptions& o = m_ctx.options;
   std::thread([session, credentials = Credentials{o.taclUser, o.taclPassword}, start] {

@@ -6,12 +6,12 @@
 // with a ClientSession starting at the TACL prompt. Owned by main().
 #pragma once
 
-#include "SimContext.h"
-
 #include <QHostAddress>
 #include <QObject>
 #include <QSocketNotifier>
 #include <QString>
+
+#include "SimContext.h"
 
 struct ssh_bind_struct;
 class SimServer;

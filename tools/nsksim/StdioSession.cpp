@@ -1,16 +1,15 @@
 #include "StdioSession.h"
 
-#include "LoopbackPair.h"
-#include "SimOptions.h"
-#include "SimServer.h"
-
-#include <QCoreApplication>
-
 #include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <thread>
+
+#include "LoopbackPair.h"
+#include "SimOptions.h"
+#include "SimServer.h"
 
 namespace {
 

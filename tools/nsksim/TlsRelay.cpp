@@ -1,7 +1,6 @@
 #include "TlsRelay.h"
 
-TlsRelay::TlsRelay(QTcpSocket* client, ssl_st* ssl, QHostAddress backendAddress, quint16 backendPort,
-                   QObject* parent)
+TlsRelay::TlsRelay(QTcpSocket* client, ssl_st* ssl, QHostAddress backendAddress, quint16 backendPort, QObject* parent)
     : QObject(parent),
       m_client(client),
       m_backend(new QTcpSocket(this)),

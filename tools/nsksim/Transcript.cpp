@@ -5,9 +5,7 @@ bool Transcript::open(const QString& path) {
   return m_file.open(QIODevice::WriteOnly | QIODevice::Append);
 }
 
-void Transcript::command(const QByteArray& line) {
-  append("CMD " + line);
-}
+void Transcript::command(const QByteArray& line) { append("CMD " + line); }
 
 void Transcript::negotiation(int verb, int option) {
   static const char* const kVerbs[] = {"WILL", "WONT", "DO", "DONT"};

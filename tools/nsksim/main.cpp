@@ -4,6 +4,10 @@
 // and serves the TACL and NCPCOM dialogues of the console until it is
 // killed; with --stdio it serves one session on standard input and output
 // instead. See README.md for the options.
+#include <QCoreApplication>
+#include <csignal>
+#include <cstdio>
+
 #include "Network.h"
 #include "NetworkBuilder.h"
 #include "SimOptions.h"
@@ -12,11 +16,6 @@
 #include "StdioSession.h"
 #include "TlsFront.h"
 #include "Transcript.h"
-
-#include <QCoreApplication>
-
-#include <csignal>
-#include <cstdio>
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
@@ -55,8 +54,8 @@ int main(int argc, char** argv) {
     return app.exec();
   }
   if (!server.listen(options.bind, options.port)) {
-    std::fprintf(stderr, "nsksim: cannot listen on %s port %u: %s\n", qPrintable(options.bind.toString()),
-                 options.port, qPrintable(server.errorString()));
+    std::fprintf(stderr, "nsksim: cannot listen on %s port %u: %s\n", qPrintable(options.bind.toString()), options.port,
+                 qPrintable(server.errorString()));
     return 1;
   }
   std::printf("%u\n", server.port());

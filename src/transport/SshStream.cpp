@@ -11,6 +11,7 @@
 #include <exception>
 
 #include "transport/Events.h"
+#include "transport/NotifierSupport.h"
 #include "transport/TWSocket.h"
 
 using socketerrors::kConnReset;
@@ -28,27 +29,6 @@ namespace {
 // A host that asks again and again is answered this often, then refused.
 constexpr int kMaxKbdintRounds = 4;
 constexpr size_t kMaxWrite = 32768;
-
-void dropNotifier(QSocketNotifier*& notifier) {
-  if (notifier == nullptr) return;
-  // It may be the sender of the event being handled, so it goes later.
-  notifier->setEnabled(false);
-  notifier->deleteLater();
-  notifier = nullptr;
-}
-
-// An exception must not unwind through a notifier's signal emission: it is
-// rethrown from a queued call, where the application's handler catches it.
-template <typename Handler>
-void guarded(Handler handler) {
-  try {
-    handler();
-  } catch (...) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [error = std::current_exception()] { std::rethrow_exception(error); },
-        Qt::QueuedConnection);
-  }
-}
 
 bool agentRunning() {
   const char* socket = std::getenv("SSH_AUTH_SOCK");
@@ -124,9 +104,9 @@ void SshStream::tcpConnected(uint16_t code) {
   ssh_set_blocking(m_ssh, 0);
 
   m_readNotifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read, this);
-  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { pump(); }); });
+  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { pump(); }); });
   m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Write, this);
-  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { pump(); }); });
+  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { pump(); }); });
   m_step = Step::Handshake;
   queuePump();
 }
@@ -335,7 +315,7 @@ void SshStream::queuePump() {
   m_pumpQueued = true;
   const uint64_t session = m_session;
   QTimer::singleShot(0, this, [this, session] {
-    if (m_session == session) guarded([this] { pump(); });
+    if (m_session == session) notifiers::guarded([this] { pump(); });
   });
 }
 
@@ -422,8 +402,8 @@ void SshStream::SetReadPaused(bool paused) {
 }
 
 void SshStream::releaseSession() {
-  dropNotifier(m_readNotifier);
-  dropNotifier(m_writeNotifier);
+  notifiers::drop(m_readNotifier);
+  notifiers::drop(m_writeNotifier);
   if (m_channel != nullptr) {
     ssh_channel_free(m_channel);
     m_channel = nullptr;

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "transport/Events.h"
+#include "transport/NotifierSupport.h"
 #include "transport/SocketPlatform.h"
 #include "transport/SocketResolver.h"
 
@@ -25,28 +26,6 @@ std::string trimmed(const std::string& value) {
   while (first < last && static_cast<unsigned char>(value[first]) <= ' ') ++first;
   while (last > first && static_cast<unsigned char>(value[last - 1]) <= ' ') --last;
   return value.substr(first, last - first);
-}
-
-void dropNotifier(QSocketNotifier*& notifier) {
-  if (notifier == nullptr) return;
-  // It may be the sender of the event being handled, so it goes later.
-  notifier->setEnabled(false);
-  notifier->deleteLater();
-  notifier = nullptr;
-}
-
-// Qt leaves undefined an exception that unwinds through a signal emission, and
-// a notifier calls its handlers from one: the exception is taken here and
-// rethrown from a queued call, where the application's handler catches it.
-template <typename Handler>
-void guarded(Handler handler) {
-  try {
-    handler();
-  } catch (...) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [error = std::current_exception()] { std::rethrow_exception(error); },
-        Qt::QueuedConnection);
-  }
 }
 
 }  // namespace
@@ -125,9 +104,9 @@ bool TWSocket::openNextAddress(int* code) {
 void TWSocket::startConnect() {
   m_readNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Read, this);
   m_readNotifier->setEnabled(false);
-  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { onReadable(); }); });
+  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { onReadable(); }); });
   m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Write, this);
-  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { guarded([this] { onWritable(); }); });
+  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { onWritable(); }); });
 
   const int code = sp::connectTo(m_handle, m_addresses[m_nextAddress - 1], m_resolvedPort);
   if (code != 0) {
@@ -142,8 +121,8 @@ void TWSocket::startConnect() {
 
 void TWSocket::connectFailed(int code) {
   if (m_nextAddress < m_addresses.size()) {
-    dropNotifier(m_readNotifier);
-    dropNotifier(m_writeNotifier);
+    notifiers::drop(m_readNotifier);
+    notifiers::drop(m_writeNotifier);
     sp::close(m_handle);
     m_handle = sp::kInvalid;
     if (openNextAddress(&code)) {
@@ -308,8 +287,8 @@ intptr_t TWSocket::Detach() {
 }
 
 void TWSocket::closeHandle() {
-  dropNotifier(m_readNotifier);
-  dropNotifier(m_writeNotifier);
+  notifiers::drop(m_readNotifier);
+  notifiers::drop(m_writeNotifier);
   if (m_handle != sp::kInvalid) sp::close(m_handle);
   m_handle = sp::kInvalid;
   m_sendBuffer.clear();

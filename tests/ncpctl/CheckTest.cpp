@@ -3,7 +3,9 @@
 // standard output for every run that cannot count.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTcpServer>
+#include <QTemporaryDir>
 
 #include "CtlRun.h"
 #include "TestNetwork.h"
@@ -81,6 +83,11 @@ TEST(NcpctlCheckUnknown, EveryRunThatCannotCountIsUnknownOnStandardOutput) {
   ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
   const QString closedPort = "127.0.0.1:" + QString::number(probe.serverPort());
   probe.close();
+  // An audit file under a plain file cannot be made.
+  QTemporaryDir dir;
+  QFile plain(dir.filePath("plain"));
+  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+  plain.close();
 
   const std::vector<std::pair<QStringList, QByteArray>> rows = {
       {{"--host", closedPort, "--user", "U", "--password-stdin", "check"}, ctltest::kDemoPasswords},
@@ -92,7 +99,9 @@ TEST(NcpctlCheckUnknown, EveryRunThatCannotCountIsUnknownOnStandardOutput) {
                               << "--warning"
                               << "stopped=5:1",
        ctltest::kDemoPasswords},
-      {ctltest::demoArgs(sim) << "check", ""}};
+      {ctltest::demoArgs(sim) << "check", ""},
+      {ctltest::demoArgs(sim) << "--audit-file" << dir.filePath("plain/audit.jsonl") << "check",
+       ctltest::kDemoPasswords}};
   for (const auto& [args, input] : rows) {
     const auto r = runCtl(args, input);
     EXPECT_EQ(r.exitCode, 3) << args.join(' ').toStdString();

@@ -1,5 +1,14 @@
-# The measuring shared by the ncpctl benchmarks (sourced; needs $work, a
-# scratch folder).
+# The measuring shared by the ncpctl benchmarks (sourced): a scratch folder
+# $work, removed on exit with the simulator $sim_pid if one runs, and the
+# measure and median functions.
+
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
 
 # measure OUTFILE COMMAND...: runs the command with the demo passwords on
 # standard input; prints "wall cpu maxrss_kb".

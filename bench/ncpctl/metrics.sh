@@ -20,14 +20,6 @@ for tool in "$ncpctl" "$nsksim"; do
   [[ -x $tool ]] || { echo "metrics.sh: $tool is not built" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-sim_pid=
-cleanup() {
-  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$here/measure.sh"
 
 printf '%-8s %-8s %5s %8s %8s %10s %8s\n' stations command round wall_s cpu_s maxrss_kb lines

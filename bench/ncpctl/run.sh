@@ -30,14 +30,6 @@ command -v expect >/dev/null && command -v telnet >/dev/null || {
   exit 1
 }
 
-work=$(mktemp -d)
-sim_pid=
-cleanup() {
-  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 . "$here/measure.sh"
 
 label() { if [[ $1 == telnet ]]; then echo ncpctl; else echo "ncp-$1"; fi; }
@@ -72,7 +64,7 @@ if [[ " $transports " == *" ssh "* ]]; then
   sim_args+=(--ssh-host-key "$work/hostkey")
 fi
 
-printf '%-8s %-8s %5s %8s %8s %10s %8s\n' stations peer round wall_s cpu_s maxrss_kb lines
+printf '%-8s %-11s %5s %8s %8s %10s %8s\n' stations peer round wall_s cpu_s maxrss_kb lines
 for n in $sizes; do
   "$nsksim" --port 0 --stations "$n" --page 20 "${sim_args[@]}" >"$work/sim.out" 2>"$work/sim.err" &
   sim_pid=$!
@@ -92,14 +84,14 @@ for n in $sizes; do
       row=$(measure "$work/$peer.txt" "$ncpctl" $(host_args "$t") --user OPS.OPER --ncp-user NCPOPER \
         --password-stdin --timeout 600 tree)
       echo "$row" >>"$work/$peer.rows"
-      printf '%-8s %-8s %5s %8s %8s %10s %8s\n' "$n" "$peer" "$round" $row "$(wc -l <"$work/$peer.txt")"
+      printf '%-8s %-11s %5s %8s %8s %10s %8s\n' "$n" "$peer" "$round" $row "$(wc -l <"$work/$peer.txt")"
     done
     row=$(measure "$work/peer.txt" "$here/peer.exp" 127.0.0.1 "$port" '$PM01' OPS.OPER NCPOPER)
     echo "$row" >>"$work/peer.rows"
-    printf '%-8s %-8s %5s %8s %8s %10s %8s\n' "$n" peer "$round" $row "$(wc -l <"$work/peer.txt")"
+    printf '%-8s %-11s %5s %8s %8s %10s %8s\n' "$n" peer "$round" $row "$(wc -l <"$work/peer.txt")"
   done
   for peer in $peers; do
-    printf '%-8s %-8s %5s %8s %8s %10s\n' "$n" "$peer" median \
+    printf '%-8s %-11s %5s %8s %8s %10s\n' "$n" "$peer" median \
       "$(cut -d' ' -f1 "$work/$peer.rows" | median)" "$(cut -d' ' -f2 "$work/$peer.rows" | median)" \
       "$(cut -d' ' -f3 "$work/$peer.rows" | median)"
   done

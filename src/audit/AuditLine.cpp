@@ -28,6 +28,15 @@ void appendJson(std::string& out, const QString& text) {
   out += '"';
 }
 
+// A field whose value is one of the system's own words, which need no escaping.
+void word(std::string& out, const char* name, const char* value) {
+  out += ",\"";
+  out += name;
+  out += "\":\"";
+  out += value;
+  out += '"';
+}
+
 void field(std::string& out, const char* name, const std::string& latin1) {
   out += ",\"";
   out += name;
@@ -50,20 +59,14 @@ std::string auditLine(const ncp::OperatorAction& action, const std::string& osUs
   out += ",\"program\":";
   appendJson(out, QString::fromStdString(program));
   field(out, "host", action.host);
-  out += ",\"transport\":\"";
-  out += ncp::schemeName(action.transport);
-  out += '"';
+  word(out, "transport", ncp::schemeName(action.transport).c_str());
   field(out, "tacl_user", action.taclUser);
   field(out, "pathmon", action.pathmon);
   field(out, "ncp_user", action.ncpUser);
-  out += ",\"action\":\"";
-  out += ncp::actionWord(action.kind);
-  out += '"';
+  word(out, "action", ncp::actionWord(action.kind));
   field(out, "object", action.object);
   field(out, "command", action.command);
-  out += ",\"outcome\":\"";
-  out += ncp::outcomeWord(action.outcome);
-  out += '"';
+  word(out, "outcome", ncp::outcomeWord(action.outcome));
   field(out, "answer", action.answer);
   out += '}';
   return out;

@@ -258,6 +258,8 @@ bool TNCPTelnet::ConnectOutcome(uint16_t error) {
   }
   if (error != socketerrors::kSshAuthRefused) return true;
   Debug(this, "SSH authentication refused");
+  // The SSH login is the TACL logon: refused as telnet's is.
+  m_actions.finish(m_connectAction, ActionOutcome::Refused);
   raiseState(NcpEvent::TaclRefused);
   return false;
 }

@@ -4,26 +4,43 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <functional>
+#include <optional>
+#include <vector>
 
 #include "audit/AuditLine.h"
 #include "audit/AuditPlatform.h"
 
 namespace {
 
-constexpr QIODevice::OpenMode kAppend = QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered;
-constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
 QString rotated(const QString& path, int n) { return path + '.' + QString::number(n); }
+
+// The audit file while a record is written; closed when it goes.
+class OpenFile {
+ public:
+  OpenFile(const QString& path, std::string* reason) : m_handle(auditplatform::openForAppend(path, reason)) {}
+  ~OpenFile() {
+    if (m_handle >= 0) auditplatform::closeFile(m_handle);
+  }
+  OpenFile(const OpenFile&) = delete;
+  OpenFile& operator=(const OpenFile&) = delete;
+
+  bool isOpen() const { return m_handle >= 0; }
+  int handle() const { return m_handle; }
+
+ private:
+  int m_handle;
+};
 
 }  // namespace
 
 AuditTrail::AuditTrail(AuditOptions options) : m_options(std::move(options)), m_osUser(auditplatform::userName()) {
   m_options.keep = std::max(m_options.keep, 1);
+  auditplatform::reportFileSizeLimit();
 }
 
-std::string AuditTrail::failure(const QString& reason) const {
-  return "cannot write the audit file " + QDir::toNativeSeparators(m_options.path).toStdString() + ": " +
-         reason.toStdString();
+std::string AuditTrail::failure(const std::string& reason) const {
+  return "cannot write the audit file " + QDir::toNativeSeparators(m_options.path).toStdString() + ": " + reason;
 }
 
 bool AuditTrail::open(std::string* error) const {
@@ -32,9 +49,9 @@ bool AuditTrail::open(std::string* error) const {
     *error = failure("its folder cannot be made");
     return false;
   }
-  QFile file(m_options.path);
-  if (!file.open(kAppend, kOwnerOnly)) {
-    *error = failure(file.errorString());
+  std::string reason;
+  if (!OpenFile(m_options.path, &reason).isOpen()) {
+    *error = failure(reason);
     return false;
   }
   return true;
@@ -48,41 +65,63 @@ bool AuditTrail::write(const ncp::OperatorAction& action, std::string* error) co
 }
 
 bool AuditTrail::append(const std::string& line, std::string* error) const {
-  QFile file(m_options.path);
-  if (!file.open(kAppend, kOwnerOnly)) {
-    *error = failure(file.errorString());
+  std::string reason;
+  std::optional<OpenFile> file(std::in_place, m_options.path, &reason);
+  if (!file->isOpen()) {
+    *error = failure(reason);
     return false;
   }
-  if (file.size() > 0 && file.size() + static_cast<int64_t>(line.size()) > m_options.maxBytes) {
-    file.close();
+  const int64_t size = auditplatform::fileSize(file->handle());
+  if (size > 0 && size + static_cast<int64_t>(line.size()) > m_options.maxBytes) {
+    file.reset();
     if (!rotate(error)) return false;
-    if (!file.open(kAppend, kOwnerOnly)) {
-      *error = failure(file.errorString());
+    file.emplace(m_options.path, &reason);
+    if (!file->isOpen()) {
+      *error = failure(reason);
       return false;
     }
   }
-  if (file.write(line.data(), static_cast<qint64>(line.size())) != static_cast<qint64>(line.size())) {
-    *error = failure(file.errorString());
+  // A file whose last line is torn (a crash, an edit) keeps that line to
+  // itself: the record starts on a line of its own.
+  const std::string whole = auditplatform::endsLine(file->handle()) ? line : '\n' + line;
+  if (!auditplatform::appendWhole(file->handle(), whole, &reason)) {
+    *error = failure(reason);
     return false;
   }
-  if (!auditplatform::syncToDisk(file.handle())) {
+  if (!auditplatform::syncToDisk(file->handle())) {
     *error = failure("it cannot be synced to disk");
     return false;
   }
   return true;
 }
 
+std::vector<int> AuditTrail::rotatedBelowKeep() const {
+  const QFileInfo info(m_options.path);
+  const QString prefix = info.fileName() + '.';
+  std::vector<int> found;
+  const QStringList names = info.dir().entryList(QDir::Files | QDir::Hidden | QDir::System);
+  for (const QString& name : names) {
+    if (!name.startsWith(prefix)) continue;
+    bool number = false;
+    const int n = name.mid(prefix.size()).toInt(&number);
+    if (number && n >= 1 && n < m_options.keep && name == rotated(info.fileName(), n)) found.push_back(n);
+  }
+  std::sort(found.begin(), found.end(), std::greater<>());
+  return found;
+}
+
 bool AuditTrail::rotate(std::string* error) const {
   const QString& path = m_options.path;
   QFile::remove(rotated(path, m_options.keep));
-  for (int n = m_options.keep - 1; n >= 1; --n) {
-    if (QFile::exists(rotated(path, n)) && !QFile::rename(rotated(path, n), rotated(path, n + 1))) {
-      *error = failure("it cannot be rotated to " + rotated(path, n + 1));
+  // From the highest down, each into the place the one above has left.
+  for (const int n : rotatedBelowKeep()) {
+    if (!QFile::rename(rotated(path, n), rotated(path, n + 1))) {
+      *error = failure("it cannot be rotated to " + rotated(path, n + 1).toStdString());
       return false;
     }
   }
   if (!QFile::rename(path, rotated(path, 1))) {
-    *error = failure("it cannot be rotated to " + rotated(path, 1));
+    *error = failure("it cannot be rotated to " + rotated(path, 1).toStdString());
     return false;
   }
   return true;

@@ -2,11 +2,18 @@
 // (AuditLine), appended, flushed and synced to disk before write returns, so
 // that a record the operator has seen an action's outcome for survives a
 // crash. The file is made for its owner only (mode 0600), its folder made
-// when missing. A record that would take the file past MaxBytes rotates it
+// when missing; a symbolic link, a FIFO or anything else but a regular file
+// is refused. A record that would take the file past MaxBytes rotates it
 // first: FILE becomes FILE.1, FILE.1 FILE.2 and so on, and only the last
-// Keep of them stay. Each record opens the file anew, so a trail that
-// another program (the window beside ncpctl) has rotated is followed.
+// Keep of them stay (only the rotated files there are are looked at, so a
+// large Keep costs nothing). Each record opens the file anew, so a trail
+// that another program (the window beside ncpctl) has rotated is followed.
 // Optionally each line goes to the system log as well.
+//
+// A record is written whole or not at all: what a full disk or the file size
+// limit cut short is taken back (the process ignores the file size signal so
+// that the limit is an error like any other). A file whose last line is torn
+// gets the next record on a line of its own.
 //
 // A file that cannot be written is reported by the call's false result and
 // one sentence; what the front end does with it is its own (the window says
@@ -17,6 +24,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "ncp/OperatorActions.h"
 
@@ -47,7 +55,9 @@ class AuditTrail {
  private:
   bool append(const std::string& line, std::string* error) const;
   bool rotate(std::string* error) const;
-  std::string failure(const QString& reason) const;
+  // The indexes N of the files FILE.N there are below Keep, highest first.
+  std::vector<int> rotatedBelowKeep() const;
+  std::string failure(const std::string& reason) const;
 
   AuditOptions m_options;
   std::string m_osUser;

@@ -110,19 +110,22 @@ void TNCPTelnet::sendPlain(const std::string& command) { SendCommand(command, Pr
 
 // A command the host may refuse: its lines go to the owner's general handler
 // as it is assigned now, and an error line among them is raised as 014 too,
-// so that a refused START, STOP or DELIVER is not taken for done.
+// so that a refused START, STOP or DELIVER is not taken for done. A host that
+// echoes a password may quote it in these lines: they go on masked, to
+// every message, trace and record alike.
 void TNCPTelnet::sendControl(const std::string& command, ncp::OperatorActions::Id action) {
   SendCommand(command, PromptEndCheck(),
               [this, action, owner = OnStringAvailable](TTnCnx* sender, const std::string& str, TNSKTelnetState state) {
+                const std::string line = MaskSecrets(str);
                 if (state == atsCommandEnd) {
                   m_actions.finish(action, ActionOutcome::Accepted);
                 } else if (ncp::isErrorLine(str)) {
-                  m_actions.refuse(action, str);
-                  raiseState(NcpEvent::CommandRefused, str);
+                  m_actions.refuse(action, line);
+                  raiseState(NcpEvent::CommandRefused, line);
                 } else {
-                  m_actions.answer(action, str);
+                  m_actions.answer(action, line);
                 }
-                Raise(owner, sender, str, state);
+                Raise(owner, sender, line, state);
               });
 }
 
@@ -255,6 +258,8 @@ bool TNCPTelnet::ConnectOutcome(uint16_t error) {
   }
   if (error != socketerrors::kSshAuthRefused) return true;
   Debug(this, "SSH authentication refused");
+  // The SSH login is the TACL logon: refused as telnet's is.
+  m_actions.finish(m_connectAction, ActionOutcome::Refused);
   raiseState(NcpEvent::TaclRefused);
   return false;
 }

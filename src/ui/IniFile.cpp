@@ -170,8 +170,9 @@ std::vector<std::string> IniFile::readSectionKeys(const std::string& section) co
   std::size_t used = 1;  // the list's closing terminator
   std::string k;
   for (std::size_t i = r.header + 1; i < r.end; ++i) {
-    if (!entryOf(lines[i], &k, nullptr)) continue;
-    if (used + k.size() + 1 > std::size_t(kSectionBuffer)) break;
+    // A name too long for what is left of the buffer is skipped, not the
+    // end of the list: one over-long entry must not hide every later one.
+    if (!entryOf(lines[i], &k, nullptr) || used + k.size() + 1 > std::size_t(kSectionBuffer)) continue;
     used += k.size() + 1;
     keys.push_back(k);
   }

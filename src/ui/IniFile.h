@@ -48,7 +48,8 @@ class IniFile {
   // Decimal, or hexadecimal after "0x"/"0X"; anything else (or out of the
   // int range) gives the default.
   int readInteger(const std::string& section, const std::string& key, int defaultValue) const;
-  // Key names of the section in file order, as many as fit kSectionBuffer.
+  // Key names of the section in file order, as many as fit kSectionBuffer;
+  // a name that does not fit what is left is skipped.
   std::vector<std::string> readSectionKeys(const std::string& section) const;
 
   // Throw IniWriteError when the file cannot be written, and

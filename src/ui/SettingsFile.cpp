@@ -60,7 +60,9 @@ void SettingsFile::writePlacement(const WindowPlacement& placement) const {
 std::vector<std::string> SettingsFile::readList(const char* section) const { return m_ini.readSectionKeys(section); }
 
 bool SettingsFile::addEntry(const char* section, const std::string& name) const {
-  if (!IniFile::isSafeName(name)) return false;
+  // A longer name would crowd the others out of the list's buffer, and the
+  // list read back would no longer hold it where its index says.
+  if (!IniFile::isSafeName(name) || name.size() > kMaxEntryBytes) return false;
   m_ini.writeString(section, name, std::string());
   return true;
 }

@@ -63,8 +63,11 @@ class SettingsFile {
 
   // A remembered list: the key names of the section, in file order.
   std::vector<std::string> readList(const char* section) const;
+  // The longest name a list remembers: as long as a single value may be.
+  static constexpr std::size_t kMaxEntryBytes = IniFile::kValueBuffer - 1;
   // Remembers the name as a key with an empty value. Returns false, writing
-  // nothing, for a name the file cannot carry (see IniFile::isSafeName).
+  // nothing, for a name the file cannot carry (see IniFile::isSafeName) or
+  // one longer than kMaxEntryBytes.
   bool addEntry(const char* section, const std::string& name) const;
 
   // "Main"/"MaxObjects": the most objects one connection may load; the

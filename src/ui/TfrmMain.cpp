@@ -23,6 +23,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdio>
 
 #include "nsk/OperatorText.h"
 #include "nsk/SecretText.h"
@@ -380,8 +381,18 @@ void TfrmMain::savePositionOrTell() {
   try {
     SavePosition();
   } catch (const IniWriteError& e) {
-    QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe window position is not saved.");
+    const QString problem = QString::fromLocal8Bit(e.what());
+    if (m_unattended) {
+      std::fprintf(stderr, "korvanedrestolin: %s; the window position is not saved\n", qPrintable(problem));
+    } else {
+      QMessageBox::warning(this, kCaption, problem + "\nThe window position is not saved.");
+    }
   }
+}
+
+void TfrmMain::closeUnattended() {
+  m_unattended = true;
+  close();
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {

@@ -80,6 +80,9 @@ class TfrmMain : public QMainWindow {
   void Connect1Click();
   void DisConnect1Click();
   void Exit1Click();
+  // A close nobody waits at the screen for (a signal): a settings file that
+  // cannot be written is told on standard error, never in a dialog.
+  void closeUnattended();
   // Applies the check mark of DebugView, which the menu has just toggled.
   void DebugViewClick();
   void About1Click();
@@ -187,6 +190,7 @@ class TfrmMain : public QMainWindow {
   // Before the session: the session's end records what it still had open.
   std::unique_ptr<AuditTrail> m_audit;
   bool m_auditFailureTold = false;
+  bool m_unattended = false;  // closeUnattended: no dialog may wait
   // Declared last, destroyed first: the session's close raises nothing into
   // a half-destroyed window.
   std::unique_ptr<TNCPTelnet> m_session;

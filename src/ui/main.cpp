@@ -11,6 +11,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
@@ -50,17 +51,25 @@ QString demoGuide(const QString& host) {
       .arg(host, DemoHost::kTaclUser, DemoHost::kTaclPassword, DemoHost::kNcpUser, DemoHost::kNcpPassword);
 }
 
+// --help and --version are answered before the application object is made,
+// so they need no display; they end the program.
+void answerHelpOrVersion(int argc, char** argv, QCommandLineParser& parser) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  // Qt's own options (-platform, ...) are unknown here: they are read later.
+  parser.parse(arguments);
+  if (!parser.isSet("help") && !parser.isSet("version")) return;
+  const QCoreApplication core(argc, argv);
+  if (parser.isSet("version")) parser.showVersion();
+  parser.showHelp();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   keepSecretsOutOfCoreDumps();
-  KorvApplication app(argc, argv);
   QApplication::setApplicationName(TfrmMain::kCaption);
   QApplication::setApplicationVersion(KORV_VERSION);
-  QGuiApplication::setDesktopFileName("korvanedrestolin");
-  // Before anything is saved, so a signal from now on closes as the operator would.
-  CloseOnSignal closeOnSignal([] { QApplication::closeAllWindows(); });
-
   QCommandLineParser parser;
   parser.setApplicationDescription("Korvanedrestolin: operator console for the NCP of an HP NonStop host");
   parser.addHelpOption();
@@ -70,6 +79,17 @@ int main(int argc, char** argv) {
   parser.addOption({"demo",
                     "Start the host simulator nsksim installed beside this program on a free loopback port and "
                     "offer it with its demo users; the settings of the demo are not kept."});
+  answerHelpOrVersion(argc, argv, parser);
+
+  KorvApplication app(argc, argv);
+  QGuiApplication::setDesktopFileName("korvanedrestolin");
+  // Before anything is saved, so a signal from now on closes as the operator
+  // would, but without any dialog that would wait for someone at the screen.
+  QPointer<TfrmMain> mainWindow;
+  CloseOnSignal closeOnSignal([&mainWindow] {
+    if (mainWindow) mainWindow->closeUnattended();
+    QApplication::closeAllWindows();
+  });
   parser.process(app);
 
   DemoHost demo;
@@ -100,6 +120,7 @@ int main(int argc, char** argv) {
   }
 
   TfrmMain frmMain(settingsPath);
+  mainWindow = &frmMain;
   // The debug window may stay open; closing the main window still ends the program.
   frmMain.frmDebug->setAttribute(Qt::WA_QuitOnClose, false);
   frmMain.show();

@@ -1,13 +1,18 @@
 // The audit file without a host: what one record line holds, rotation at
-// the size limit keeping the last files, and a file that cannot be written.
+// the size limit keeping the last files, a file that cannot be written or is
+// no regular file, and records kept whole when a write fails or the file's
+// last line is torn.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <climits>
 
 #include "audit/AuditLine.h"
 #include "audit/AuditTrail.h"
@@ -28,6 +33,17 @@ ncp::OperatorAction startAction(const std::string& name) {
   action.command = "START LINE " + name;
   action.answer = "*** ERROR: \xC4RGER\x01";  // Latin-1 and a control character from the host
   return action;
+}
+
+AuditOptions at(const QString& path) {
+  AuditOptions options;
+  options.path = path;
+  return options;
+}
+
+QByteArray bytesOf(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList linesOf(const QString& path) {
@@ -100,6 +116,65 @@ TEST(AuditTrail, AFileThatCannotBeWrittenIsReportedWithItsPath) {
   error.clear();
   EXPECT_FALSE(trail.write(startAction("L1"), &error));
   EXPECT_NE(error.find("cannot write the audit file"), std::string::npos) << error;
+}
+
+TEST(AuditTrail, AHugeKeepLooksOnlyAtTheRotatedFilesThere) {
+  QTemporaryDir dir;
+  AuditOptions options = at(dir.filePath("audit.jsonl"));
+  options.maxBytes = 1;
+  options.keep = INT_MAX;
+  const AuditTrail trail(options);
+  std::string error;
+  for (const char* name : {"L1", "L2", "L3"}) ASSERT_TRUE(trail.write(startAction(name), &error)) << error;
+  EXPECT_TRUE(linesOf(options.path + ".2").value(0).contains("LINE L1"));
+}
+
+TEST(AuditTrail, ARecordCutShortByTheFileSizeLimitIsTakenBackAndReported) {
+  QTemporaryDir dir;
+  const AuditTrail trail(at(dir.filePath("audit.jsonl")));
+  std::string error;
+  ASSERT_TRUE(trail.write(startAction("L1"), &error)) << error;
+  const QByteArray before = bytesOf(dir.filePath("audit.jsonl"));
+  rlimit old{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  rlimit small = old;
+  small.rlim_cur = static_cast<rlim_t>(before.size() + 10);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = trail.write(startAction("L2"), &error);
+  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(written);
+  EXPECT_NE(error.find("File too large"), std::string::npos) << error;
+  EXPECT_EQ(bytesOf(dir.filePath("audit.jsonl")), before);
+}
+
+TEST(AuditTrail, ARecordAfterATornLastLineStartsOnALineOfItsOwn) {
+  QTemporaryDir dir;
+  QFile torn(dir.filePath("audit.jsonl"));
+  ASSERT_TRUE(torn.open(QIODevice::WriteOnly) && torn.write("{\"time\"") == 7);
+  torn.close();
+  std::string error;
+  ASSERT_TRUE(AuditTrail(at(torn.fileName())).write(startAction("L1"), &error)) << error;
+  const QStringList lines = linesOf(torn.fileName());
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_EQ(QJsonDocument::fromJson(lines[1].toUtf8()).object()["object"].toString(), "LINE L1");
+}
+
+TEST(AuditTrail, APathThatIsNoRegularFileIsRefusedWithoutWaitingOnItOrFollowingIt) {
+  QTemporaryDir dir;
+  const QByteArray fifo = dir.filePath("fifo").toLocal8Bit(), link = dir.filePath("link").toLocal8Bit(),
+                   dangling = dir.filePath("dangling").toLocal8Bit();
+  QFile target(dir.filePath("target"));
+  ASSERT_TRUE(target.open(QIODevice::WriteOnly) && target.write("kept\n") == 5);
+  target.close();
+  ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+  ASSERT_EQ(::symlink("target", link.constData()), 0);
+  ASSERT_EQ(::symlink("missing", dangling.constData()), 0);
+  for (const QByteArray& path : {fifo, link, dangling}) {
+    std::string error;
+    EXPECT_FALSE(AuditTrail(at(QString::fromLocal8Bit(path))).write(startAction("L1"), &error)) << path.constData();
+  }
+  EXPECT_EQ(bytesOf(target.fileName()), "kept\n");
+  EXPECT_FALSE(QFile::exists(dir.filePath("missing")));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+#include <algorithm>
 
 #include "CtlRun.h"
 #include "support/NskSimProcess.h"
@@ -145,18 +146,22 @@ TEST(NcpctlAuditFile, HoldsNoPasswordInAnyLetterCaseFromAHostThatEchoesThem) {
   }
 }
 
-TEST(NcpctlAuditFile, ThatCannotBeWrittenExits1BeforeAnythingIsSent) {
+TEST(NcpctlAuditFile, ThatCannotBeWrittenExits1InOneSentenceBeforeAnythingIsSent) {
   NskSimProcess sim;
   ASSERT_TRUE(sim.started());
   QTemporaryDir dir;
   QFile plain(dir.filePath("plain"));
   ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
   plain.close();
-  const auto r = ctltest::runCtl(ctltest::demoArgs(sim) << "--audit-file" << dir.filePath("plain/audit.jsonl") << "stop"
-                                                        << "line"
-                                                        << "LTCP01");
-  EXPECT_EQ(r.exitCode, 1);
-  EXPECT_NE(r.err.find("cannot write the audit file"), std::string::npos) << r.err;
+  // No folder can be made under a plain file; a device is no regular file.
+  for (const QString& path : {dir.filePath("plain/audit.jsonl"), QString("/dev/full")}) {
+    const auto r = ctltest::runCtl(ctltest::demoArgs(sim) << "--audit-file" << path << "stop"
+                                                          << "line"
+                                                          << "LTCP01");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err.rfind("ncpctl: cannot write the audit file " + path.toStdString() + ": ", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
   EXPECT_TRUE(sim.commandsReceived().empty());
 }
 

@@ -90,6 +90,22 @@ TEST(NcpctlSecret, ACompleteRunAndARefusedOneKeepThePasswordsOutOfEveryOutput) {
   EXPECT_EQ(refused.err.find(wrong), std::string::npos) << refused.err;
 }
 
+// The host's refusal quotes the NCP password ("CANNOT" in "... CANNOT BE
+// STARTED"): the error sentence and the trace show the line masked, as the
+// audit record does.
+TEST(NcpctlSecret, ARefusalLineQuotingAPasswordShowsItMaskedInTheSentenceAndTrace) {
+  NskSimProcess sim({"--ncp-password", "Cannot", "--refuse", "TCPIP1"});
+  ASSERT_TRUE(sim.started());
+  const auto r = ctltest::runCtl(ctltest::demoArgs(sim) << "--debug"
+                                                        << "start"
+                                                        << "process"
+                                                        << "TCPIP1",
+                                 "secret1\nCannot\n");
+  EXPECT_EQ(r.exitCode, 9) << r.err;
+  EXPECT_EQ(QString::fromStdString(r.err).count("**** BE STARTED"), 2) << r.err;
+  EXPECT_FALSE(QString::fromStdString(r.err).contains("cannot be started", Qt::CaseInsensitive)) << r.err;
+}
+
 // The kernel gives a process that is not dumpable /proc/PID files (status,
 // mem, ...) owned by root, which shows from outside when ncpctl runs as another user (as root
 // the test starts it as nobody).

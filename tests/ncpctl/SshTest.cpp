@@ -3,6 +3,10 @@
 // takes; a refused login is a refused TACL logon.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include "CtlRun.h"
 #include "SshScratch.h"
 #include "support/NskSimProcess.h"
@@ -77,10 +81,17 @@ TEST_F(NcpctlSsh, PasswordLoginTakesTheTelnetRoadAfterTheLogon) {
 }
 
 TEST_F(NcpctlSsh, RefusedPasswordIsARefusedTaclLogon) {
-  const auto run = runCtl(args(sim->sshHost()) << "tree", "wrong\nNcp-6630-pw\n");
+  const QString audit = scratch.path("audit.jsonl");
+  const auto run = runCtl(args(sim->sshHost()) << "--audit-file" << audit << "tree", "wrong\nNcp-6630-pw\n");
   EXPECT_EQ(run.exitCode, 3) << run.err;
   EXPECT_NE(run.err.find("refused the TACL logon of OPS.OPER"), std::string::npos) << run.err;
   EXPECT_TRUE(sim->commandsReceived().empty());
+  QFile trail(audit);
+  ASSERT_TRUE(trail.open(QIODevice::ReadOnly));
+  const QJsonObject record = QJsonDocument::fromJson(trail.readLine()).object();
+  EXPECT_EQ(record["action"].toString(), "connect");
+  EXPECT_EQ(record["outcome"].toString(), "refused");
+  EXPECT_TRUE(trail.atEnd());
 }
 
 TEST_F(NcpctlSsh, GreetingCutIntoPiecesStillEndsAtTheTaclPrompt) {

@@ -138,6 +138,11 @@ TEST_F(IniFileTest, SectionListingStopsAtItsBuffer) {
   EXPECT_EQ(keys.back().substr(0, 6), std::to_string(100000 + keys.size() - 1));
 }
 
+TEST_F(IniFileTest, ANameTooLongForTheSectionBufferIsSkippedAndLaterNamesStillListed) {
+  writeBytes(tmp.path, "[Hosts]\r\nH1=\r\n" + QByteArray(17 * 1024, 'x') + "=\r\nH2=\r\n");
+  EXPECT_EQ(ini.readSectionKeys("Hosts"), (std::vector<std::string>{"H1", "H2"}));
+}
+
 TEST_F(IniFileTest, GarbageFileReadsWithoutHarmAndStaysWritable) {
   QByteArray garbage(1 << 20, '\0');
   QRandomGenerator rng(7);

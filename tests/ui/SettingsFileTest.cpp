@@ -124,12 +124,13 @@ TEST(SettingsFileLists, EntriesAppendOnceAndIndexesDefaultToMinusOne) {
   EXPECT_EQ(settings.readIndex(SettingsFile::kHostidx), 1);
 }
 
-TEST(SettingsFileLists, NameThatWouldCorruptTheFileIsNotWritten) {
+TEST(SettingsFileLists, NameTheListCannotCarryIsNotWritten) {
   uitest::TempSettings tmp;
   SettingsFile settings(tmp.path);
   ASSERT_TRUE(settings.addEntry(SettingsFile::kHosts, "H1"));
   QByteArray before = uitest::readBytes(tmp.path);
-  for (const char* bad : {"x\r\n[Main]\r\nHostidx=3", "a=b", "[Main]", " H1", "", "tab\there"})
+  const std::string overLong(SettingsFile::kMaxEntryBytes + 1, 'h');
+  for (const std::string bad : {"x\r\n[Main]\r\nHostidx=3", "a=b", "[Main]", " H1", "", "tab\there", overLong.c_str()})
     EXPECT_FALSE(settings.addEntry(SettingsFile::kHosts, bad)) << bad;
   EXPECT_EQ(uitest::readBytes(tmp.path), before);
 }

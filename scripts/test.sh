@@ -6,6 +6,10 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 jobs=$(nproc)
+# The compiler cache (in the user's cache folder, so it outlives this checkout)
+# keys on paths relative to the checkout and ignores the build folder's own
+# path: a clone in any folder reuses what earlier runs on this machine compiled.
+export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=1
 # Every fuzz target runs briefly over its seed corpus (clang, ASan, UBSan).
 scripts/fuzz.sh 15
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev
+  cmake ninja-build ccache g++ clang libclang-rt-14-dev
   qt6-base-dev libgl-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtelnet-dev expect inetutils-telnet

@@ -44,7 +44,15 @@ constexpr TNCPTelnet::ListingStep kRefreshSteps[] = {
     {"STATUS LINE *", ncp::isObjectLine, NcpEvent::LineStatus},
 };
 
-constexpr char kStatusAllCommands[] = "STATUS PROCESS *; STATUS STATION *; STATUS LINE *";
+// The refresh as its operator action records it: every command, in order.
+std::string refreshCommands() {
+  std::string commands;
+  for (const auto& step : kRefreshSteps) {
+    if (!commands.empty()) commands += "; ";
+    commands += step.command;
+  }
+  return commands;
+}
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 
@@ -403,7 +411,7 @@ void TNCPTelnet::StatusAll() {
 
 void TNCPTelnet::PerformStatusAll() {
   if (!(m_ncpStarted && m_ncpAuthorized)) return;
-  m_statusAllAction = m_actions.begin(operatorAction(ActionKind::Refresh, "*", kStatusAllCommands));
+  m_statusAllAction = m_actions.begin(operatorAction(ActionKind::Refresh, "*", refreshCommands()));
   StatusAll();
 }
 

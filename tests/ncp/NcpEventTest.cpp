@@ -1,6 +1,7 @@
 // The state events' text: every event's code, written and read back.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "ncp/NcpEvent.h"
@@ -13,6 +14,8 @@ struct EventRow {
   NcpEvent event;
   const char* code;
 };
+
+void PrintTo(const EventRow& row, std::ostream* os) { *os << row.code; }
 
 class NcpEventText : public testing::TestWithParam<EventRow> {};
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ncp/NcpParsing.h"
+#include "support/RowName.h"
 
 namespace {
 
@@ -27,10 +28,7 @@ std::string rowName(const testing::TestParamInfo<Row>& info) {
   return info.param.name;
 }
 
-// Failure messages name the row instead of dumping its bytes.
-template <typename Row>
-requires requires(const Row& r) { r.name; }
-void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+using korvtest::PrintTo;
 
 // ---- positions and trim ----------------------------------------------------
 

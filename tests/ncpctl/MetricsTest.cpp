@@ -16,10 +16,12 @@
 #include "TestNetwork.h"
 #include "ncpctl/MetricsWriter.h"
 #include "support/NskSimProcess.h"
+#include "support/RowName.h"
 
 using ctltest::runCtl;
 using ctltest::TestNetwork;
 using korvtest::NskSimProcess;
+using korvtest::PrintTo;
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingSink.h"
+#include "support/RowName.h"
 
 namespace {
 
@@ -13,6 +14,8 @@ struct NegotiationRow {
   std::string input;
   std::vector<std::string> events;
 };
+
+using korvtest::PrintTo;
 
 const std::string kLocationSub = "send:FF FA 17 54 4E 43 4E 58 FF F0";
 const std::string kTermTypeIs = "send:FF FA 18 00 56 54 31 30 30 FF F0";

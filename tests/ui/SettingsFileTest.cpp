@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "UiTestFiles.h"
+#include "support/RowName.h"
 #include "ui/SettingsFile.h"
 
 namespace {
@@ -33,6 +34,8 @@ struct LocationRow {
   bool folderReadOnly;
   bool expectBeside;
 };
+
+using korvtest::PrintTo;
 
 class SettingsFileLocation : public ::testing::TestWithParam<LocationRow> {};
 

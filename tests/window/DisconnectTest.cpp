@@ -7,6 +7,7 @@
 
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
+#include "support/RowName.h"
 
 using korvtest::waitUntil;
 using wintest::WindowTest;
@@ -66,6 +67,8 @@ struct ConnectionEnd {
   bool operatorDisconnects;  // else the host closes the connection
   std::vector<std::string> lastSent;
 };
+
+using korvtest::PrintTo;
 
 class ConnectionEndTest : public DisconnectTest, public ::testing::WithParamInterface<ConnectionEnd> {
  protected:

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   const bool check = CtlOptions::commandWord(arguments) == "check";
   if (!options) {
     if (help) {
-      std::fputs(CtlOptions::usage(), stdout);
+      std::fputs(CtlOptions::usage().c_str(), stdout);
       return static_cast<int>(ExitCode::Done);
     }
     if (version) {

@@ -97,7 +97,7 @@ void NcpCtl::wire() {
     const auto seconds = QString::number(m_options.timeoutSeconds).toStdString();
     fail(ExitCode::Timeout, "the host did not answer within " + seconds + " seconds");
   });
-  QObject::connect(&m_interval, &QTimer::timeout, &m_context, [this] { startRefresh(); });
+  QObject::connect(&m_interval, &QTimer::timeout, &m_context, [this] { guarded(&NcpCtl::startRefresh); });
   QObject::connect(&m_farewell, &QTimer::timeout, &m_context, [this] { finish(m_result); });
   QObject::connect(&m_progress, &QTimer::timeout, &m_context, [this] { showProgress(false); });
 }
@@ -156,7 +156,7 @@ void NcpCtl::start() {
   m_passwords.tacl.wipe();
 }
 
-void NcpCtl::escaped(std::exception_ptr exception) {
+void NcpCtl::failed(std::exception_ptr exception) {
   try {
     std::rethrow_exception(exception);
   } catch (const EUnsafeCommandText& e) {
@@ -171,6 +171,14 @@ void NcpCtl::escaped(std::exception_ptr exception) {
   }
 }
 
+void NcpCtl::guarded(void (NcpCtl::*step)()) {
+  try {
+    (this->*step)();
+  } catch (...) {
+    failed(std::current_exception());
+  }
+}
+
 void NcpCtl::sessionIdle() {
   // Each stage goes on from the event loop, outside the session's handlers,
   // so that what it sends goes out at once and a close cannot pull the
@@ -179,7 +187,7 @@ void NcpCtl::sessionIdle() {
   m_advanceQueued = true;
   QTimer::singleShot(0, &m_context, [this] {
     m_advanceQueued = false;
-    advance();
+    guarded(&NcpCtl::advance);
   });
 }
 

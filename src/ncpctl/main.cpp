@@ -73,7 +73,6 @@ int main(int argc, char** argv) {
 
   NcpCtl ctl(*options, std::move(*passwords), stdout, stderr, &audit);
   ctl.OnFinished = [](int status) { QCoreApplication::exit(status); };
-  app.OnEscapedException = [&ctl](std::exception_ptr e) { ctl.escaped(e); };
   QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });
   return app.exec();
 }

@@ -51,6 +51,14 @@ std::string statusRanges(const char* option, const QString& text, StatusRanges* 
   return {};
 }
 
+// Text the host gets: Latin-1, then the check the session applies to it.
+std::string operatorText(const char* option, const QString& text, std::string* into,
+                         void (*require)(const std::string&, const char*)) {
+  *into = RequireLatin1Text(text, option);
+  require(*into, option);
+  return {};
+}
+
 std::vector<CtlOption> makeOptions() {
   using O = CtlOptions;
   const CommandSet all = kEveryCommand;
@@ -59,29 +67,13 @@ std::vector<CtlOption> makeOptions() {
   const std::string types = objectTypeWords("|", "|");
   return {
       {"host", "HOST[:PORT]", all, true,
-       [](O& o, const QString& v) {
-         o.host = RequireLatin1Text(v, "--host");
-         RequireSafeCommandText(o.host, "--host");
-         return std::string();
-       }},
+       [](O& o, const QString& v) { return operatorText("--host", v, &o.host, RequireSafeCommandText); }},
       {"user", "USER", all, true,
-       [](O& o, const QString& v) {
-         o.user = RequireLatin1Text(v, "--user");
-         RequireCommandWord(o.user, "--user");
-         return std::string();
-       }},
+       [](O& o, const QString& v) { return operatorText("--user", v, &o.user, RequireCommandWord); }},
       {"ncp-user", "USER", all, false,
-       [](O& o, const QString& v) {
-         o.ncpUser = RequireLatin1Text(v, "--ncp-user");
-         RequireCommandWord(o.ncpUser, "--ncp-user");
-         return std::string();
-       }},
+       [](O& o, const QString& v) { return operatorText("--ncp-user", v, &o.ncpUser, RequireCommandWord); }},
       {"pathmon", "NAME", all, false,
-       [](O& o, const QString& v) {
-         o.pathmon = RequireLatin1Text(v, "--pathmon");
-         RequireSafeCommandText(o.pathmon, "--pathmon");
-         return std::string();
-       }},
+       [](O& o, const QString& v) { return operatorText("--pathmon", v, &o.pathmon, RequireSafeCommandText); }},
       {"password-stdin", "", all, false,
        [](O& o, const QString&) {
          o.passwordStdin = true;

@@ -2,17 +2,9 @@
 // events, shared by the main window and the headless console so that both
 // follow one set of rules.
 //
-// It turns each OnNCPState text (an ncp::NcpEvent) into session calls,
-// registry entries and tree nodes: SystemName (003) makes the host node
-// (first top-level node) and hands the tree to the registry, PathmonListed
-// (004) adds a PATHMON, ProcessListed (005) a process under the current
-// PATHMON, NcpLoggedOn (006) reloads the objects, StationListed (009) adds a
-// station and its line, StationStatus, LineStatus and ProcessStatus (010,
-// 011, 013) set statuses, TaclLoggedOn (002) lists the PATHMONs, TaclRefused
-// (001) closes the connection, NcpRefused, PathmonChange and DebugText (007,
-// 012, 999) write debug lines, CommandRefused (014: the host refused a
-// START, STOP or DELIVER) writes the host's line as a debug line and hands
-// it to OnCommandRefused; a text that names no event (parseEvent) is ignored. It also holds
+// It turns each OnNCPState text (an ncp::NcpEvent; NcpEvent.h lists the
+// events and their codes) into session calls, registry entries and tree
+// nodes; a text that names no event (parseEvent) is ignored. It also holds
 // the steps of the NCP logon by double click, of Disconnect and of the
 // session's close, and the state they share (HostNode, CurrentPathmonNode,
 // PreviousPathmonNode, NCPLoggedOn).
@@ -50,27 +42,28 @@ class NCPStateHandler {
   NCPStateHandler(const NCPStateHandler&) = delete;
   NCPStateHandler& operator=(const NCPStateHandler&) = delete;
 
-  // 001, before the session's Disconnect: the TACL logon was refused.
+  // TaclRefused, before the session's Disconnect: the TACL logon was refused.
   std::function<void()> OnTACLRefused;
-  // 002, before the session's GetPathmon: the TACL logon is complete.
+  // TaclLoggedOn, before the session's GetPathmon: the TACL logon is complete.
   std::function<void()> OnTACLLoggedOn;
-  // 006, after the session's GetNetObjects: the NCP logon is complete and
+  // NcpLoggedOn, after the session's GetNetObjects: the NCP logon is complete and
   // the objects are loading.
   std::function<void()> OnNCPLoggedOn;
-  // 007, before the "NCP Not Authorized" debug line: the NCP logon was refused.
+  // NcpRefused, before the "NCP Not Authorized" debug line: the NCP logon was refused.
   std::function<void()> OnNCPRefused;
-  // 008: the PATHMON listing has ended; the host node may be opened one level.
+  // PathmonsListed: the PATHMON listing has ended; the host node may be opened one level.
   std::function<void(ncp::TreeNode* hostNode)> OnExpandHost;
   // Once per connection, before the connection is closed: an event would
   // have put more than MaxObjects entries into the registry.
   std::function<void(size_t limit)> OnObjectLimit;
-  // 014, after its debug line: the host answered a START, STOP or DELIVER
+  // CommandRefused, after its debug line: the host answered a START, STOP or DELIVER
   // with this error line; the command did not happen.
   std::function<void(const std::string& hostLine)> OnCommandRefused;
-  // One line for the debug transcript (007, 012, 014, 999, skipped events, ...).
+  // One line for the debug transcript (NcpRefused, PathmonChange, CommandRefused,
+  // DebugText, skipped events, ...).
   std::function<void(const std::string& line)> OnDebugLine;
-  // An object event (005, 009, 010, 011, 013) without an object name; after
-  // its debug line.
+  // An object event (a listed process or station, a status line) without an
+  // object name; after its debug line.
   std::function<void(const std::string& aCommand)> OnNamelessEvent;
   // The registry and the tree have just been emptied (disconnect, close):
   // whatever the front end keeps of an object belongs to a tree now gone.

@@ -1,5 +1,7 @@
 #include "ncp/NcpCommands.h"
 
+#include "ncp/EnumOrder.h"
+
 namespace ncp {
 
 namespace {
@@ -19,8 +21,11 @@ constexpr ActionWords kActions[] = {
     {NcpAction::KeyChange, "DELIVER", ", \"PIN KEY CHANGE B\"", "KeyChange", true, false},
     {NcpAction::WarmBoot, "DELIVER", ", /9501****/", "WarmBoot", true, false},
 };
+static_assert(inEnumOrder(kActions, &ActionWords::action));
 
 }  // namespace
+
+std::span<const ObjectKind> objectKinds() { return kKinds; }
 
 const ObjectKind* objectKind(TXPNetType type) {
   for (const ObjectKind& kind : kKinds) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "ncp/NcpEvent.h"
@@ -36,6 +37,8 @@ struct ActionWords {
   bool statusFollows;   // START and STOP
 };
 
+// Lines, stations and processes, in that order.
+std::span<const ObjectKind> objectKinds();
 // The kind of a line, station or process; null for any other type.
 const ObjectKind* objectKind(TXPNetType type);
 const ActionWords& actionWords(NcpAction action);

@@ -4,10 +4,25 @@
 #include <cstdint>
 #include <functional>
 
+#include "ncp/EnumOrder.h"
+
 namespace {
 
-constexpr int kPictureBase[] = {2, 1, 8, 2, 5};  // by TXPNetType
-constexpr int kPictureOffset[] = {1, 2, 0, 2};   // by TXPNetStatus
+struct TypePicture {
+  TXPNetType type;
+  int base;
+};
+// By TXPNetType.
+constexpr TypePicture kPictureBase[] = {{xpUnknown, 2}, {xpPathmon, 1}, {xpStation, 8}, {xpProcess, 2}, {xpLine, 5}};
+static_assert(inEnumOrder(kPictureBase, &TypePicture::type));
+
+struct StatusPicture {
+  TXPNetStatus status;
+  int offset;
+};
+// By TXPNetStatus.
+constexpr StatusPicture kPictureOffset[] = {{nsStarting, 1}, {nsAbnormal, 2}, {nsStarted, 0}, {nsStopped, 2}};
+static_assert(inEnumOrder(kPictureOffset, &StatusPicture::status));
 
 // A value outside the enumeration (the byte came from elsewhere) is shown as
 // an unknown object, abnormal: the least reassuring picture, never a wild index.
@@ -44,7 +59,7 @@ size_t nodeHash(const ncp::TreeNode* node) {
 }  // namespace
 
 int TXPNetObjList::PictureIndex(TXPNetType aType, TXPNetStatus aStatus) {
-  return kPictureBase[typeSlot(aType)] + kPictureOffset[statusSlot(aStatus)];
+  return kPictureBase[typeSlot(aType)].base + kPictureOffset[statusSlot(aStatus)].offset;
 }
 
 const char* TXPNetObjList::StatusText(TXPNetStatus aStatus) { return XPNetStatusText(aStatus); }

@@ -2,20 +2,25 @@
 
 #include <iterator>
 
+#include "ncp/EnumOrder.h"
+
 namespace {
 
 struct TypeWords {
+  TXPNetType type;
   const char* name;
   const char* word;
 };
 
 // By TXPNetType.
 constexpr TypeWords kTypes[] = {
-    {"xpUnknown", "unknown"}, {"xpPathmon", "pathmon"}, {"xpStation", "station"},
-    {"xpProcess", "process"}, {"xpLine", "line"},
+    {xpUnknown, "xpUnknown", "unknown"}, {xpPathmon, "xpPathmon", "pathmon"}, {xpStation, "xpStation", "station"},
+    {xpProcess, "xpProcess", "process"}, {xpLine, "xpLine", "line"},
 };
+static_assert(inEnumOrder(kTypes, &TypeWords::type));
 
 struct StatusWords {
+  TXPNetStatus status;
   const char* name;
   const char* word;
   const char* text;
@@ -23,11 +28,12 @@ struct StatusWords {
 
 // By TXPNetStatus.
 constexpr StatusWords kStatuses[] = {
-    {"nsStarting", "STARTING", "(Starting)"},
-    {"nsAbnormal", "ABNORMAL", "(Abnormal)"},
-    {"nsStarted", "STARTED", "(Started)"},
-    {"nsStopped", "STOPPED", "(Stopped)"},
+    {nsStarting, "nsStarting", "STARTING", "(Starting)"},
+    {nsAbnormal, "nsAbnormal", "ABNORMAL", "(Abnormal)"},
+    {nsStarted, "nsStarted", "STARTED", "(Started)"},
+    {nsStopped, "nsStopped", "STOPPED", "(Stopped)"},
 };
+static_assert(inEnumOrder(kStatuses, &StatusWords::status));
 
 static_assert(std::size(kStatuses) == std::size(kXPNetStatuses), "a status is missing from one of the lists");
 

@@ -4,9 +4,7 @@
 
 #include "ncpctl/NodeWriter.h"
 
-namespace {
-
-const char* stateWord(PluginState state) {
+const char* CheckWriter::stateWord(PluginState state) {
   switch (state) {
     case PluginState::Ok:
       return "OK";
@@ -19,13 +17,11 @@ const char* stateWord(PluginState state) {
   }
 }
 
-std::string lowerWord(TXPNetStatus status) {
+std::string CheckWriter::statusWord(TXPNetStatus status) {
   std::string word = XPNetStatusWord(status);
   for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return word;
 }
-
-}  // namespace
 
 CheckWriter::CheckWriter(const ObjectCensus& census, const Scope& scope, StatusRanges warning, StatusRanges critical)
     : m_warning(std::move(warning)), m_critical(std::move(critical)) {
@@ -57,7 +53,7 @@ std::string CheckWriter::line() const {
   std::string text = std::string("NCP ") + stateWord(state()) + " -";
   std::string performance;
   for (const TXPNetStatus status : kXPNetStatuses) {
-    const std::string word = lowerWord(status);
+    const std::string word = statusWord(status);
     const std::string count = std::to_string(m_counts[status]);
     text += (status == kXPNetStatuses[0] ? " " : ", ") + count + ' ' + word;
     performance += ' ' + word + '=' + count + ';' + rangeText(m_warning, status) + ';' + rangeText(m_critical, status);

@@ -39,6 +39,10 @@ class CheckWriter {
   // The status line with its line end.
   std::string line() const;
 
+  // "OK", "WARNING", "CRITICAL", "UNKNOWN".
+  static const char* stateWord(PluginState state);
+  // "started": a status as the line and the ranges write it.
+  static std::string statusWord(TXPNetStatus status);
   // "NCP UNKNOWN - sentence" with its line end, the sentence made printable
   // and any "|" in it written "\x7c": it would start the performance data.
   static std::string unknownLine(const std::string& sentence);

@@ -1,19 +1,15 @@
-// CtlApplication: ncpctl's QCoreApplication. An exception that escapes an
-// event handler (a socket error raised while a command is sent from inside a
-// socket event, for instance) must not cross Qt's event dispatch: it is caught
-// here and handed to OnEscapedException, which ends the run with a clear exit
-// code. Created once by main().
+// CtlApplication: ncpctl's QCoreApplication. No exception is meant to cross
+// Qt's event dispatch: the run catches its own at the start of each of its
+// events and the streams at the start of each socket event. One that gets
+// here all the same is written to standard error as a last resort, and the
+// run ends with exit code 2. Created once by main().
 #pragma once
 
 #include <QCoreApplication>
-#include <exception>
-#include <functional>
 
 class CtlApplication : public QCoreApplication {
  public:
   CtlApplication(int& argc, char** argv) : QCoreApplication(argc, argv) {}
-
-  std::function<void(std::exception_ptr)> OnEscapedException;
 
   bool notify(QObject* receiver, QEvent* event) override;
 };

@@ -51,14 +51,16 @@ struct CtlOptions {
   // --version nullopt with *version set.
   static std::optional<CtlOptions> parse(const QStringList& arguments, std::string* error, bool* help,
                                          bool* version = nullptr);
-  static const char* usage();
+  // The usage text, written from the option and command tables.
+  static std::string usage();
   // The command word of arguments as parse() would find it, read even from a
   // command line it refuses (check answers its refusal in its own way);
   // empty when there is none.
   static QString commandWord(const QStringList& arguments);
 
  private:
-  // parse, throwing EUnsafeCommandText for operator text the host must not get.
+  // parse, throwing EUnsafeCommandText for operator text the host must not
+  // get; the options' checks are rows of CtlOptionTable.
   static std::optional<CtlOptions> parseText(const QStringList& arguments, std::string* error, bool* help,
                                              bool* version);
 };

@@ -7,6 +7,7 @@
 
 #include "ncpctl/CheckWriter.h"
 #include "ncpctl/ConsolePlatform.h"
+#include "ncpctl/CtlOptionTable.h"
 #include "ncpctl/MetricsWriter.h"
 #include "ncpctl/NodeWriter.h"
 #include "ncpctl/ObjectCensus.h"
@@ -20,36 +21,6 @@ constexpr int kFarewellMs = 3000;
 constexpr int kProgressMs = 250;
 
 int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1000)); }
-
-// The session's action of a command on one object.
-ncp::NcpAction objectAction(CtlOptions::Command command) {
-  using Command = CtlOptions::Command;
-  switch (command) {
-    case Command::Start:
-      return ncp::NcpAction::Start;
-    case Command::Stop:
-      return ncp::NcpAction::Stop;
-    case Command::SignOn:
-      return ncp::NcpAction::SignOn;
-    case Command::KeyChange:
-      return ncp::NcpAction::KeyChange;
-    case Command::WarmBoot:
-      return ncp::NcpAction::WarmBoot;
-    default:
-      return ncp::NcpAction::Status;
-  }
-}
-
-const char* deliverWord(CtlOptions::Command command) {
-  switch (command) {
-    case CtlOptions::Command::SignOn:
-      return "signon";
-    case CtlOptions::Command::KeyChange:
-      return "keychange";
-    default:
-      return "warmboot";
-  }
-}
 
 }  // namespace
 
@@ -126,7 +97,7 @@ void NcpCtl::wire() {
     const auto seconds = QString::number(m_options.timeoutSeconds).toStdString();
     fail(ExitCode::Timeout, "the host did not answer within " + seconds + " seconds");
   });
-  QObject::connect(&m_interval, &QTimer::timeout, &m_context, [this] { startRefresh(); });
+  QObject::connect(&m_interval, &QTimer::timeout, &m_context, [this] { guarded(&NcpCtl::startRefresh); });
   QObject::connect(&m_farewell, &QTimer::timeout, &m_context, [this] { finish(m_result); });
   QObject::connect(&m_progress, &QTimer::timeout, &m_context, [this] { showProgress(false); });
 }
@@ -185,7 +156,7 @@ void NcpCtl::start() {
   m_passwords.tacl.wipe();
 }
 
-void NcpCtl::escaped(std::exception_ptr exception) {
+void NcpCtl::failed(std::exception_ptr exception) {
   try {
     std::rethrow_exception(exception);
   } catch (const EUnsafeCommandText& e) {
@@ -200,6 +171,14 @@ void NcpCtl::escaped(std::exception_ptr exception) {
   }
 }
 
+void NcpCtl::guarded(void (NcpCtl::*step)()) {
+  try {
+    (this->*step)();
+  } catch (...) {
+    failed(std::current_exception());
+  }
+}
+
 void NcpCtl::sessionIdle() {
   // Each stage goes on from the event loop, outside the session's handlers,
   // so that what it sends goes out at once and a close cannot pull the
@@ -208,7 +187,7 @@ void NcpCtl::sessionIdle() {
   m_advanceQueued = true;
   QTimer::singleShot(0, &m_context, [this] {
     m_advanceQueued = false;
-    advance();
+    guarded(&NcpCtl::advance);
   });
 }
 
@@ -317,7 +296,7 @@ void NcpCtl::runCommand() {
   m_stage = Stage::Command;
   m_answer.clear();
   m_refusal.clear();
-  m_session.Perform(objectAction(command), m_options.objectType, m_options.objectName);
+  m_session.Perform(*ctloptions::commandRow(command).action, m_options.objectType, m_options.objectName);
 }
 
 void NcpCtl::commandDone() {
@@ -368,13 +347,9 @@ void NcpCtl::printMetrics() {
 }
 
 std::string NcpCtl::commandWords() const {
-  using Command = CtlOptions::Command;
-  const Command command = m_options.command;
-  if (command == Command::Start || command == Command::Stop) {
-    return std::string(command == Command::Start ? "start " : "stop ") + XPNetTypeWord(m_options.objectType) + ' ' +
-           m_options.objectName;
-  }
-  return std::string(deliverWord(command)) + ' ' + m_options.objectName;
+  const ctloptions::CommandRow& row = ctloptions::commandRow(m_options.command);
+  if (ctloptions::namesProcess(row)) return std::string(row.word) + ' ' + m_options.objectName;
+  return std::string(row.word) + ' ' + XPNetTypeWord(m_options.objectType) + ' ' + m_options.objectName;
 }
 
 void NcpCtl::printNodes(const std::vector<const ExtInfo*>& entries) {
@@ -400,7 +375,7 @@ void NcpCtl::printAnswer() {
     out += "{\"process\":";
     NodeWriter::appendJsonString(out, m_options.objectName);
     out += ",\"message\":\"";
-    out += deliverWord(m_options.command);
+    out += ctloptions::commandRow(m_options.command).word;
     out += "\",\"answer\":[";
     for (size_t i = 0; i < m_answer.size(); ++i) {
       if (i > 0) out += ',';

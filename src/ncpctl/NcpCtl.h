@@ -23,6 +23,7 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <cstdio>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -62,13 +63,16 @@ class NcpCtl {
   // The connection's outcome was an error: a certificate that did not verify
   // ends with its identity and exit 7, anything else with exit 2.
   void connectFailed(uint16_t error);
-  // An exception that escaped an event handler.
-  void escaped(std::exception_ptr error);
 
  private:
   enum class Stage { TaclLogon, NcpLogon, Loading, Command, WatchWait, Refreshing, Farewell, Finished };
 
   void wire();
+  // Runs a step from an event of the run's own (a timer, a queued call): its
+  // exception ends here, as failed() says.
+  void guarded(void (NcpCtl::*step)());
+  // The failure of such a step as the run's end with its code and sentence.
+  void failed(std::exception_ptr error);
   void sessionIdle();
   void advance();
   void pathmonsListed();

@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
   const bool check = CtlOptions::commandWord(arguments) == "check";
   if (!options) {
     if (help) {
-      std::fputs(CtlOptions::usage(), stdout);
+      std::fputs(CtlOptions::usage().c_str(), stdout);
       return static_cast<int>(ExitCode::Done);
     }
     if (version) {
@@ -73,7 +73,6 @@ int main(int argc, char** argv) {
 
   NcpCtl ctl(*options, std::move(*passwords), stdout, stderr, &audit);
   ctl.OnFinished = [](int status) { QCoreApplication::exit(status); };
-  app.OnEscapedException = [&ctl](std::exception_ptr e) { ctl.escaped(e); };
   QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });
   return app.exec();
 }

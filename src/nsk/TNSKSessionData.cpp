@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "nsk/TNSKTelnet.h"
+#include "transport/NotifierSupport.h"
 
 void TNSKTelnet::SessionDataAvailable(TTnCnx* Sender, const char* Buffer, int Len) {
   if (m_running) {
@@ -188,7 +189,8 @@ void TNSKTelnet::scheduleDrain() {
       this,
       [this] {
         m_drainScheduled = false;
-        if (!m_running && !m_pendingChunks.empty()) SessionDataAvailable(this, nullptr, 0);
+        if (m_running || m_pendingChunks.empty()) return;
+        notifiers::guarded([this] { SessionDataAvailable(this, nullptr, 0); }, [this] { Close(); });
       },
       Qt::QueuedConnection);
 }

@@ -104,9 +104,11 @@ void SshStream::tcpConnected(uint16_t code) {
   ssh_set_blocking(m_ssh, 0);
 
   m_readNotifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read, this);
-  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { pump(); }); });
+  connect(m_readNotifier, &QSocketNotifier::activated, this,
+          [this] { notifiers::guarded([this] { pump(); }, [this] { Close(); }); });
   m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Write, this);
-  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { pump(); }); });
+  connect(m_writeNotifier, &QSocketNotifier::activated, this,
+          [this] { notifiers::guarded([this] { pump(); }, [this] { Close(); }); });
   m_step = Step::Handshake;
   queuePump();
 }
@@ -315,7 +317,7 @@ void SshStream::queuePump() {
   m_pumpQueued = true;
   const uint64_t session = m_session;
   QTimer::singleShot(0, this, [this, session] {
-    if (m_session == session) notifiers::guarded([this] { pump(); });
+    if (m_session == session) notifiers::guarded([this] { pump(); }, [this] { Close(); });
   });
 }
 

@@ -104,9 +104,11 @@ bool TWSocket::openNextAddress(int* code) {
 void TWSocket::startConnect() {
   m_readNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Read, this);
   m_readNotifier->setEnabled(false);
-  connect(m_readNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { onReadable(); }); });
+  connect(m_readNotifier, &QSocketNotifier::activated, this,
+          [this] { notifiers::guarded([this] { onReadable(); }, [this] { Close(); }); });
   m_writeNotifier = new QSocketNotifier(static_cast<qintptr>(m_handle), QSocketNotifier::Write, this);
-  connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { notifiers::guarded([this] { onWritable(); }); });
+  connect(m_writeNotifier, &QSocketNotifier::activated, this,
+          [this] { notifiers::guarded([this] { onWritable(); }, [this] { Close(); }); });
 
   const int code = sp::connectTo(m_handle, m_addresses[m_nextAddress - 1], m_resolvedPort);
   if (code != 0) {

@@ -10,8 +10,8 @@
 //
 // Connect takes an IPv4 or IPv6 address or a host name; a name's addresses
 // are tried in turn until one connects, and only the last failure is raised.
-// An exception thrown by a handler called from a socket notifier is rethrown
-// from a queued call of its own, after the notifier's emission has returned.
+// An exception thrown by a handler called from a socket notifier closes the
+// connection (OnSessionClosed); it does not cross the event loop.
 //
 // Owned by its TTnCnx (QObject parent). Single-threaded; handlers may call back
 // into the socket (Send, Close) from inside an event.

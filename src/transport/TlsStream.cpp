@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include "transport/Events.h"
+#include "transport/NotifierSupport.h"
 #include "transport/SocketPlatform.h"
 #include "transport/TWSocket.h"
 #include "transport/TlsChannel.h"
@@ -206,7 +207,7 @@ void TlsStream::deliverLater() {
   const uint64_t session = m_session;
   QTimer::singleShot(0, this, [this, session] {
     m_deliveryQueued = false;
-    if (m_session == session) deliver();
+    if (m_session == session) notifiers::guarded([this] { deliver(); }, [this] { Close(); });
   });
 }
 

@@ -1,6 +1,5 @@
 #include "ui/KorvApplication.h"
 
-#include <QMessageBox>
 #include <exception>
 
 KorvApplication::KorvApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -9,20 +8,10 @@ bool KorvApplication::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& e) {
-    report(QString::fromLocal8Bit(e.what()));
+    qWarning("Exception from an event handler: %s", e.what());
   } catch (...) {
-    report("Unknown exception");
+    qWarning("Unknown exception from an event handler");
   }
-  return false;
-}
-
-void KorvApplication::report(const QString& what) {
   ++m_caught;
-  if (m_reporting) {
-    qWarning("%s", qPrintable(what));
-    return;
-  }
-  m_reporting = true;
-  QMessageBox::critical(activeWindow(), applicationName(), what);
-  m_reporting = false;
+  return false;
 }

@@ -1,9 +1,8 @@
-// KorvApplication: the program's application object. An exception that
-// escapes an event handler (for example an ESocketException from a send
-// inside a session event) is caught where Qt dispatches the event, shown to
-// the operator in a message box, and the program keeps running. An exception
-// caught while such a box is open goes to standard error instead of a second
-// box on top of the first.
+// KorvApplication: the program's application object. No exception is meant
+// to cross Qt's event dispatch: each operator action and each socket event
+// catches its own where it starts and turns it into the message or error code
+// it has. One that gets here all the same is written to the log as a last
+// resort and counted, and the program keeps running.
 //
 // Created once by main(); UI thread only.
 #pragma once
@@ -17,12 +16,9 @@ class KorvApplication : public QApplication {
 
   bool notify(QObject* receiver, QEvent* event) override;
 
-  // Exceptions caught so far.
+  // Exceptions caught here so far.
   int caughtCount() const { return m_caught; }
 
  private:
-  void report(const QString& what);
-
   int m_caught = 0;
-  bool m_reporting = false;
 };

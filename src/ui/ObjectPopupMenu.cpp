@@ -100,14 +100,20 @@ void ObjectPopupMenu::Act(ncp::NcpAction action) {
   } catch (const EUnsafeCommandText& e) {
     // The first command refuses the name, so nothing of the action went out.
     if (OnUnsafeText) OnUnsafeText(e);
+  } catch (const ESocketException& e) {
+    if (OnSendFailed) OnSendFailed(e);
   }
 }
 
 void ObjectPopupMenu::RefreshAllClick() {
-  if (OnRefreshAll)
-    OnRefreshAll();
-  else
-    m_session.PerformStatusAll();
+  try {
+    if (OnRefreshAll)
+      OnRefreshAll();
+    else
+      m_session.PerformStatusAll();
+  } catch (const ESocketException& e) {
+    if (OnSendFailed) OnSendFailed(e);
+  }
 }
 
 void ObjectPopupMenu::AlterProcess() {

@@ -41,6 +41,8 @@ class ObjectPopupMenu : public QObject {
   // The session refused the object's name (it would change the command);
   // nothing was sent.
   std::function<void(const EUnsafeCommandText& e)> OnUnsafeText;
+  // The command could not be sent: the connection is gone.
+  std::function<void(const ESocketException& e)> OnSendFailed;
   // Refresh All runs this instead of the session's StatusAll when assigned
   // (the window follows its refreshes).
   std::function<void()> OnRefreshAll;

@@ -208,6 +208,7 @@ void TfrmMain::buildControls() {
   m_popup = new ObjectPopupMenu(*m_session, this);
   m_popup->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
+  m_popup->OnSendFailed = [this](const ESocketException& e) { tellSendFailed(e); };
   m_popup->OnRefreshAll = [this] { m_follower->RefreshAll(); };
   pMenu = m_popup->pMenu;
 }
@@ -564,6 +565,10 @@ void TfrmMain::tellUnsafeText(const EUnsafeCommandText& e) {
   QMessageBox::warning(this, kCaption, QString::fromLatin1(e.what()) + ".\nNothing was sent to the host.");
 }
 
+void TfrmMain::tellSendFailed(const ESocketException& e) {
+  QMessageBox::warning(this, kCaption, QString::fromLatin1(e.what()));
+}
+
 // ---- Tree ----------------------------------------------------------------------------
 
 void TfrmMain::tvMainDblClick() {
@@ -579,6 +584,8 @@ void TfrmMain::tvMainDblClick() {
     m_handler->LogonNCP(node, user, password.text());
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
+  } catch (const ESocketException& e) {
+    tellSendFailed(e);
   }
 }
 

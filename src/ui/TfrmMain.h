@@ -158,6 +158,8 @@ class TfrmMain : public QMainWindow {
   void hostKeyRefused(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
+  // A command that could not be sent, in the exception's own words.
+  void tellSendFailed(const ESocketException& e);
   // The password typed in the login dialog, which is emptied.
   SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.

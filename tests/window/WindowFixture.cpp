@@ -11,6 +11,7 @@
 #include <QTreeWidgetItemIterator>
 
 #include "support/EventLoop.h"
+#include "ui/KorvApplication.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmDebug.h"
 
@@ -35,7 +36,14 @@ QStringList MessageBoxCatcher::texts() const {
   return out;
 }
 
+namespace {
+
+KorvApplication* application() { return static_cast<KorvApplication*>(QCoreApplication::instance()); }
+
+}  // namespace
+
 void WindowTest::SetUp() {
+  caughtBefore = application()->caughtCount();
   ASSERT_TRUE(dir.isValid());
   // A test closes windows; the application must not quit behind the next one.
   QApplication::setQuitOnLastWindowClosed(false);
@@ -50,6 +58,7 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
   if (win && win->pMenu->isVisible()) win->pMenu->close();
   win.reset();
+  EXPECT_EQ(application()->caughtCount(), caughtBefore) << "an exception reached the event dispatch";
 }
 
 void WindowTest::whenLoginOpen(const std::function<void()>& act) {

@@ -78,6 +78,9 @@ class WindowTest : public ::testing::Test {
   std::unique_ptr<korvtest::NskSimProcess> sim;
   std::unique_ptr<TfrmMain> win;
   MessageBoxCatcher catcher;
+  // What the application's last resort had caught when the test began: no
+  // test of the window may add to it.
+  int caughtBefore = 0;
 };
 
 }  // namespace wintest

@@ -147,6 +147,38 @@ TEST(NcpctlTree, PagePromptsWithoutTrailingBlankOrEchoLoseNoObject) {
   expectTree(parseTree(result.out), net, "$PA01");
 }
 
+// Control characters the host puts into a name stand in their columns: every
+// object is in the tree, in its place, with its status and its whole name.
+struct ControlByteRow {
+  const char* name;
+  void (*change)(TestNetwork& net);
+};
+
+void PrintTo(const ControlByteRow& row, std::ostream* out) { *out << row.name; }
+
+class NcpctlTreeControlBytes : public ::testing::TestWithParam<ControlByteRow> {};
+
+TEST_P(NcpctlTreeControlBytes, NameWithControlCharactersLosesNoObject) {
+  TestNetwork net = TestNetwork::sample();
+  GetParam().change(net);
+  NskSimProcess sim({"--network", net.writeFile()});
+  ASSERT_TRUE(sim.started());
+  const auto result = runCtl(ctltest::demoArgs(sim) << "--format"
+                                                    << "json"
+                                                    << "tree");
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  expectTree(parseTree(result.out), net, "$PA01");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, NcpctlTreeControlBytes,
+                         ::testing::Values(ControlByteRow{"EscapeAndBellInAStationName",
+                                                          [](TestNetwork& net) {
+                                                            net.pathmons[0].stations[0].name = "P\x1bX\x07YZ";
+                                                          }},
+                                           ControlByteRow{"TitleSequenceInTheSystemName",
+                                                          [](TestNetwork& net) { net.system = "KO\x1b]0;XX"; }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(NcpctlTree, TextTreeIsTheTreeTheSharedHandlerBuildsForTheSameHost) {
   // A generated network over many MORE pages, and the demo network with its
   // shared line and every status.

@@ -373,10 +373,18 @@ void TNCPTelnet::EvGetPathmon(TTnCnx*, const std::string& Str, TNSKTelnetState S
     raiseState(NcpEvent::PathmonsListed);
     return;
   }
-  if (ncp::isPathmonLine(Str)) {
-    Debug(this, "EvGetPathmon->" + Str);
-    raiseState(NcpEvent::PathmonListed, Str);
+  if (!ncp::isPathmonLine(Str)) return;
+  Debug(this, "EvGetPathmon->" + Str);
+  // The name goes back to the host in NCPCOM: a name from the host is held to
+  // the rule an operator's is, and one that would change the command is no
+  // PATHMON to offer.
+  try {
+    RequireSafeObjectName(ncp::pathmonName(ncp::formatEvent(NcpEvent::PathmonListed, Str)), "PATHMON name");
+  } catch (const EUnsafeCommandText& e) {
+    Debug(this, std::string("EvGetPathmon skipped: ") + e.what());
+    return;
   }
+  raiseState(NcpEvent::PathmonListed, Str);
 }
 
 // ---- Object load and status refresh ---------------------------------------

@@ -29,6 +29,17 @@ TEST_F(NcpCommands, PathmonListingReportsEachPathmonLineThenItsEnd) {
   EXPECT_TRUE(hasDebug(&session, "EvGetPathmon->" + pm1));
 }
 
+TEST_F(NcpCommands, PathmonNameThatWouldChangeTheCommandIsSkippedWithADebugLine) {
+  session.GetPathmon();
+  const std::string pm2 = "$PM02    B";
+  EXPECT_EQ(host.answer("$P;LOGOFFB\r\n" + pm2 + "\r\n$DATA.OPS 5> "), "STATUS *, PROG $*.*.PATHMON");
+  ASSERT_TRUE(waitEvent("008"));
+  EXPECT_EQ(events, (std::vector<std::string>{"004" + pm2, "008"}));
+  EXPECT_TRUE(hasDebug(&session,
+                       "EvGetPathmon skipped: PATHMON name \"$P;LOGOFF\" holds a blank, comma, quote or semicolon, "
+                       "which would change the command"));
+}
+
 TEST_F(NcpCommands, LoadRunsTheFourListingsInOrderAndRaisesOneEventPerObject) {
   session.GetNetObjects();
   const std::string p1 = objectLine("P1", "STARTED");

@@ -114,8 +114,8 @@ NcpPartialLine classifyNcpPartialLine(std::string_view currLine) {
 }
 
 bool isWholePagePrompt(std::string_view currLine) {
-  static constexpr std::string_view kNcpcomPagePrompt = "MORE (RETURN TO CONTINUE)";
-  return (!currLine.empty() && currLine.back() == ' ') || currLine == kNcpcomPagePrompt;
+  static constexpr std::string_view kNcpcomPagePrompt = "MORE (RETURN TO CONTINUE) ";
+  return currLine == kNcpcomPagePrompt || currLine == kNcpcomPagePrompt.substr(0, kNcpcomPagePrompt.size() - 1);
 }
 
 }  // namespace ncp

@@ -55,9 +55,9 @@ std::string stationProcessName(std::string_view eventText);         // 009: posi
 enum class NcpPartialLine { PagePrompt, Prompt, Continues };
 NcpPartialLine classifyNcpPartialLine(std::string_view currLine);
 
-// A page prompt that has certainly arrived whole: it waits at a blank, or it
-// is NCPCOM's own page prompt text, whatever follows it. Anything else may be
-// the start of a prompt that the reads cut short.
+// A page prompt that has arrived whole: NCPCOM's own page prompt text, with or
+// without its trailing blank. Anything else may be the start of a prompt that
+// the reads cut short, even one that ends in a blank ("MORE " of "MORE (...").
 bool isWholePagePrompt(std::string_view currLine);
 
 }  // namespace ncp

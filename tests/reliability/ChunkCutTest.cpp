@@ -39,13 +39,6 @@ Outcome outcomeOf(const reltest::Operator& op, bool complete, std::string sent) 
   return {op.events, op.tree.dump(), std::move(sent), op.closes, complete};
 }
 
-std::string consoleBytes(const Recording& recording) {
-  std::string bytes;
-  for (const reltest::Turn& turn : recording)
-    if (!turn.fromHost) bytes += turn.bytes;
-  return bytes;
-}
-
 class ChunkCuts : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -57,7 +50,7 @@ class ChunkCuts : public ::testing::Test {
     reltest::Operator op;
     const bool complete = road(op, proxy.hostPort());
     s_recording = new Recording(proxy.recording());
-    s_reference = new Outcome(outcomeOf(op, complete, consoleBytes(*s_recording)));
+    s_reference = new Outcome(outcomeOf(op, complete, reltest::consoleBytes(*s_recording)));
   }
   static void TearDownTestSuite() {
     delete s_recording;

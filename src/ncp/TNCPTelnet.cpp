@@ -75,8 +75,14 @@ TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {
   connect(&m_pagePromptQuiet, &QTimer::timeout, this, [this] {
     // Nothing followed the partial line: it is a whole page prompt. A reset
     // since then has emptied the line.
-    if (ncp::classifyNcpPartialLine(std::string_view(CurrentLine()).substr(0, 4)) == ncp::NcpPartialLine::PagePrompt)
+    if (ncp::classifyNcpPartialLine(std::string_view(CurrentLine()).substr(0, 4)) != ncp::NcpPartialLine::PagePrompt)
+      return;
+    try {
       answerPagePrompt();
+    } catch (const ESocketException& e) {
+      Debug(this, std::string("Page prompt not answered: ") + e.what());
+      Disconnect();
+    }
   });
   m_actions.OnAction = [this](const ncp::OperatorAction& action) {
     if (!OnOperatorAction) return;

@@ -7,13 +7,6 @@
 
 namespace reltest {
 
-std::string consoleBytes(const Recording& recording) {
-  std::string bytes;
-  for (const Turn& turn : recording)
-    if (!turn.fromHost) bytes += turn.bytes;
-  return bytes;
-}
-
 RecordingProxy::RecordingProxy(uint16_t targetPort) : m_targetPort(targetPort) {
   m_server.listen(QHostAddress::LocalHost, 0);
   connect(&m_server, &QTcpServer::newConnection, this, [this] {

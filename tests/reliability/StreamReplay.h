@@ -28,9 +28,6 @@ struct Turn {
 };
 using Recording = std::vector<Turn>;
 
-// Every byte the console sent in the recording, in order.
-std::string consoleBytes(const Recording& recording);
-
 class RecordingProxy : public QObject {
  public:
   RecordingProxy(uint16_t targetPort);

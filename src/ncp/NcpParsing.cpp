@@ -6,14 +6,11 @@ namespace ncp {
 
 namespace {
 
-// Blanks and control characters: they end an unquoted name part and are
-// trimmed. Compared unsigned, so letters of the upper half of the code page
-// are ordinary characters.
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
-// Only codes 1 to 32 are skipped between parts; a zero byte ends the text, as
-// it ends the host's string.
-bool isSkippable(char c) { return c != '\0' && isBlank(c); }
+// The blank pads the host's fixed columns: it ends an unquoted name part and
+// is trimmed. A control character is text standing in its column, so a name
+// that holds one is that whole name, never a shorter one that names another
+// object.
+bool isBlank(char c) { return c == ' '; }
 
 bool charAt(std::string_view line, size_t column, char expected) {
   return line.size() >= column && line[column - 1] == expected;
@@ -56,7 +53,7 @@ std::vector<std::string> splitName(std::string_view field) {
   std::vector<std::string> parts;
   size_t i = 0;
   auto skip = [&] {
-    while (i < field.size() && isSkippable(field[i])) ++i;
+    while (i < field.size() && isBlank(field[i])) ++i;
   };
 
   skip();
@@ -117,8 +114,8 @@ NcpPartialLine classifyNcpPartialLine(std::string_view currLine) {
 }
 
 bool isWholePagePrompt(std::string_view currLine) {
-  static constexpr std::string_view kNcpcomPagePrompt = "MORE (RETURN TO CONTINUE)";
-  return (!currLine.empty() && currLine.back() == ' ') || currLine == kNcpcomPagePrompt;
+  static constexpr std::string_view kNcpcomPagePrompt = "MORE (RETURN TO CONTINUE) ";
+  return currLine == kNcpcomPagePrompt || currLine == kNcpcomPagePrompt.substr(0, kNcpcomPagePrompt.size() - 1);
 }
 
 }  // namespace ncp

@@ -19,7 +19,7 @@ namespace ncp {
 
 // Characters a..b (1-based, inclusive) of text, as many as exist.
 std::string positions(std::string_view text, size_t a, size_t b);
-// Removes leading and trailing characters whose codes are 32 or below.
+// Removes leading and trailing blanks.
 std::string trim(std::string_view text);
 
 // Line tests on one output line.
@@ -36,7 +36,8 @@ bool isErrorLine(std::string_view line);
 TXPNetStatus StatusFromText(std::string_view text);
 
 // The delimiter split of a qualified name field ("." delimiter, '"' quote,
-// blanks end a part). A zero byte ends the field.
+// blanks end a part; control characters belong to the part they stand in).
+// A zero byte ends the field, as it ends the host's string.
 std::vector<std::string> splitName(std::string_view field);
 
 // Field rules on event texts. An object name is the third part of the name
@@ -54,9 +55,9 @@ std::string stationProcessName(std::string_view eventText);         // 009: posi
 enum class NcpPartialLine { PagePrompt, Prompt, Continues };
 NcpPartialLine classifyNcpPartialLine(std::string_view currLine);
 
-// A page prompt that has certainly arrived whole: it waits at a blank, or it
-// is NCPCOM's own page prompt text, whatever follows it. Anything else may be
-// the start of a prompt that the reads cut short.
+// A page prompt that has arrived whole: NCPCOM's own page prompt text, with or
+// without its trailing blank. Anything else may be the start of a prompt that
+// the reads cut short, even one that ends in a blank ("MORE " of "MORE (...").
 bool isWholePagePrompt(std::string_view currLine);
 
 }  // namespace ncp

@@ -79,6 +79,19 @@ TNCPTelnet::TNCPTelnet(QObject* owner) : TNSKTelnet(owner) {
           "Farewell: the host did not end the connection within " + std::to_string(kFarewellGraceMs) + " ms; closed");
     Disconnect();
   });
+  m_pagePromptQuiet.setSingleShot(true);
+  connect(&m_pagePromptQuiet, &QTimer::timeout, this, [this] {
+    // Nothing followed the partial line: it is a whole page prompt. A reset
+    // since then has emptied the line.
+    if (ncp::classifyNcpPartialLine(std::string_view(CurrentLine()).substr(0, 4)) != ncp::NcpPartialLine::PagePrompt)
+      return;
+    try {
+      answerPagePrompt();
+    } catch (const ESocketException& e) {
+      Debug(this, std::string("Page prompt not answered: ") + e.what());
+      Disconnect();
+    }
+  });
   m_actions.OnAction = [this](const ncp::OperatorAction& action) {
     if (!OnOperatorAction) return;
     ncp::OperatorAction masked = action;
@@ -188,7 +201,6 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName, c
   m_netObjectsStep = 0;
   m_statusAllStep = 0;
   m_ncpSearched = 0;
-  m_pageTail = false;
   m_menuTail.clear();
 
   if (Transport == TransportKind::Ssh) {
@@ -233,8 +245,7 @@ void TNCPTelnet::MenuDataAvailable(TTnCnx*, const char* Buffer, int Len) {
     return;
   }
   m_menuTail.clear();
-  InstallOwnDataHandler(
-      [this](TTnCnx* sender, const char* buffer, int len) { SessionDataAvailable(sender, buffer, len); });
+  installSessionData();
   m_taclLogonStep = 0;
   ExpectedPrompt = kTaclPrompt;
   SendCommand("TACL", PromptEqualCheck(), bound(&TNCPTelnet::TACLLogonStep));
@@ -252,11 +263,17 @@ void TNCPTelnet::SshStartDataAvailable(TTnCnx*, const char* Buffer, int Len) {
     return;
   }
   m_menuTail.clear();
-  InstallOwnDataHandler(
-      [this](TTnCnx* sender, const char* buffer, int len) { SessionDataAvailable(sender, buffer, len); });
+  installSessionData();
   // The SSH login was the logon: the steps go on after the password's.
   m_taclLogonStep = 3;
   SendCommand("SETPROMPT SUBVOL", PromptEndCheck(), bound(&TNCPTelnet::TACLLogonStep));
+}
+
+void TNCPTelnet::installSessionData() {
+  InstallOwnDataHandler([this](TTnCnx* sender, const char* buffer, int len) {
+    m_pagePromptQuiet.stop();
+    SessionDataAvailable(sender, buffer, len);
+  });
 }
 
 bool TNCPTelnet::ConnectOutcome(uint16_t error) {
@@ -386,10 +403,18 @@ void TNCPTelnet::EvGetPathmon(TTnCnx*, const std::string& Str, TNSKTelnetState S
     raiseState(NcpEvent::PathmonsListed);
     return;
   }
-  if (ncp::isPathmonLine(Str)) {
-    Debug(this, "EvGetPathmon->" + Str);
-    raiseState(NcpEvent::PathmonListed, Str);
+  if (!ncp::isPathmonLine(Str)) return;
+  Debug(this, "EvGetPathmon->" + Str);
+  // The name goes back to the host in NCPCOM: a name from the host is held to
+  // the rule an operator's is, and one that would change the command is no
+  // PATHMON to offer.
+  try {
+    RequireSafeObjectName(ncp::pathmonName(ncp::formatEvent(NcpEvent::PathmonListed, Str)), "PATHMON name");
+  } catch (const EUnsafeCommandText& e) {
+    Debug(this, std::string("EvGetPathmon skipped: ") + e.what());
+    return;
   }
+  raiseState(NcpEvent::PathmonListed, Str);
 }
 
 // ---- Object load and status refresh ---------------------------------------
@@ -423,7 +448,7 @@ void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState St
 template <size_t N>
 void TNCPTelnet::listingStep(const ListingStep (&steps)[N], uint32_t& step, Handler handler, const std::string& Str,
                              TNSKTelnetState State) {
-  if (ncpLineSeen(State)) return;
+  ncpLineSeen();
   if (State == atsCommandEnd) {
     ++step;
     if (step < N) sendListing(steps[step].command, handler);
@@ -466,12 +491,12 @@ void TNCPTelnet::Perform(ncp::NcpAction action, TXPNetType type, const std::stri
   if (ncp::actionWords(action).statusFollows) Command(ncp::NcpAction::Status, type, aName);
 }
 
-void TNCPTelnet::EvStatus(TXPNetType type, const std::string& Str, TNSKTelnetState State) {
+void TNCPTelnet::EvStatus(TXPNetType type, const std::string& Str, TNSKTelnetState) {
   const ncp::ObjectKind* kind = ncp::objectKind(type);
   if (!kind) return;
-  const bool pageTail = ncpLineSeen(State);
+  ncpLineSeen();
   Debug(nullptr, std::string("EvStatus") + kind->word + "->" + Str);
-  if (!pageTail && ncp::isObjectLine(Str)) raiseState(kind->statusEvent, Str);
+  if (ncp::isObjectLine(Str)) raiseState(kind->statusEvent, Str);
 }
 
 void TNCPTelnet::ExitNCP() { sendPlain("EXIT"); }
@@ -486,7 +511,7 @@ void TNCPTelnet::Farewell(bool exitNcp) {
   if (!leaveTacl) return Disconnect();
   // The running command's lines still tell a listing's check where each
   // line starts, so that its end is found.
-  AbandonCommands([this](TTnCnx*, const std::string&, TNSKTelnetState state) { ncpLineSeen(state); });
+  AbandonCommands([this](TTnCnx*, const std::string&, TNSKTelnetState) { ncpLineSeen(); });
   try {
     if (exitNcp) ExitNCP();
     Logout();
@@ -528,11 +553,14 @@ void TNCPTelnet::endActions() {
 void TNCPTelnet::CheckNCPCmdTermination(TTnCnx*, std::string& currLine, bool& bterminate) {
   const std::string_view line(currLine);
   if (ncp::classifyNcpPartialLine(line.substr(0, 4)) == ncp::NcpPartialLine::PagePrompt) {
-    m_pageTail = !ncp::isWholePagePrompt(currLine);
-    SendText("\r\n");
-    currLine.clear();
-    m_ncpSearched = 0;
     bterminate = false;
+    if (ncp::isWholePagePrompt(line)) {
+      answerPagePrompt();
+    } else if (PendingChunkCount() == 0) {
+      // Bytes already waiting follow the prompt; only a line nothing has
+      // followed waits for the quiet.
+      m_pagePromptQuiet.start(PagePromptQuietMs);
+    }
     return;
   }
   // Two characters of what was searched are searched again, so a prompt cut
@@ -541,6 +569,14 @@ void TNCPTelnet::CheckNCPCmdTermination(TTnCnx*, std::string& currLine, bool& bt
   const size_t from = m_ncpSearched > 2 ? m_ncpSearched - 2 : 0;
   bterminate = line.find(kNcpPrompt, from) != std::string_view::npos;
   m_ncpSearched = bterminate ? 0 : line.size();
+}
+
+void TNCPTelnet::answerPagePrompt() {
+  m_pagePromptQuiet.stop();
+  SendText("\r\n");
+  // The check's partial line is the session's current line itself.
+  ClearCurrentLine();
+  m_ncpSearched = 0;
 }
 
 TNSKTelnetCheckCmdTermination TNCPTelnet::NCPCmdTerminationCheck() {

@@ -120,11 +120,20 @@ class TNCPTelnet : public TNSKTelnet {
 
   // Termination check of the NCPCOM listings: answers a page prompt ("MORE")
   // with an empty line outside the queue and empties the partial line; the
-  // NCPCOM prompt (" > ") ends the listing. It searches only what is new in
-  // the partial line since its last call, so a long line costs linear time;
-  // the session's own completion handlers tell it when a line starts afresh.
+  // NCPCOM prompt (" > ") ends the listing. A partial line that begins with
+  // MORE but may be a prompt the reads cut short (not one of the whole forms,
+  // ncp::isWholePagePrompt) is answered only once no byte has followed it for
+  // PagePromptQuietMs: answered earlier, the rest of the prompt would be read
+  // as output; and whatever follows an answered prompt is output, so a host
+  // whose prompt is the bare word MORE loses no line. It searches only what
+  // is new in the partial line since its last call, so a long line costs
+  // linear time; the session's own completion handlers tell it when a line
+  // starts afresh.
   void CheckNCPCmdTermination(TTnCnx* Sender, std::string& currLine, bool& bterminate);
   TNSKTelnetCheckCmdTermination NCPCmdTerminationCheck();
+  // Long enough for the rest of a prompt the host wrote at once; short
+  // enough that a bare MORE does not noticeably slow a listing of many pages.
+  int PagePromptQuietMs = 50;
 
   // Completion handlers of the dialogues; not meant to be called by the owner.
   void EvNCPLogin(TTnCnx* Sender, const std::string& Str, TNSKTelnetState State);
@@ -165,9 +174,9 @@ class TNCPTelnet : public TNSKTelnet {
   uint32_t m_statusAllStep = 0;
   // How much of the current partial line CheckNCPCmdTermination has searched.
   size_t m_ncpSearched = 0;
-  // A page prompt was answered before its end had arrived, and the line
-  // that ends it has not come yet.
-  bool m_pageTail = false;
+  // Runs while a partial line that may be a cut page prompt waits; any byte
+  // from the host stops it.
+  QTimer m_pagePromptQuiet;
   // The last characters of the discarded output before the service menu (or
   // the first TACL prompt over SSH), so that a prompt cut across two chunks is
   // still recognised.
@@ -178,17 +187,14 @@ class TNCPTelnet : public TNSKTelnet {
   TNSKStringAvailable bound(Handler handler);
   void raiseState(ncp::NcpEvent event, std::string_view payload = {});
   // Called with every line a listing hands on: that line ends the partial
-  // line the listing check was searching. True for the first output line
-  // after a page prompt that was answered while still cut short (a prompt
-  // waits at a blank; this one did not end in one): that line holds the rest
-  // of the prompt and the host's echo of the empty answer line, so it is no
-  // listing output.
-  bool ncpLineSeen(TNSKTelnetState state) {
-    m_ncpSearched = 0;
-    const bool tail = m_pageTail && state != atsCommandEnd;
-    m_pageTail = false;
-    return tail;
-  }
+  // line the listing check was searching.
+  void ncpLineSeen() { m_ncpSearched = 0; }
+  // The empty line that answers a page prompt, sent outside the queue; the
+  // prompt leaves the partial line.
+  void answerPagePrompt();
+  // The session's data handler once the host's menu (or first TACL prompt)
+  // has come: a byte from the host ends the quiet a page prompt waits for.
+  void installSessionData();
   void sendListing(const std::string& command, Handler handler);
   // A line of a chain of listings: an accepted line raised as its step's
   // event; the end of a listing sends the next one.

@@ -92,11 +92,18 @@ void TNSKTelnet::processChunk(TTnCnx* sender, const char* buffer, int len) {
 
 void TNSKTelnet::assembleLines(TTnCnx* sender, const char* data, size_t len, uint64_t generation) {
   static constexpr char kHexDigits[] = "0123456789ABCDEF";
+  // A control character the host puts into a line keeps its column, so that
+  // the fixed columns after it are read where the host wrote them. Only the
+  // line end and the telnet padding (CR, LF, NUL) stand in no column; with
+  // ControlCharToHexa every control character is shown as $HH instead.
+  const auto inLine = [hexa = ControlCharToHexa](unsigned char byte) {
+    return byte >= 32 || (!hexa && byte != '\r' && byte != '\n' && byte != '\0');
+  };
   const char* p = data;
   const char* const end = data + len;
   while (p < end) {
     const char* run = p;
-    while (p < end && static_cast<unsigned char>(*p) >= 32) ++p;
+    while (p < end && inLine(static_cast<unsigned char>(*p))) ++p;
     while (run < p) {
       const size_t room = kMaxLineLength - std::min(m_currentLine.size(), kMaxLineLength);
       const size_t n = std::min(static_cast<size_t>(p - run), room);

@@ -136,9 +136,23 @@ TEST(NcpctlTree, JsonTreeHoldsEveryObjectOfTheChosenPathmonWithTheSimulatorsStat
   expectTree(parseTree(empty.out), net, "$PA03");
 }
 
-TEST(NcpctlTree, PagePromptsWithoutTrailingBlankOrEchoLoseNoObject) {
-  const TestNetwork net = TestNetwork::sample();
-  NskSimProcess sim({"--network", net.writeFile(), "--page", "2", "--bare-pages"});
+// Hosts that say things a little differently: every object is in the tree, in
+// its place, with its status and its whole name. Control characters the host
+// puts into a name stand in their columns.
+struct HostFormRow {
+  const char* name;
+  QStringList simArgs;
+  void (*change)(TestNetwork& net);
+};
+
+void PrintTo(const HostFormRow& row, std::ostream* out) { *out << row.name; }
+
+class NcpctlTreeHostForms : public ::testing::TestWithParam<HostFormRow> {};
+
+TEST_P(NcpctlTreeHostForms, JsonTreeLosesNoObject) {
+  TestNetwork net = TestNetwork::sample();
+  GetParam().change(net);
+  NskSimProcess sim(QStringList{"--network", net.writeFile()} + GetParam().simArgs);
   ASSERT_TRUE(sim.started());
   const auto result = runCtl(ctltest::demoArgs(sim) << "--format"
                                                     << "json"
@@ -146,6 +160,16 @@ TEST(NcpctlTree, PagePromptsWithoutTrailingBlankOrEchoLoseNoObject) {
   ASSERT_EQ(result.exitCode, 0) << result.err;
   expectTree(parseTree(result.out), net, "$PA01");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, NcpctlTreeHostForms,
+    ::testing::Values(
+        HostFormRow{"PagePromptsWithoutTrailingBlankOrEcho", {"--page", "2", "--bare-pages"}, [](TestNetwork&) {}},
+        HostFormRow{"EscapeAndBellInAStationName",
+                    {},
+                    [](TestNetwork& net) { net.pathmons[0].stations[0].name = "P\x1bX\x07YZ"; }},
+        HostFormRow{"TitleSequenceInTheSystemName", {}, [](TestNetwork& net) { net.system = "KO\x1b]0;XX"; }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NcpctlTree, TextTreeIsTheTreeTheSharedHandlerBuildsForTheSameHost) {
   // A generated network over many MORE pages, and the demo network with its

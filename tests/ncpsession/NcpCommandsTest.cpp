@@ -17,16 +17,20 @@ class NcpCommands : public SessionFixture {
   }
 };
 
+// A PATHMON whose name would change the NCPCOM command is skipped.
 TEST_F(NcpCommands, PathmonListingReportsEachPathmonLineThenItsEnd) {
   session.GetPathmon();
   const std::string pm1 = "$PM1     B  100,12   OPS.OPER";
   const std::string pm2 = "$PM02    B";
-  EXPECT_EQ(
-      host.answer("Process        Pri PFR %WT Userid\r\n" + pm1 + "\r\n$X       A\r\n" + pm2 + "\r\n$DATA.OPS 5> "),
-      "STATUS *, PROG $*.*.PATHMON");
+  EXPECT_EQ(host.answer("Process        Pri PFR %WT Userid\r\n" + pm1 + "\r\n$X       A\r\n$P;LOGOFFB\r\n" + pm2 +
+                        "\r\n$DATA.OPS 5> "),
+            "STATUS *, PROG $*.*.PATHMON");
   ASSERT_TRUE(waitEvent("008"));
   EXPECT_EQ(events, (std::vector<std::string>{"004" + pm1, "004" + pm2, "008"}));
   EXPECT_TRUE(hasDebug(&session, "EvGetPathmon->" + pm1));
+  EXPECT_TRUE(hasDebug(&session,
+                       "EvGetPathmon skipped: PATHMON name \"$P;LOGOFF\" holds a blank, comma, quote or "
+                       "semicolon, which would change the command"));
 }
 
 TEST_F(NcpCommands, LoadRunsTheFourListingsInOrderAndRaisesOneEventPerObject) {

@@ -44,20 +44,6 @@ TEST_F(NcpTermination, PagePromptsAreAnsweredOutsideTheQueueAndNeverReachTheHand
   EXPECT_EQ(session.QueueCount(), 0);
 }
 
-TEST_F(NcpTermination, RestOfAPagePromptCutShortNeverBecomesAnObject) {
-  session.StatusLine("*");
-  ASSERT_EQ(host.nextLine(), "STATUS LINE *");
-  const std::string l1 = objectLine("L1", "STARTED");
-  const std::string l2 = objectLine("L2", "STOPPED");
-  // The prompt is answered at its fourth letter; its rest would read as an
-  // object line (a backslash in column 4) if it were taken for output.
-  host.send("STATUS LINE *\r\n" + l1 + "\r\nMORE");
-  EXPECT_EQ(host.nextLine(), "");
-  host.send(" xx\\REST OF THE PROMPT \r\n" + l2 + "\r\n$PM1 9 > ");
-  ASSERT_TRUE(waitUntil([&] { return session.State() == atsIdle; }));
-  EXPECT_EQ(events, (std::vector<std::string>{"011" + l1, "011" + l2}));
-}
-
 TEST_F(NcpTermination, PromptCutAnywhereAfterALongPartialLineEndsTheListing) {
   const std::string prompt = " > ";
   for (size_t cut = 0; cut <= prompt.size(); ++cut) {

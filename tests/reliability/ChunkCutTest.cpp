@@ -3,7 +3,8 @@
 // ways: at every split point of every host turn, and at random points. The
 // state events, the tree and what the console sends are the same for every
 // cut. An echo cut in two is not stripped and reaches the handlers as a line,
-// which raises no event, so the events are compared, not the raw lines.
+// which raises no event, so the events are compared, not the raw lines. Then
+// the page prompts of other hosts, cut at every position around them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -134,6 +135,66 @@ TEST_F(ChunkCuts, RandomSplitsGiveTheSameOutcome) {
     });
     expectSame(cut, *s_reference);
     if (HasFailure()) break;
+  }
+}
+
+struct RecordedLoad {
+  Recording recording;
+  std::string tree;
+};
+
+// The load of $PM01, recorded, by a console that waits quietMs after a
+// partial line that may be a cut page prompt.
+RecordedLoad recordedLoad(const QStringList& simArgs, int quietMs) {
+  NskSimProcess sim(simArgs);
+  reltest::RecordingProxy proxy(sim.port());
+  reltest::Operator op;
+  op.session.PagePromptQuietMs = quietMs;
+  const bool loaded = sim.started() && op.fullRoad(proxy.hostPort());
+  return {proxy.recording(), loaded ? op.tree.dump() : "(not loaded)"};
+}
+
+// Page prompts of other hosts, at pages of 1, 3 and 7 lines: the bare word
+// MORE with and without the echo of the empty answer, and NCPCOM's text
+// without its blank or the echo. Replay k cuts each prompt k - 2 bytes before
+// its start and what follows its answer k + 1 bytes in; every object loads.
+TEST(PagePromptCuts, EveryCutAroundEveryPromptLoadsEveryObject) {
+  const std::string unpaged = recordedLoad({"--page", "0"}, 0).tree;
+  // The bare word is whole once it has come, so no quiet time answers it
+  // early; where the prompt's text must decide alone, the quiet never ends.
+  const struct {
+    QStringList simArgs;
+    std::string prompt;
+    int quietMs;
+  } rows[] = {{{"--bare-more"}, "MORE", 1},
+              {{"--bare-more", "--bare-pages"}, "MORE", 1},
+              {{"--bare-pages"}, "MORE (RETURN TO CONTINUE)", 600000}};
+  for (const auto& row : rows) {
+    for (const int page : {1, 3, 7}) {
+      const RecordedLoad load = recordedLoad(row.simArgs + QStringList{"--page", QString::number(page)}, row.quietMs);
+      std::vector<bool> atPrompt;  // per host turn: it ends in the prompt, on a line of its own
+      for (const reltest::Turn& turn : load.recording)
+        if (turn.fromHost) atPrompt.push_back(turn.bytes.ends_with("\r\n" + row.prompt));
+      ASSERT_GE(std::count(atPrompt.begin(), atPrompt.end(), true), 4);
+      for (size_t k = 0; k < row.prompt.size() + 2; ++k) {
+        SCOPED_TRACE(row.simArgs.join(' ').toStdString() + " page " + std::to_string(page) + " cut " +
+                     std::to_string(k));
+        reltest::Operator op;
+        op.session.PagePromptQuietMs = row.quietMs;
+        const auto cuts = [&](size_t turn, size_t length) {
+          std::vector<size_t> at;
+          if (turn > 0 && atPrompt[turn - 1] && k + 1 < length) at.push_back(k + 1);
+          const size_t inPrompt = length - row.prompt.size() - 2 + k;
+          if (atPrompt[turn] && (at.empty() || inPrompt > at.back())) at.push_back(inPrompt);
+          return at;
+        };
+        ReplayHost host(load.recording, cuts, op.session);
+        EXPECT_TRUE(op.fullRoad(host.hostPort()) && korvtest::waitUntil([&] { return host.finished(); }));
+        EXPECT_EQ(op.tree.dump(), unpaged);
+        EXPECT_EQ(host.received(), consoleBytes(load.recording)) << "one answer to each page";
+        if (HasFailure()) return;
+      }
+    }
   }
 }
 

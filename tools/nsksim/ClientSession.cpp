@@ -18,7 +18,6 @@ constexpr int kNegotiationWaitMs = 2000;
 // A reset right after the banner or menu waits this long so the text is on
 // the wire before the RST.
 constexpr int kResetAfterTextMs = 100;
-const QByteArray kMorePrompt = "MORE (RETURN TO CONTINUE) ";
 // --close-on/--reset-on listing: the connection ends after this many lines of a listing.
 constexpr int kLinesBeforeListingFault = 3;
 
@@ -270,7 +269,7 @@ void ClientSession::pumpListing() {
       m_listingPeek = line;
     }
     if (page > 0 && m_pageCount >= page) {
-      m_answer += m_ctx.options.barePages ? kMorePrompt.trimmed() : kMorePrompt;
+      m_answer += m_ctx.options.morePrompt;
       m_waitingMore = true;
       flush();
       endsAt("more");

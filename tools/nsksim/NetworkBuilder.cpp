@@ -29,7 +29,9 @@ bool validName(const QByteArray& name) {
   if (name.isEmpty() || name.size() > kMaxObjectName) return false;
   return std::all_of(name.begin(), name.end(), [](char c) {
     const auto u = static_cast<unsigned char>(c);
-    return u > 32 && u < 127 && c != '.' && c != '"' && c != ',';
+    // Control characters are allowed: hosts that put them into names are
+    // served as they are.
+    return u != 0 && u != ' ' && u < 127 && c != '.' && c != '"' && c != ',';
   });
 }
 

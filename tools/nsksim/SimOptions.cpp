@@ -67,6 +67,7 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
       "MODE");
   add("echo-passwords", "Echo password lines like a broken host.");
   add("bare-pages", "Page prompts without the trailing blank, and the empty answer line not echoed.");
+  add("bare-more", "Page prompts of the four letters MORE and nothing after them.");
   add("ssh-host-key",
       "Also serve SSH with the host key in FILE on its own port, printed after the telnet port as \"ssh PORT\"; "
       "the TACL user and password log in and the session starts at the TACL prompt.",
@@ -146,6 +147,8 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   o->sprinkle = parser.isSet("sprinkle");
   o->echoPasswords = parser.isSet("echo-passwords");
   o->barePages = parser.isSet("bare-pages");
+  if (o->barePages) o->morePrompt = o->morePrompt.trimmed();
+  if (parser.isSet("bare-more")) o->morePrompt = "MORE";
   for (const QString& name : parser.values("refuse")) o->refuse << name.toLatin1().toUpper();
   if (parser.isSet("hostile-negotiation")) {
     const QString mode = parser.value("hostile-negotiation");

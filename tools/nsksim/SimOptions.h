@@ -41,7 +41,9 @@ struct SimOptions {
   enum class Hostile { None, Storm, Mirror, OversizedSb, UnterminatedSb } hostile = Hostile::None;
   int hostileCount = 0;
   bool echoPasswords = false;
-  bool barePages = false;    // page prompts without the trailing blank, the empty answer not echoed
+  bool barePages = false;  // the empty answer line at a page prompt not echoed
+  // The page prompt: --bare-pages drops its trailing blank, --bare-more leaves "MORE".
+  QByteArray morePrompt = "MORE (RETURN TO CONTINUE) ";
   QList<QByteArray> refuse;  // upper case: objects whose START, STOP and DELIVER fail
 
   // SSH: the server's host key (empty: no SSH listener), its port (0: a free one).

@@ -5,6 +5,7 @@
 #include <QStandardPaths>
 #include <cmath>
 
+#include "ncp/ConnectionBudget.h"
 #include "ncp/HostPort.h"
 #include "nsk/OperatorText.h"
 #include "nsk/TNSKTelnet.h"
@@ -33,7 +34,7 @@ bool takesValue(const QString& name) {
          name == "timeout" || name == "interval" || name == "count" || name == "max-objects" || name == "textfile" ||
          name == "warning" || name == "critical" || name == "type" || name == "name" || name == "audit-file" ||
          name == "audit-max-bytes" || name == "audit-keep" || name == "ca-file" || name == "pin" ||
-         name == "known-hosts";
+         name == "known-hosts" || name == "connections";
 }
 
 // The option's name for "--name" and "--name=value"; empty for an argument
@@ -55,7 +56,7 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 const char* CtlOptions::usage() {
   return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
-         "              [--max-objects N] [--ca-file FILE] [--pin sha256:HEX]\n"
+         "              [--max-objects N] [--connections N] [--ca-file FILE] [--pin sha256:HEX]\n"
          "              [--accept-new-host-key] [--known-hosts FILE]\n"
          "              [--audit-file FILE] [--audit-max-bytes N] [--audit-keep N] [--audit-syslog]\n"
          "              COMMAND [ARGS]\n"
@@ -79,6 +80,8 @@ const char* CtlOptions::usage() {
          "A telnets:// host's certificate must verify against the system's authorities,\n"
          "or those of --ca-file, and name the host; --pin accepts only the certificate\n"
          "of that SHA-256 fingerprint instead.\n"
+         "The load and watch's refreshes run their listings on --connections connections\n"
+         "at once (default 4, at most 8; 1 runs everything on one connection).\n"
          "Audit trail: every action sent to the host is appended to --audit-file\n"
          "(default ~/.config/Korvanedrestolin/audit.jsonl), rotated past --audit-max-bytes\n"
          "(default 10485760) keeping --audit-keep files (default 10); --audit-syslog\n"
@@ -201,6 +204,12 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
       if (!ok || o.count < 1) return fail("--count needs a whole number of at least 1");
     } else if (name == "known-hosts") {
       o.knownHosts = value.toLocal8Bit().toStdString();
+    } else if (name == "connections") {
+      bool ok = false;
+      o.connections = value.toInt(&ok);
+      if (!ok || o.connections < 1 || o.connections > ConnectionBudget::kDefaultLimit) {
+        return fail("--connections needs a whole number from 1 to " + std::to_string(ConnectionBudget::kDefaultLimit));
+      }
     } else if (name == "max-objects") {
       bool ok = false;
       const qulonglong limit = value.toULongLong(&ok);

@@ -30,11 +30,14 @@ struct CtlOptions {
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
-  std::string caFile;                 // --ca-file (telnets:// only); empty: the system's authorities
-  std::string pin;                    // --pin, written "sha256:<64 hex digits>" (telnets:// only)
-  std::string textfile;               // metrics: the file to replace; empty: standard output
-  StatusRanges warning, critical;     // check
-  AuditOptions audit;                 // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog
+  // Connections per PATHMON; the load's listings spread over all but the
+  // first. 4: the three long listings at once.
+  int connections = 4;
+  std::string caFile;              // --ca-file (telnets:// only); empty: the system's authorities
+  std::string pin;                 // --pin, written "sha256:<64 hex digits>" (telnets:// only)
+  std::string textfile;            // metrics: the file to replace; empty: standard output
+  StatusRanges warning, critical;  // check
+  AuditOptions audit;              // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog
 
   // ~/.config/Korvanedrestolin/audit.jsonl (under $XDG_CONFIG_HOME when set):
   // the folder the installed window keeps its settings and audit file in.

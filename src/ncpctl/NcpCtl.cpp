@@ -72,7 +72,13 @@ NcpCtl::~NcpCtl() {
 
 void NcpCtl::wire() {
   m_session.OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
-  if (m_audit) m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
+  if (m_audit) {
+    m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
+    m_pool.OnOperatorAction = m_session.OnOperatorAction;
+  }
+  m_pool.Extra = m_options.connections - 1;
+  m_pool.OnListed = [this] { sessionIdle(); };
+  m_pool.OnLost = [this](const std::string& sentence) { fail(ExitCode::Connection, sentence); };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
   };
@@ -84,6 +90,7 @@ void NcpCtl::wire() {
     if (error != 0) connectFailed(error);
   };
   m_session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
+    m_pool.Farewell();
     m_handler.SessionClosed();
     if (m_stage == Stage::Farewell) {
       finish(m_result);
@@ -96,6 +103,7 @@ void NcpCtl::wire() {
       trace(sender ? std::string(sender->ClassName()) + " " + text : text);
     };
     m_registry.OnDebug = m_session.OnDebug;
+    m_pool.OnDebug = [this](const std::string& line) { trace(line); };
     m_handler.OnDebugLine = [this](const std::string& line) { trace(line); };
   }
 
@@ -213,7 +221,7 @@ void NcpCtl::sessionIdle() {
 }
 
 void NcpCtl::advance() {
-  if (m_session.State() != atsIdle || m_session.QueueCount() != 0) return;
+  if (m_session.State() != atsIdle || m_session.QueueCount() != 0 || m_pool.Busy()) return;
   switch (m_stage) {
     case Stage::TaclLogon:
       if (m_pathmonsListed) pathmonsListed();
@@ -269,6 +277,7 @@ void NcpCtl::pathmonsListed() {
   m_stage = Stage::NcpLogon;
   m_handler.LogonNCP(chosen->Node, m_options.ncpUser, m_passwords.ncp.text());
   m_passwords.ncp.wipe();
+  m_pool.Open();
 }
 
 std::vector<const ExtInfo*> NcpCtl::matchingEntries() const {
@@ -431,7 +440,7 @@ void NcpCtl::startRefresh() {
   if (m_stage != Stage::WatchWait) return;
   m_stage = Stage::Refreshing;
   armTimeout();
-  m_session.StatusAll();
+  m_pool.StatusAll();
 }
 
 void NcpCtl::refreshDone() {
@@ -475,6 +484,7 @@ void NcpCtl::farewell(ExitCode result) {
   m_result = result;
   m_stage = Stage::Farewell;
   m_interval.stop();
+  m_pool.Farewell();
   try {
     m_handler.Disconnect();
   } catch (const ESocketException&) {

@@ -9,6 +9,9 @@
 // says farewell to the host ("EXIT", "LOGOUT") and ends with one exit code.
 // Every stage is bounded by the time-out; an overdue stage ends the run.
 //
+// The load and the watch's refreshes run on --connections connections at
+// once (ListingPool); the first one carries the NCP logon and the command.
+//
 // Every operator action the session raises is written to the audit trail
 // given; one that cannot be written ends the run (exit code 1), so nothing
 // more is sent unrecorded.
@@ -30,6 +33,8 @@
 #include <vector>
 
 #include "audit/AuditTrail.h"
+#include "ncp/ConnectionBudget.h"
+#include "ncp/ListingPool.h"
 #include "ncp/MemoryTree.h"
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
@@ -114,6 +119,9 @@ class NcpCtl {
   TXPNetObjList m_registry;
   ncp::MemoryTree m_tree;
   NCPStateHandler m_handler{m_session, m_registry, m_tree};
+  ConnectionBudget m_budget;
+  // The load and the watch's refreshes, spread over --connections.
+  ListingPool m_pool{m_session, m_handler, m_budget};
 
   // metrics --textfile: written in full, then put in place of the file.
   std::unique_ptr<QSaveFile> m_textfile;

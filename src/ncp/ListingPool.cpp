@@ -4,8 +4,19 @@
 #include <exception>
 
 #include "ncp/NcpEvent.h"
+#include "nsk/SecretText.h"
 
 using ncp::NcpEvent;
+
+namespace {
+
+// The session keeps the passwords of its logons in its own fields.
+void forgetPasswords(TNCPTelnet& session) {
+  SecretText::wipeString(session.Password);
+  SecretText::wipeString(session.NCPPassword);
+}
+
+}  // namespace
 
 ListingPool::ListingPool(TNCPTelnet& lead, NCPStateHandler& handler, ConnectionBudget& budget)
     : m_lead(lead), m_handler(handler), m_budget(budget) {
@@ -18,6 +29,7 @@ ListingPool::~ListingPool() {
   for (auto& link : m_links) {
     link->session->OnSessionClosed = nullptr;
     link->session->OnNCPState = nullptr;
+    forgetPasswords(*link->session);
     m_budget.give();
   }
   m_budget.give();
@@ -93,11 +105,17 @@ void ListingPool::retire(Link& link) {
   link.leaving = true;
   link.ready = false;
   link.session->Farewell(link.session->NCPStarted());
-  if (!link.session->IsConnected()) remove(link);
+  // A connection closed on the spot has been removed already, link with it.
+  const auto it = find(link);
+  if (it != m_links.end() && !link.session->IsConnected()) remove(link);
+}
+
+std::vector<std::unique_ptr<ListingPool::Link>>::iterator ListingPool::find(const Link& link) {
+  return std::find_if(m_links.begin(), m_links.end(), [&](const auto& owned) { return owned.get() == &link; });
 }
 
 void ListingPool::remove(Link& link) {
-  const auto it = std::find_if(m_links.begin(), m_links.end(), [&](const auto& owned) { return owned.get() == &link; });
+  const auto it = find(link);
   if (it == m_links.end()) return;
   const std::unique_ptr<Link> gone = std::move(*it);
   m_links.erase(it);
@@ -109,6 +127,7 @@ void ListingPool::remove(Link& link) {
   session->OnNCPState = nullptr;
   session->OnOperatorAction = nullptr;
   session->OnDebug = nullptr;
+  forgetPasswords(*session);
   session->deleteLater();
   dispatch();
 }

@@ -83,7 +83,9 @@ class ListingPool {
   void linkState(Link& link, const std::string& text);
   void linkClosed(Link& link);
   void retire(Link& link);
+  // Removes link and frees it (its session once its handlers are done).
   void remove(Link& link);
+  std::vector<std::unique_ptr<Link>>::iterator find(const Link& link);
   // Some listing connection is logging on or logged on.
   bool alive() const;
   void run(std::span<const TNCPTelnet::ListingStep> steps);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cmath>
 
 #include "ncp/ConnectionBudget.h"
@@ -54,7 +55,7 @@ std::optional<TXPNetType> objectTypeOf(const QString& word) {
 }  // namespace
 
 const char* CtlOptions::usage() {
-  return "usage: ncpctl --host HOST[:PORT] --user USER [--ncp-user USER] [--pathmon NAME]\n"
+  return "usage: ncpctl --host HOST[:PORT] ... --user USER [--ncp-user USER] [--pathmon NAME,...|all]\n"
          "              [--password-stdin] [--format text|json] [--timeout SECONDS] [--debug]\n"
          "              [--max-objects N] [--connections N] [--ca-file FILE] [--pin sha256:HEX]\n"
          "              [--accept-new-host-key] [--known-hosts FILE]\n"
@@ -80,6 +81,8 @@ const char* CtlOptions::usage() {
          "A telnets:// host's certificate must verify against the system's authorities,\n"
          "or those of --ca-file, and name the host; --pin accepts only the certificate\n"
          "of that SHA-256 fingerprint instead.\n"
+         "tree, metrics and check cover every --host given (loaded at once) and every\n"
+         "PATHMON of --pathmon: names separated by commas, or all.\n"
          "The load and watch's refreshes run their listings on --connections connections\n"
          "at once (default 4, at most 8; 1 runs everything on one connection).\n"
          "Audit trail: every action sent to the host is appended to --audit-file\n"
@@ -98,6 +101,18 @@ const char* CtlOptions::usage() {
          "HOST may carry a scheme: telnet:// (the default), telnets://, ssh://. Over SSH the\n"
          "host key must be in the known-hosts file (--known-hosts, default ~/.ssh/known_hosts);\n"
          "--accept-new-host-key adds an unknown one, a changed one is always refused.\n";
+}
+
+std::vector<std::string> CtlOptions::pathmonNames() const {
+  std::vector<std::string> names;
+  if (allPathmons()) return names;
+  size_t start = 0;
+  while (start < pathmon.size()) {
+    const size_t comma = std::min(pathmon.find(',', start), pathmon.size());
+    if (comma > start) names.push_back(pathmon.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return names;
 }
 
 QString CtlOptions::commandWord(const QStringList& arguments) {
@@ -174,7 +189,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     }
     const std::string what = "--" + name.toStdString();
     if (name == "host") {
-      o.host = RequireLatin1Text(value, what.c_str());
+      o.hosts.push_back(RequireLatin1Text(value, what.c_str()));
+      o.host = o.hosts.front();
     } else if (name == "user") {
       o.user = RequireLatin1Text(value, what.c_str());
     } else if (name == "ncp-user") {
@@ -262,13 +278,16 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
   if (o.host.empty()) return fail("--host is required");
   if (o.user.empty()) return fail("--user is required");
   if (!ncpUserSet) o.ncpUser = o.user;
-  RequireSafeCommandText(o.host, "--host");
+  for (const std::string& host : o.hosts) RequireSafeCommandText(host, "--host");
   RequireCommandWord(o.user, "--user");
   RequireCommandWord(o.ncpUser, "--ncp-user");
   RequireSafeCommandText(o.pathmon, "--pathmon");
+  for (const std::string& name : o.pathmonNames()) RequireCommandWord(name, "--pathmon");
   // Refused here, before the passwords are asked; the session reads it the same way.
-  const bool tls = ncp::splitHostPort(o.host).transport == TransportKind::TelnetTls;
-  if (!tls && (!o.caFile.empty() || !o.pin.empty())) return fail("--ca-file and --pin belong to telnets:// hosts");
+  for (const std::string& host : o.hosts) {
+    const bool tls = ncp::splitHostPort(host).transport == TransportKind::TelnetTls;
+    if (!tls && (!o.caFile.empty() || !o.pin.empty())) return fail("--ca-file and --pin belong to telnets:// hosts");
+  }
   if (positional.isEmpty()) return fail("a command is required");
 
   const QString command = positional.takeFirst();
@@ -321,5 +340,8 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
                              o.command != Command::Watch && o.command != Command::Metrics &&
                              o.command != Command::Check;
   if (objectCommand || !o.objectName.empty()) RequireSafeObjectName(o.objectName, "the object name");
+  if (o.estate() && o.command != Command::Tree && o.command != Command::Metrics && o.command != Command::Check) {
+    return fail("several hosts or PATHMONs belong to tree, metrics and check");
+  }
   return o;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "audit/AuditTrail.h"
 #include "ncp/XPNetTypes.h"
@@ -16,10 +17,11 @@ struct CtlOptions {
   enum class Command { Pathmons, Tree, Status, Start, Stop, SignOn, KeyChange, WarmBoot, Watch, Metrics, Check };
   enum class Format { Text, Json };
 
-  std::string host;
+  std::string host;                // the first --host
+  std::vector<std::string> hosts;  // every --host, in order
   std::string user;
   std::string ncpUser;  // --user when not given
-  std::string pathmon;  // empty: the first PATHMON listed
+  std::string pathmon;  // empty: the first PATHMON listed; "A,B" several, "all" every one
   bool passwordStdin = false;
   bool debug = false;
   Format format = Format::Text;
@@ -48,6 +50,11 @@ struct CtlOptions {
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }
+  // The PATHMONs --pathmon names; empty for "all" (and for none).
+  std::vector<std::string> pathmonNames() const;
+  bool allPathmons() const { return pathmon == "all"; }
+  // tree, metrics or check over several hosts or PATHMONs in one run.
+  bool estate() const { return hosts.size() > 1 || allPathmons() || pathmonNames().size() > 1; }
 
   // Parses arguments (without the program name). On bad input returns nullopt
   // and one sentence in *error; on --help returns nullopt with *help set, on

@@ -53,8 +53,14 @@ const char* deliverWord(CtlOptions::Command command) {
 
 }  // namespace
 
-NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err, const AuditTrail* audit)
-    : m_options(std::move(options)), m_passwords(std::move(passwords)), m_out(out), m_err(err), m_audit(audit) {
+NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err, const AuditTrail* audit,
+               ConnectionBudget* budget)
+    : m_options(std::move(options)),
+      m_passwords(std::move(passwords)),
+      m_out(out),
+      m_err(err),
+      m_audit(audit),
+      m_pool(m_session, m_handler, budget ? *budget : m_ownBudget) {
   m_timeout.setSingleShot(true);
   m_interval.setSingleShot(true);
   m_farewell.setSingleShot(true);
@@ -266,6 +272,12 @@ void NcpCtl::pathmonsListed() {
     return farewell(ExitCode::Done);
   }
   if (pathmons.empty()) return fail(ExitCode::NcpRefused, "the host lists no PATHMON");
+  if (OnPathmons) {
+    std::vector<std::string> names;
+    for (const ExtInfo* entry : pathmons) names.push_back(entry->Name);
+    OnPathmons(names);
+    if (m_stage == Stage::Finished) return;
+  }
   const ExtInfo* chosen = pathmons.front();
   if (!m_options.pathmon.empty()) {
     const auto it =
@@ -291,6 +303,11 @@ std::vector<const ExtInfo*> NcpCtl::matchingEntries() const {
 void NcpCtl::runCommand() {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
+  if (OnLoaded && (command == Command::Tree || command == Command::Metrics || command == Command::Check)) {
+    m_stage = Stage::Held;
+    m_timeout.stop();
+    return OnLoaded();
+  }
   if (command == Command::Tree || command == Command::Metrics) {
     if (!m_handler.HostNode()) return fail(ExitCode::Connection, "the tree was cleared before it was printed");
     if (command == Command::Metrics) return printMetrics();

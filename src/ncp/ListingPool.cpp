@@ -35,7 +35,9 @@ ListingPool::~ListingPool() {
   m_budget.give();
 }
 
-void ListingPool::Open() {
+void ListingPool::open() {
+  if (m_open) return;
+  m_open = true;
   for (int i = 0; i < Extra && m_budget.take(); ++i) openLink();
 }
 
@@ -52,9 +54,6 @@ void ListingPool::openLink() {
   session.OnSessionClosed = [this, &link](TTnCnx*, uint16_t) { linkClosed(link); };
   session.OnSessionConnected = [this, &link](TTnCnx*, uint16_t error) {
     if (error != 0) linkClosed(link);
-  };
-  session.OnOperatorAction = [this](const ncp::OperatorAction& action) {
-    if (OnOperatorAction) OnOperatorAction(action);
   };
   if (OnDebug) {
     session.OnDebug = [this, number = link.number](TTnCnx* sender, const std::string& text) {
@@ -125,7 +124,6 @@ void ListingPool::remove(Link& link) {
   session->OnSessionClosed = nullptr;
   session->OnSessionConnected = nullptr;
   session->OnNCPState = nullptr;
-  session->OnOperatorAction = nullptr;
   session->OnDebug = nullptr;
   forgetPasswords(*session);
   session->deleteLater();
@@ -137,6 +135,7 @@ bool ListingPool::alive() const {
 }
 
 void ListingPool::Load() {
+  open();
   if (!alive()) return m_lead.GetNetObjects();
   run(TNCPTelnet::LoadSteps());
 }

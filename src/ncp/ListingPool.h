@@ -5,12 +5,14 @@
 // while they run.
 //
 // The operator's connection (the lead) carries exactly its usual dialogue.
-// Open, after the lead's NCP logon was sent, opens up to Extra more
-// connections to the same host with the lead's transport settings, users
-// and passwords, as far as the host's ConnectionBudget allows (the lead
-// holds one of it from the pool's making). Each logs on to TACL ("TACL",
-// "logon", the password, "SETPROMPT SUBVOL", "#mysystem") and to NCP on the
-// lead's PATHMON, then runs listings only. A load or refresh hands each
+// Once the host has accepted the lead's NCP logon (so that a wrong password
+// is never repeated on more connections), the first load opens up to Extra
+// more connections to the same host with the lead's transport settings,
+// users and passwords, as far as the host's ConnectionBudget allows (the
+// lead holds one of it from the pool's making). Each logs on to TACL
+// ("TACL", "logon", the password, "SETPROMPT SUBVOL", "#mysystem") and to
+// NCP on the lead's PATHMON, then runs listings only. Their logons are part
+// of the load, as automatic work is: they raise no operator action. A load or refresh hands each
 // listing, whole, to a free listing connection, and the handler gets the
 // answers in the order the lead alone would have got them (ListingMerge):
 // the registry and the tree end as the one-connection load leaves them.
@@ -49,16 +51,12 @@ class ListingPool {
 
   // A line for the debug transcript, the connection's number first ("[2] ").
   std::function<void(const std::string&)> OnDebug;
-  // The listing connections' own actions (their connection and NCP logon,
-  // their farewell), for the audit trail.
-  std::function<void(const ncp::OperatorAction&)> OnOperatorAction;
   // A load or refresh run here has handed on all its answers.
   std::function<void()> OnListed;
   // A listing connection ended amid its listing (or a host listed without
   // end): the answers are incomplete; the pool's connections are closed.
   std::function<void(const std::string& sentence)> OnLost;
 
-  void Open();
   // The object load, from the handler on the NCP logon.
   void Load();
   // Every status anew; the lead's StatusAll when it runs alone.
@@ -79,6 +77,8 @@ class ListingPool {
     bool leaving = false;
   };
 
+  // Opens the listing connections, once.
+  void open();
   void openLink();
   void linkState(Link& link, const std::string& text);
   void linkClosed(Link& link);
@@ -97,6 +97,7 @@ class ListingPool {
   ConnectionBudget& m_budget;
   std::vector<std::unique_ptr<Link>> m_links;
   int m_opened = 0;  // numbers the connections: the lead is 1
+  bool m_open = false;
 
   std::span<const TNCPTelnet::ListingStep> m_steps;
   std::deque<size_t> m_pending;

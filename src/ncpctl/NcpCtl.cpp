@@ -78,10 +78,7 @@ NcpCtl::~NcpCtl() {
 
 void NcpCtl::wire() {
   m_session.OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
-  if (m_audit) {
-    m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
-    m_pool.OnOperatorAction = m_session.OnOperatorAction;
-  }
+  if (m_audit) m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
   m_pool.Extra = m_options.connections - 1;
   m_pool.OnListed = [this] { sessionIdle(); };
   m_pool.OnLost = [this](const std::string& sentence) { fail(ExitCode::Connection, sentence); };
@@ -289,7 +286,6 @@ void NcpCtl::pathmonsListed() {
   m_stage = Stage::NcpLogon;
   m_handler.LogonNCP(chosen->Node, m_options.ncpUser, m_passwords.ncp.text());
   m_passwords.ncp.wipe();
-  m_pool.Open();
 }
 
 std::vector<const ExtInfo*> NcpCtl::matchingEntries() const {

@@ -12,10 +12,12 @@
 // lead holds one of it from the pool's making). Each logs on to TACL
 // ("TACL", "logon", the password, "SETPROMPT SUBVOL", "#mysystem") and to
 // NCP on the lead's PATHMON, then runs listings only. Their logons are part
-// of the load, as automatic work is: they raise no operator action. A load or refresh hands each
-// listing, whole, to a free listing connection, and the handler gets the
-// answers in the order the lead alone would have got them (ListingMerge):
-// the registry and the tree end as the one-connection load leaves them.
+// of the load, as automatic work is: they raise no operator action. A load
+// or refresh hands each listing, whole, to a free listing connection, and
+// the handler gets the answers in the order the lead alone would have got
+// them (ListingMerge): the registry and the tree end as the one-connection
+// load leaves them. The passwords the listing connections hold are wiped
+// when they go.
 // With no listing connection (Extra 0, the budget spent, or every one
 // refused or gone before a listing was given to it) the lead runs the
 // listings itself, as alone.

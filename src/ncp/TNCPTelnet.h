@@ -31,8 +31,9 @@
 // "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
 // outside 1..65535 throws EBadHostField, an EUnsafeCommandText.
 //
-// Exactly one session exists in the program; its owner (the main window or
-// ncpctl) assigns the events. Single-threaded.
+// One session drives one connection; its owner (the main window, ncpctl,
+// or a ListingPool for the connections that run listings) assigns the
+// events. Single-threaded.
 #pragma once
 
 #include <QTimer>

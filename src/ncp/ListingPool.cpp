@@ -127,6 +127,7 @@ void ListingPool::remove(Link& link) {
   session->OnDebug = nullptr;
   forgetPasswords(*session);
   session->deleteLater();
+  if (m_links.empty() && OnGone) OnGone();
   dispatch();
 }
 

@@ -55,6 +55,9 @@ class ListingPool {
   std::function<void(const std::string&)> OnDebug;
   // A load or refresh run here has handed on all its answers.
   std::function<void()> OnListed;
+  // The last listing connection has closed (after Farewell: every one has
+  // said its farewell).
+  std::function<void()> OnGone;
   // A listing connection ended amid its listing (or a host listed without
   // end): the answers are incomplete; the pool's connections are closed.
   std::function<void(const std::string& sentence)> OnLost;

@@ -81,6 +81,7 @@ void NcpCtl::wire() {
   if (m_audit) m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
   m_pool.Extra = m_options.connections - 1;
   m_pool.OnListed = [this] { sessionIdle(); };
+  m_pool.OnGone = [this] { farewellDone(); };
   m_pool.OnLost = [this](const std::string& sentence) { fail(ExitCode::Connection, sentence); };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
@@ -96,7 +97,7 @@ void NcpCtl::wire() {
     m_pool.Farewell();
     m_handler.SessionClosed();
     if (m_stage == Stage::Farewell) {
-      finish(m_result);
+      farewellDone();
     } else {
       fail(ExitCode::Connection, "the host " + m_options.host + " closed the connection");
     }
@@ -503,8 +504,13 @@ void NcpCtl::farewell(ExitCode result) {
   } catch (const ESocketException&) {
     // The host is gone already; the work is done.
   }
-  if (!m_session.IsConnected()) return finish(result);
+  if (!m_session.IsConnected() && m_pool.Connections() == 0) return finish(result);
   m_farewell.start(kFarewellMs);
+}
+
+void NcpCtl::farewellDone() {
+  // Every connection leaves in order before the run ends.
+  if (m_stage == Stage::Farewell && !m_session.IsConnected() && m_pool.Connections() == 0) finish(m_result);
 }
 
 void NcpCtl::fail(ExitCode code, const std::string& sentence) {

@@ -98,6 +98,8 @@ class NcpCtl {
   void startRefresh();
   void refreshDone();
   void farewell(ExitCode result);
+  // The run ends once the farewell has closed every connection.
+  void farewellDone();
   void finish(ExitCode code);
   void armTimeout();
   void showProgress(bool done);

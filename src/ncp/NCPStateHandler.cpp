@@ -135,7 +135,11 @@ void NCPStateHandler::ncpLoggedOn() {
   if (ownEntry(m_previousPathmonNode, previous)) m_previousPathmonNode->setText(previous->Name);
   m_ncpLoggedOn = true;
   if (m_currentPathmonNode) m_currentPathmonNode->setText("(" + m_currentPathmonNode->text() + ")");
-  m_session.GetNetObjects();
+  if (LoadObjects) {
+    LoadObjects();
+  } else {
+    m_session.GetNetObjects();
+  }
   raise(OnNCPLoggedOn);
 }
 

@@ -69,6 +69,10 @@ class NCPStateHandler {
   // whatever the front end keeps of an object belongs to a tree now gone.
   std::function<void()> OnTreeCleared;
 
+  // Loads the objects once the NCP logon is complete; unassigned, the
+  // session's GetNetObjects does.
+  std::function<void()> LoadObjects;
+
   // Far above any real network; a front end may lower or raise it.
   static constexpr size_t kDefaultMaxObjects = 1000000;
   size_t MaxObjects = kDefaultMaxObjects;

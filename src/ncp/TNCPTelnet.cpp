@@ -445,6 +445,20 @@ void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState St
   if (m_statusAllStep == std::size(kRefreshSteps)) m_actions.finish(m_statusAllAction, ActionOutcome::Accepted);
 }
 
+std::span<const TNCPTelnet::ListingStep> TNCPTelnet::LoadSteps() { return kLoadSteps; }
+
+std::span<const TNCPTelnet::ListingStep> TNCPTelnet::RefreshSteps() { return kRefreshSteps; }
+
+void TNCPTelnet::RunListing(const ListingStep& step, std::function<void()> ended) {
+  if (!(m_ncpStarted && m_ncpAuthorized)) return;
+  SendCommand(step.command, NCPCmdTerminationCheck(),
+              [this, &step, ended = std::move(ended)](TTnCnx*, const std::string& str, TNSKTelnetState state) {
+                ncpLineSeen();
+                if (state == atsCommandEnd) return ended();
+                if (step.accepts(str)) raiseState(step.event, str);
+              });
+}
+
 template <size_t N>
 void TNCPTelnet::listingStep(const ListingStep (&steps)[N], uint32_t& step, Handler handler, const std::string& Str,
                              TNSKTelnetState State) {

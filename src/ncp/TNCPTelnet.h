@@ -31,13 +31,15 @@
 // "[IPv6 address]:port"; without a port the telnet port 23 is used); a port
 // outside 1..65535 throws EBadHostField, an EUnsafeCommandText.
 //
-// Exactly one session exists in the program; its owner (the main window or
-// ncpctl) assigns the events. Single-threaded.
+// One session drives one connection; its owner (the main window, ncpctl,
+// or a ListingPool for the connections that run listings) assigns the
+// events. Single-threaded.
 #pragma once
 
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -153,6 +155,21 @@ class TNCPTelnet : public TNSKTelnet {
     bool (*accepts)(std::string_view line);
     ncp::NcpEvent event;
   };
+
+  // The listings of the object load and of the refresh of every status, in
+  // the order their answers are taken.
+  static std::span<const ListingStep> LoadSteps();
+  static std::span<const ListingStep> RefreshSteps();
+  // One listing alone, for a connection that runs listings for another one:
+  // its accepted lines are raised as the step's event, then ended is called.
+  // Nothing unless NCP is logged on. step must outlive the listing (the
+  // tables above do).
+  void RunListing(const ListingStep& step, std::function<void()> ended);
+
+  // The host field of the last Logon as it was given, and the PATHMON of
+  // the last NCP logon sent.
+  const std::string& HostField() const { return m_hostField; }
+  const std::string& Pathmon() const { return m_pathmon; }
 
   // Step counters of the dialogues (TACL logon, NCP logon, load, refresh).
   uint8_t TACLLogonStepCount() const { return m_taclLogonStep; }

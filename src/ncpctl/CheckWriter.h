@@ -3,6 +3,10 @@
 //
 //   NCP OK - 40 started, 0 starting, 3 stopped, 0 abnormal | started=40;; starting=0;; stopped=3;5;10 abnormal=0;;0
 //
+// followed, when the counts are over several PATHMONs, by one line for each:
+//
+//   \SYS1 $PM01: 30 started, 0 starting, 1 stopped, 0 abnormal
+//
 // and the plugin state as the exit status. The counts are of the objects in
 // scope (an object type, a name, or both; everything when neither is given).
 // CRITICAL when a count lies in the alert zone of its --critical range,
@@ -17,6 +21,8 @@
 #include <array>
 #include <iterator>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ncpctl/ObjectCensus.h"
 #include "ncpctl/PluginRange.h"
@@ -30,7 +36,16 @@ class CheckWriter {
     std::string name;             // empty: every name
   };
 
+  // One PATHMON's objects, named "SYSTEM PATHMON" in the long output.
+  struct Part {
+    const ObjectCensus* census;
+    std::string name;
+  };
+
   CheckWriter(const ObjectCensus& census, const Scope& scope, StatusRanges warning, StatusRanges critical);
+  // The counts over every part; with more than one, the lines after the
+  // first (the plugin's long output) give each part's counts under its name.
+  CheckWriter(const std::vector<Part>& parts, const Scope& scope, StatusRanges warning, StatusRanges critical);
 
   // Whether any object is in scope; a check of a name that is not there has
   // nothing to judge.
@@ -50,6 +65,11 @@ class CheckWriter {
  private:
   StatusRanges m_warning;
   StatusRanges m_critical;
-  std::array<size_t, std::size(kXPNetStatuses)> m_counts{};  // by TXPNetStatus
+  using Counts = std::array<size_t, std::size(kXPNetStatuses)>;  // by TXPNetStatus
+  // "40 started, 0 starting, 3 stopped, 0 abnormal".
+  static std::string countsText(const Counts& counts);
+
+  Counts m_counts{};
+  std::vector<std::pair<std::string, Counts>> m_partCounts;  // with more than one part
   bool m_found = false;
 };

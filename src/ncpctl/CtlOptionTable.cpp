@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "ncp/ConnectionBudget.h"
 #include "nsk/OperatorText.h"
 #include "nsk/TNSKTelnet.h"
 #include "transport/TlsCertificate.h"
@@ -66,14 +67,24 @@ std::vector<CtlOption> makeOptions() {
   const CommandSet watch = commandBit(Command::Watch);
   const std::string types = objectTypeWords("|", "|");
   return {
-      {"host", "HOST[:PORT]", all, true,
-       [](O& o, const QString& v) { return operatorText("--host", v, &o.host, RequireSafeCommandText); }},
+      {"host", "HOST[:PORT] ...", all, true,
+       [](O& o, const QString& v) {
+         std::string host;
+         operatorText("--host", v, &host, RequireSafeCommandText);
+         o.hosts.push_back(host);
+         o.host = o.hosts.front();
+         return std::string();
+       }},
       {"user", "USER", all, true,
        [](O& o, const QString& v) { return operatorText("--user", v, &o.user, RequireCommandWord); }},
       {"ncp-user", "USER", all, false,
        [](O& o, const QString& v) { return operatorText("--ncp-user", v, &o.ncpUser, RequireCommandWord); }},
-      {"pathmon", "NAME", all, false,
-       [](O& o, const QString& v) { return operatorText("--pathmon", v, &o.pathmon, RequireSafeCommandText); }},
+      {"pathmon", "NAME,...|all", all, false,
+       [](O& o, const QString& v) {
+         operatorText("--pathmon", v, &o.pathmon, RequireSafeCommandText);
+         for (const std::string& name : o.pathmonNames()) RequireCommandWord(name, "--pathmon");
+         return std::string();
+       }},
       {"password-stdin", "", all, false,
        [](O& o, const QString&) {
          o.passwordStdin = true;
@@ -102,6 +113,13 @@ std::vector<CtlOption> makeOptions() {
          std::string refusal = needsCount("--max-objects", v, &limit);
          if (refusal.empty()) o.maxObjects = limit;
          return refusal;
+       }},
+      {"connections", "N", all, false,
+       [](O& o, const QString& v) {
+         bool ok = false;
+         o.connections = v.toInt(&ok);
+         if (ok && o.connections >= 1 && o.connections <= ConnectionBudget::kDefaultLimit) return std::string();
+         return "--connections needs a whole number from 1 to " + std::to_string(ConnectionBudget::kDefaultLimit);
        }},
       {"ca-file", "FILE", all, false,
        [](O& o, const QString& v) {

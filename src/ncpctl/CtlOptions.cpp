@@ -135,8 +135,10 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
   }
   if (!isGiven("ncp-user")) o.ncpUser = o.user;
   // Refused here, before the passwords are asked; the session reads it the same way.
-  const bool tls = ncp::splitHostPort(o.host).transport == TransportKind::TelnetTls;
-  if (!tls && (!o.caFile.empty() || !o.pin.empty())) return fail("--ca-file and --pin belong to telnets:// hosts");
+  for (const std::string& host : o.hosts) {
+    const bool tls = ncp::splitHostPort(host).transport == TransportKind::TelnetTls;
+    if (!tls && (!o.caFile.empty() || !o.pin.empty())) return fail("--ca-file and --pin belong to telnets:// hosts");
+  }
   if (positional.isEmpty()) return fail("a command is required");
 
   const CommandRow* row = readCommand(positional, o);
@@ -146,5 +148,20 @@ std::optional<CtlOptions> CtlOptions::parseText(const QStringList& arguments, st
     if (!(option->commands & commandBit(o.command))) return fail(notForCommand(*option, *row));
   }
   if (row->action || !o.objectName.empty()) RequireSafeObjectName(o.objectName, "the object name");
+  if (o.estate() && o.command != Command::Tree && o.command != Command::Metrics && o.command != Command::Check) {
+    return fail("several hosts or PATHMONs belong to tree, metrics and check");
+  }
   return o;
+}
+
+std::vector<std::string> CtlOptions::pathmonNames() const {
+  std::vector<std::string> names;
+  if (allPathmons()) return names;
+  size_t start = 0;
+  while (start < pathmon.size()) {
+    const size_t comma = std::min(pathmon.find(',', start), pathmon.size());
+    if (comma > start) names.push_back(pathmon.substr(start, comma - start));
+    start = comma + 1;
+  }
+  return names;
 }

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "audit/AuditTrail.h"
 #include "ncp/XPNetTypes.h"
@@ -16,10 +17,11 @@ struct CtlOptions {
   enum class Command { Pathmons, Tree, Status, Start, Stop, SignOn, KeyChange, WarmBoot, Watch, Metrics, Check };
   enum class Format { Text, Json };
 
-  std::string host;
+  std::string host;                // the first --host
+  std::vector<std::string> hosts;  // every --host, in order
   std::string user;
   std::string ncpUser;  // --user when not given
-  std::string pathmon;  // empty: the first PATHMON listed
+  std::string pathmon;  // empty: the first PATHMON listed; "A,B" several, "all" every one
   bool passwordStdin = false;
   bool debug = false;
   Format format = Format::Text;
@@ -30,11 +32,14 @@ struct CtlOptions {
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
-  std::string caFile;                 // --ca-file (telnets:// only); empty: the system's authorities
-  std::string pin;                    // --pin, written "sha256:<64 hex digits>" (telnets:// only)
-  std::string textfile;               // metrics: the file to replace; empty: standard output
-  StatusRanges warning, critical;     // check
-  AuditOptions audit;                 // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog
+  // Connections per PATHMON; the load's listings spread over all but the
+  // first. 4: the three long listings at once.
+  int connections = 4;
+  std::string caFile;              // --ca-file (telnets:// only); empty: the system's authorities
+  std::string pin;                 // --pin, written "sha256:<64 hex digits>" (telnets:// only)
+  std::string textfile;            // metrics: the file to replace; empty: standard output
+  StatusRanges warning, critical;  // check
+  AuditOptions audit;              // --audit-file, --audit-max-bytes, --audit-keep, --audit-syslog
 
   // ~/.config/Korvanedrestolin/audit.jsonl (under $XDG_CONFIG_HOME when set):
   // the folder the installed window keeps its settings and audit file in.
@@ -45,6 +50,11 @@ struct CtlOptions {
 
   // True when the command logs on to NCP (everything but "pathmons").
   bool needsNcp() const { return command != Command::Pathmons; }
+  // The PATHMONs --pathmon names; empty for "all" (and for none).
+  std::vector<std::string> pathmonNames() const;
+  bool allPathmons() const { return pathmon == "all"; }
+  // tree, metrics or check over several hosts or PATHMONs in one run.
+  bool estate() const { return hosts.size() > 1 || allPathmons() || pathmonNames().size() > 1; }
 
   // Parses arguments (without the program name). On bad input returns nullopt
   // and one sentence in *error; on --help returns nullopt with *help set, on

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "audit/AuditTrail.h"
+#include "ncp/ConnectionBudget.h"
 #include "ncp/NCPStateHandler.h"
 #include "ncpctl/CheckWriter.h"
 #include "ncpctl/CtlOptionTable.h"
@@ -122,6 +123,12 @@ std::string CtlOptions::usage() {
          "A telnets:// host's certificate must verify against the system's authorities,\n"
          "or those of --ca-file, and name the host; --pin accepts only the certificate\n"
          "of that SHA-256 fingerprint instead.\n"
+         "tree, metrics and check cover every --host given (loaded at once) and every\n"
+         "PATHMON of --pathmon: names separated by commas, or all.\n"
+         "The load and watch's refreshes run their listings on --connections connections\n"
+         "at once (default " +
+         std::to_string(CtlOptions().connections) + ", at most " + std::to_string(ConnectionBudget::kDefaultLimit) +
+         "; 1 runs everything on one connection).\n"
          "Audit trail: every action sent to the host is appended to --audit-file\n"
          "(default ~/.config/Korvanedrestolin/" +
          AuditOptions::kFileName + "), rotated past --audit-max-bytes\n(default " +

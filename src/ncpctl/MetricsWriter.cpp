@@ -25,12 +25,17 @@ std::array<std::string, std::size(kXPNetStatuses)> statusLabels() {
 }  // namespace
 
 MetricsWriter::MetricsWriter(const ObjectCensus& census, Snapshot snapshot)
-    : m_census(census), m_snapshot(std::move(snapshot)) {
-  m_scope = "system=\"";
-  appendLabelValue(m_scope, m_snapshot.system);
-  m_scope += "\",pathmon=\"";
-  appendLabelValue(m_scope, m_snapshot.pathmon);
-  m_scope += '"';
+    : MetricsWriter(std::vector<Part>{{&census, std::move(snapshot)}}) {}
+
+MetricsWriter::MetricsWriter(std::vector<Part> parts) : m_parts(std::move(parts)) {
+  for (const Part& part : m_parts) {
+    std::string scope = "system=\"";
+    appendLabelValue(scope, part.snapshot.system);
+    scope += "\",pathmon=\"";
+    appendLabelValue(scope, part.snapshot.pathmon);
+    scope += '"';
+    m_scopes.push_back(std::move(scope));
+  }
 }
 
 void MetricsWriter::appendFamily(std::string& out, const char* name, const char* help) const {
@@ -54,40 +59,48 @@ void MetricsWriter::write(const std::function<void(std::string_view)>& sink) con
   };
 
   appendFamily(out, "ncp_objects", "Objects of the PATHMON by type and status.");
-  for (const TXPNetType type : kObjectTypes) {
-    for (const TXPNetStatus status : kXPNetStatuses) {
-      out += "ncp_objects{" + m_scope + ",type=\"" + XPNetTypeWord(type) + "\",status=\"" + labels[status] + "\"} " +
-             std::to_string(m_census.count(type, status)) + '\n';
+  for (size_t p = 0; p < m_parts.size(); ++p) {
+    for (const TXPNetType type : kObjectTypes) {
+      for (const TXPNetStatus status : kXPNetStatuses) {
+        out += "ncp_objects{" + m_scopes[p] + ",type=\"" + XPNetTypeWord(type) + "\",status=\"" + labels[status] +
+               "\"} " + std::to_string(m_parts[p].census->count(type, status)) + '\n';
+      }
     }
   }
 
   appendFamily(out, "ncp_object_status",
                "Status of each object of the PATHMON: 1 for the status it shows, 0 for the others.");
   std::string prefix;
-  for (const ExtInfo* entry : m_census.objects()) {
-    prefix.assign("ncp_object_status{");
-    prefix += m_scope;
-    prefix += ",type=\"";
-    prefix += XPNetTypeWord(entry->NetType);
-    prefix += "\",name=\"";
-    appendLabelValue(prefix, entry->Name);
-    prefix += "\",status=\"";
-    for (const TXPNetStatus status : kXPNetStatuses) {
-      out += prefix;
-      out += labels[status];
-      out += status == entry->Status ? "\"} 1\n" : "\"} 0\n";
+  for (size_t p = 0; p < m_parts.size(); ++p) {
+    for (const ExtInfo* entry : m_parts[p].census->objects()) {
+      prefix.assign("ncp_object_status{");
+      prefix += m_scopes[p];
+      prefix += ",type=\"";
+      prefix += XPNetTypeWord(entry->NetType);
+      prefix += "\",name=\"";
+      appendLabelValue(prefix, entry->Name);
+      prefix += "\",status=\"";
+      for (const TXPNetStatus status : kXPNetStatuses) {
+        out += prefix;
+        out += labels[status];
+        out += status == entry->Status ? "\"} 1\n" : "\"} 0\n";
+      }
+      spill();
     }
-    spill();
   }
 
   char number[32];
   appendFamily(out, "ncp_load_duration_seconds", "Time from the NCP logon to the end of the load of the objects.");
-  std::snprintf(number, sizeof number, "%.6f", m_snapshot.loadSeconds);
-  out += "ncp_load_duration_seconds{" + m_scope + "} " + number + '\n';
+  for (size_t p = 0; p < m_parts.size(); ++p) {
+    std::snprintf(number, sizeof number, "%.6f", m_parts[p].snapshot.loadSeconds);
+    out += "ncp_load_duration_seconds{" + m_scopes[p] + "} " + number + '\n';
+  }
   appendFamily(out, "ncp_snapshot_timestamp_seconds", "Unix time at which the load of the objects ended.");
-  std::snprintf(number, sizeof number, "%lld.%03lld", m_snapshot.endMsSinceEpoch / 1000,
-                m_snapshot.endMsSinceEpoch % 1000);
-  out += "ncp_snapshot_timestamp_seconds{" + m_scope + "} " + number + '\n';
+  for (size_t p = 0; p < m_parts.size(); ++p) {
+    const long long ms = m_parts[p].snapshot.endMsSinceEpoch;
+    std::snprintf(number, sizeof number, "%lld.%03lld", ms / 1000, ms % 1000);
+    out += "ncp_snapshot_timestamp_seconds{" + m_scopes[p] + "} " + number + '\n';
+  }
   sink(out);
 }
 

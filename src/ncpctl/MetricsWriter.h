@@ -13,12 +13,13 @@
 // text written as UTF-8 with backslash, double quote and line feed escaped.
 // No sample carries a timestamp: the textfile collector refuses them.
 //
-// Reads the census it is given, which must outlive it. Called by NcpCtl.
+// Reads the censuses it is given, which must outlive it. Called by NcpCtl.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ncpctl/ObjectCensus.h"
 
@@ -31,7 +32,16 @@ class MetricsWriter {
     long long endMsSinceEpoch = 0;
   };
 
+  // One PATHMON's objects and its snapshot.
+  struct Part {
+    const ObjectCensus* census;
+    Snapshot snapshot;
+  };
+
   MetricsWriter(const ObjectCensus& census, Snapshot snapshot);
+  // Several PATHMONs (of one host or several) in one exposition: each family
+  // once, with the samples of every part, in order.
+  explicit MetricsWriter(std::vector<Part> parts);
 
   // The whole exposition, handed to sink in pieces of about
   // NodeWriter::kSpillSize bytes, so that a large network never sits in
@@ -45,7 +55,6 @@ class MetricsWriter {
  private:
   void appendFamily(std::string& out, const char* name, const char* help) const;
 
-  const ObjectCensus& m_census;
-  Snapshot m_snapshot;
-  std::string m_scope;  // system="...",pathmon="..."
+  std::vector<Part> m_parts;
+  std::vector<std::string> m_scopes;  // by part: system="...",pathmon="..."
 };

@@ -24,8 +24,14 @@ int milliseconds(double seconds) { return static_cast<int>(std::ceil(seconds * 1
 
 }  // namespace
 
-NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err, const AuditTrail* audit)
-    : m_options(std::move(options)), m_passwords(std::move(passwords)), m_out(out), m_err(err), m_audit(audit) {
+NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FILE* err, const AuditTrail* audit,
+               ConnectionBudget* budget)
+    : m_options(std::move(options)),
+      m_passwords(std::move(passwords)),
+      m_out(out),
+      m_err(err),
+      m_audit(audit),
+      m_pool(m_session, m_handler, budget ? *budget : m_ownBudget) {
   m_timeout.setSingleShot(true);
   m_interval.setSingleShot(true);
   m_farewell.setSingleShot(true);
@@ -44,6 +50,10 @@ NcpCtl::~NcpCtl() {
 void NcpCtl::wire() {
   m_session.OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
   if (m_audit) m_session.OnOperatorAction = [this](const ncp::OperatorAction& action) { record(action); };
+  m_pool.Extra = m_options.connections - 1;
+  m_pool.OnListed = [this] { sessionIdle(); };
+  m_pool.OnGone = [this] { farewellDone(); };
+  m_pool.OnLost = [this](const std::string& sentence) { fail(ExitCode::Connection, sentence); };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
   };
@@ -55,9 +65,10 @@ void NcpCtl::wire() {
     if (error != 0) connectFailed(error);
   };
   m_session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
+    m_pool.Farewell();
     m_handler.SessionClosed();
     if (m_stage == Stage::Farewell) {
-      finish(m_result);
+      farewellDone();
     } else {
       fail(ExitCode::Connection, "the host " + m_options.host + " closed the connection");
     }
@@ -67,6 +78,7 @@ void NcpCtl::wire() {
       trace(sender ? std::string(sender->ClassName()) + " " + text : text);
     };
     m_registry.OnDebug = m_session.OnDebug;
+    m_pool.OnDebug = [this](const std::string& line) { trace(line); };
     m_handler.OnDebugLine = [this](const std::string& line) { trace(line); };
   }
 
@@ -192,7 +204,7 @@ void NcpCtl::sessionIdle() {
 }
 
 void NcpCtl::advance() {
-  if (m_session.State() != atsIdle || m_session.QueueCount() != 0) return;
+  if (m_session.State() != atsIdle || m_session.QueueCount() != 0 || m_pool.Busy()) return;
   switch (m_stage) {
     case Stage::TaclLogon:
       if (m_pathmonsListed) pathmonsListed();
@@ -237,6 +249,12 @@ void NcpCtl::pathmonsListed() {
     return farewell(ExitCode::Done);
   }
   if (pathmons.empty()) return fail(ExitCode::NcpRefused, "the host lists no PATHMON");
+  if (OnPathmons) {
+    std::vector<std::string> names;
+    for (const ExtInfo* entry : pathmons) names.push_back(entry->Name);
+    OnPathmons(names);
+    if (m_stage == Stage::Finished) return;
+  }
   const ExtInfo* chosen = pathmons.front();
   if (!m_options.pathmon.empty()) {
     const auto it =
@@ -261,6 +279,11 @@ std::vector<const ExtInfo*> NcpCtl::matchingEntries() const {
 void NcpCtl::runCommand() {
   using Command = CtlOptions::Command;
   const Command command = m_options.command;
+  if (OnLoaded && (command == Command::Tree || command == Command::Metrics || command == Command::Check)) {
+    m_stage = Stage::Held;
+    m_timeout.stop();
+    return OnLoaded();
+  }
   if (command == Command::Tree || command == Command::Metrics) {
     if (!m_handler.HostNode()) return fail(ExitCode::Connection, "the tree was cleared before it was printed");
     if (command == Command::Metrics) return printMetrics();
@@ -406,7 +429,7 @@ void NcpCtl::startRefresh() {
   if (m_stage != Stage::WatchWait) return;
   m_stage = Stage::Refreshing;
   armTimeout();
-  m_session.StatusAll();
+  m_pool.StatusAll();
 }
 
 void NcpCtl::refreshDone() {
@@ -450,13 +473,19 @@ void NcpCtl::farewell(ExitCode result) {
   m_result = result;
   m_stage = Stage::Farewell;
   m_interval.stop();
+  m_pool.Farewell();
   try {
     m_handler.Disconnect();
   } catch (const ESocketException&) {
     // The host is gone already; the work is done.
   }
-  if (!m_session.IsConnected()) return finish(result);
+  if (!m_session.IsConnected() && m_pool.Connections() == 0) return finish(result);
   m_farewell.start(kFarewellMs);
+}
+
+void NcpCtl::farewellDone() {
+  // Every connection leaves in order before the run ends.
+  if (m_stage == Stage::Farewell && !m_session.IsConnected() && m_pool.Connections() == 0) finish(m_result);
 }
 
 void NcpCtl::fail(ExitCode code, const std::string& sentence) {

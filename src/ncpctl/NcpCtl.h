@@ -9,6 +9,9 @@
 // says farewell to the host ("EXIT", "LOGOUT") and ends with one exit code.
 // Every stage is bounded by the time-out; an overdue stage ends the run.
 //
+// The load and the watch's refreshes run on --connections connections at
+// once (ListingPool); the first one carries the NCP logon and the command.
+//
 // Every operator action the session raises is written to the audit trail
 // given; one that cannot be written ends the run (exit code 1), so nothing
 // more is sent unrecorded.
@@ -31,6 +34,8 @@
 #include <vector>
 
 #include "audit/AuditTrail.h"
+#include "ncp/ConnectionBudget.h"
+#include "ncp/ListingPool.h"
 #include "ncp/MemoryTree.h"
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
@@ -45,8 +50,10 @@ class NcpCtl {
   // Results go to out, error sentences, progress and the debug trace to err.
   // Sentences are Latin-1 text; they are written with their control
   // characters escaped, as every text output is (NodeWriter::appendPrintable).
+  // budget: the connections to the host, shared with the other runs on it;
+  // null, this run's own.
   NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out = stdout, std::FILE* err = stderr,
-         const AuditTrail* audit = nullptr);
+         const AuditTrail* audit = nullptr, ConnectionBudget* budget = nullptr);
   ~NcpCtl();
   NcpCtl(const NcpCtl&) = delete;
   NcpCtl& operator=(const NcpCtl&) = delete;
@@ -55,6 +62,20 @@ class NcpCtl {
   // an ExitCode, or for check the plugin state (PluginState), UNKNOWN for
   // every failure.
   std::function<void(int)> OnFinished;
+
+  // For a run over several hosts or PATHMONs (EstateCtl), which prints for
+  // all of them: the PATHMONs the host listed, before this run logs on to
+  // its own; and, set, OnLoaded instead of the output of tree, metrics and
+  // check, once the objects are loaded. The run then waits for Release.
+  std::function<void(const std::vector<std::string>& pathmons)> OnPathmons;
+  std::function<void()> OnLoaded;
+  // Farewell to the host, then the end with code.
+  void Release(ExitCode code) { farewell(code); }
+  const TXPNetObjList& Registry() const { return m_registry; }
+  const ncp::TreeNode* HostNode() const { return m_handler.HostNode(); }
+  // The PATHMON logged on to, once chosen.
+  const std::string& Pathmon() const { return m_options.pathmon; }
+  double LoadSeconds() const { return static_cast<double>(m_loadClock.nsecsElapsed()) / 1e9; }
 
   // Connects and logs on; everything else follows from the host's answers.
   void start();
@@ -65,7 +86,7 @@ class NcpCtl {
   void connectFailed(uint16_t error);
 
  private:
-  enum class Stage { TaclLogon, NcpLogon, Loading, Command, WatchWait, Refreshing, Farewell, Finished };
+  enum class Stage { TaclLogon, NcpLogon, Loading, Held, Command, WatchWait, Refreshing, Farewell, Finished };
 
   void wire();
   // Runs a step from an event of the run's own (a timer, a queued call): its
@@ -81,6 +102,8 @@ class NcpCtl {
   void startRefresh();
   void refreshDone();
   void farewell(ExitCode result);
+  // The run ends once the farewell has closed every connection.
+  void farewellDone();
   void finish(ExitCode code);
   void armTimeout();
   void showProgress(bool done);
@@ -118,6 +141,9 @@ class NcpCtl {
   TXPNetObjList m_registry;
   ncp::MemoryTree m_tree;
   NCPStateHandler m_handler{m_session, m_registry, m_tree};
+  ConnectionBudget m_ownBudget;
+  // The load and the watch's refreshes, spread over --connections.
+  ListingPool m_pool;
 
   // metrics --textfile: written in full, then put in place of the file.
   std::unique_ptr<QSaveFile> m_textfile;

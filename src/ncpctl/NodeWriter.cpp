@@ -24,6 +24,11 @@ std::string NodeWriter::nameOf(const ncp::TreeNode& node) const {
 }
 
 void NodeWriter::appendText(std::string& out, const ncp::TreeNode& node, int depth) const {
+  appendTextLine(out, node, depth);
+  for (int i = 0; i < node.childCount(); ++i) appendText(out, *node.child(i), depth + 1);
+}
+
+void NodeWriter::appendTextLine(std::string& out, const ncp::TreeNode& node, int depth) const {
   out.append(static_cast<size_t>(depth) * 2, ' ');
   // A node of the in-memory tree, the console's own, lends its text: a large
   // tree is written without a copy of each text.
@@ -34,7 +39,6 @@ void NodeWriter::appendText(std::string& out, const ncp::TreeNode& node, int dep
   }
   out += '\n';
   spill(out);
-  for (int i = 0; i < node.childCount(); ++i) appendText(out, *node.child(i), depth + 1);
 }
 
 void NodeWriter::spill(std::string& out) const {
@@ -44,6 +48,16 @@ void NodeWriter::spill(std::string& out) const {
 }
 
 void NodeWriter::appendJson(std::string& out, const ncp::TreeNode& node) const {
+  appendJsonHead(out, node);
+  for (int i = 0; i < node.childCount(); ++i) {
+    if (i > 0) out += ',';
+    spill(out);
+    appendJson(out, *node.child(i));
+  }
+  out += "]}";
+}
+
+void NodeWriter::appendJsonHead(std::string& out, const ncp::TreeNode& node) const {
   out += "{\"type\":\"";
   out += typeOf(node);
   out += "\",\"name\":";
@@ -60,12 +74,6 @@ void NodeWriter::appendJson(std::string& out, const ncp::TreeNode& node) const {
   out += ",\"text\":";
   appendJsonString(out, node.text());
   out += ",\"children\":[";
-  for (int i = 0; i < node.childCount(); ++i) {
-    if (i > 0) out += ',';
-    spill(out);
-    appendJson(out, *node.child(i));
-  }
-  out += "]}";
 }
 
 std::optional<TXPNetStatus> NodeWriter::statusOf(const ncp::TreeNode& node) const {

@@ -41,6 +41,12 @@ class NodeWriter {
   void appendText(std::string& out, const ncp::TreeNode& node, int depth = 0) const;
   // The node and its descendants as one JSON object.
   void appendJson(std::string& out, const ncp::TreeNode& node) const;
+  // The node alone: its text line; its JSON object up to the opening of its
+  // children's array, which the caller fills and closes ("]}").
+  void appendTextLine(std::string& out, const ncp::TreeNode& node, int depth) const;
+  void appendJsonHead(std::string& out, const ncp::TreeNode& node) const;
+  // Moves the output to the file once it is large (with a file given).
+  void spill(std::string& out) const;
 
   // The status a node shows: its entry's, none for a host or PATHMON node.
   std::optional<TXPNetStatus> statusOf(const ncp::TreeNode& node) const;
@@ -54,8 +60,6 @@ class NodeWriter {
   static void appendJsonString(std::string& out, const std::string& latin1);
 
  private:
-  void spill(std::string& out) const;
-
   const ExtInfo* entryOf(const ncp::TreeNode& node) const;
 
   const TXPNetObjList& m_registry;

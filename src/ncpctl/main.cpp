@@ -1,6 +1,6 @@
 // ncpctl: the headless NCP console. Parses the command line, reads the
-// passwords, runs one NcpCtl on a single-threaded event loop and exits with
-// its code.
+// passwords, runs one NcpCtl (an EstateCtl over several hosts or PATHMONs)
+// on a single-threaded event loop and exits with its code.
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -9,11 +9,24 @@
 #include "ncpctl/CheckWriter.h"
 #include "ncpctl/CtlApplication.h"
 #include "ncpctl/CtlOptions.h"
+#include "ncpctl/EstateCtl.h"
 #include "ncpctl/ExitCode.h"
 #include "ncpctl/NcpCtl.h"
 #include "ncpctl/NodeWriter.h"
 #include "ncpctl/PasswordInput.h"
 #include "nsk/ProcessSecrecy.h"
+
+namespace {
+
+template <typename Ctl>
+int run(CtlApplication& app, const CtlOptions& options, Passwords passwords, const AuditTrail& audit) {
+  Ctl ctl(options, std::move(passwords), stdout, stderr, &audit);
+  ctl.OnFinished = [](int status) { QCoreApplication::exit(status); };
+  QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });
+  return app.exec();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   keepSecretsOutOfCoreDumps();
@@ -71,8 +84,6 @@ int main(int argc, char** argv) {
     return static_cast<int>(ExitCode::Usage);
   }
 
-  NcpCtl ctl(*options, std::move(*passwords), stdout, stderr, &audit);
-  ctl.OnFinished = [](int status) { QCoreApplication::exit(status); };
-  QTimer::singleShot(0, &app, [&ctl] { ctl.start(); });
-  return app.exec();
+  if (options->estate()) return run<EstateCtl>(app, *options, std::move(*passwords), audit);
+  return run<NcpCtl>(app, *options, std::move(*passwords), audit);
 }

@@ -83,7 +83,10 @@ TEST(NcpctlCommand, StopAndStartSendTheCommandThenShowTheStatusTheHostReports) {
   NskSimProcess sim({"--network", TestNetwork::sample().writeFile()});
   ASSERT_TRUE(sim.started());
 
-  const auto stop = runCtl(demoArgs(sim) << "stop"
+  // One connection: what follows the load on it is the command.
+  const auto stop = runCtl(demoArgs(sim) << "--connections"
+                                         << "1"
+                                         << "stop"
                                          << "line"
                                          << "LA1");
   ASSERT_EQ(stop.exitCode, 0) << stop.err;
@@ -100,7 +103,9 @@ TEST(NcpctlCommand, StopAndStartSendTheCommandThenShowTheStatusTheHostReports) {
                 .out,
             "(Stopped) LA1\n(Stopped) LA1\n");
 
-  const auto start = runCtl(demoArgs(sim) << "--format"
+  const auto start = runCtl(demoArgs(sim) << "--connections"
+                                          << "1"
+                                          << "--format"
                                           << "json"
                                           << "start"
                                           << "process"
@@ -124,7 +129,8 @@ TEST(NcpctlCommand, DeliverCommandsSendTheirMessageAndPrintTheHostsAnswer) {
       {"keychange", "DELIVER PROCESS PROCA, \"PIN KEY CHANGE B\""},
       {"warmboot", "DELIVER PROCESS PROCA, /9501****/"}};
   for (const auto& [command, sent] : rows) {
-    const auto text = runCtl(demoArgs(sim) << command << "PROCA");
+    const auto text = runCtl(demoArgs(sim) << "--connections"
+                                           << "1" << command << "PROCA");
     ASSERT_EQ(text.exitCode, 0) << text.err;
     EXPECT_EQ(after(sim.commandsReceived(), "STATUS LINE *").front(), sent);
     // The answer, without the prompt that ends it.

@@ -53,14 +53,19 @@ class NcpctlSsh : public ::testing::Test {
 }  // namespace
 
 TEST_F(NcpctlSsh, PasswordLoginTakesTheTelnetRoadAfterTheLogon) {
-  const auto telnet = runCtl(args(sim->hostPort()) << "--format"
+  // One connection each, so that the two dialogues compare line by line.
+  const auto telnet = runCtl(args(sim->hostPort()) << "--connections"
+                                                   << "1"
+                                                   << "--format"
                                                    << "json"
                                                    << "tree",
                              kPasswords);
   ASSERT_EQ(telnet.exitCode, 0) << telnet.err;
   const std::vector<std::string> telnetCommands = sim->commandsReceived();
 
-  const auto ssh = runCtl(args(sim->sshHost()) << "--debug"
+  const auto ssh = runCtl(args(sim->sshHost()) << "--connections"
+                                               << "1"
+                                               << "--debug"
                                                << "--format"
                                                << "json"
                                                << "tree",

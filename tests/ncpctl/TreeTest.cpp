@@ -224,7 +224,10 @@ TEST(NcpctlTree, PathmonsListsTheHostsPathmonsInOrderWithoutAnNcpLogon) {
 TEST(NcpctlTree, LoadStopsAtTheObjectLimitAndPrintsWhatWasLoaded) {
   NskSimProcess sim({"--stations", "200", "--page", "0"});
   ASSERT_TRUE(sim.started());
-  const auto r = runCtl(ctltest::demoArgs(sim) << "--max-objects"
+  // One connection: its chain of listings is what must not go on.
+  const auto r = runCtl(ctltest::demoArgs(sim) << "--connections"
+                                               << "1"
+                                               << "--max-objects"
                                                << "100"
                                                << "--format"
                                                << "json"

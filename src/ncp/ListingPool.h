@@ -1,0 +1,111 @@
+// ListingPool: the listings of one PATHMON (the object load, the refresh of
+// every status) spread over connections of their own, so that they take the
+// time of the longest listing rather than of all of them, and the operator's
+// connection stays free for START, STOP, DELIVER and single-object status
+// while they run.
+//
+// The operator's connection (the lead) carries exactly its usual dialogue.
+// Once the host has accepted the lead's NCP logon (so that a wrong password
+// is never repeated on more connections), the first load opens up to Extra
+// more connections to the same host with the lead's transport settings,
+// users and passwords, as far as the host's ConnectionBudget allows (the
+// lead holds one of it from the pool's making). Each logs on to TACL
+// ("TACL", "logon", the password, "SETPROMPT SUBVOL", "#mysystem") and to
+// NCP on the lead's PATHMON, then runs listings only. Their logons are part
+// of the load, as automatic work is: they raise no operator action. A load
+// or refresh hands each listing, whole, to a free listing connection, and
+// the handler gets the answers in the order the lead alone would have got
+// them (ListingMerge): the registry and the tree end as the one-connection
+// load leaves them. The passwords the listing connections hold are wiped
+// when they go.
+// With no listing connection (Extra 0, the budget spent, or every one
+// refused or gone before a listing was given to it) the lead runs the
+// listings itself, as alone.
+//
+// The pool assigns the handler's LoadObjects. Owns its listing connections;
+// the lead, the handler and the budget are the owner's and must outlive it.
+// The owner ends the pool's connections with Farewell when it leaves the
+// lead's. Single-threaded, on the Qt event loop.
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "ncp/ConnectionBudget.h"
+#include "ncp/ListingMerge.h"
+#include "ncp/NCPStateHandler.h"
+#include "ncp/TNCPTelnet.h"
+
+class ListingPool {
+ public:
+  ListingPool(TNCPTelnet& lead, NCPStateHandler& handler, ConnectionBudget& budget);
+  ~ListingPool();
+  ListingPool(const ListingPool&) = delete;
+  ListingPool& operator=(const ListingPool&) = delete;
+
+  // Listing connections besides the lead; 0 runs everything on the lead.
+  int Extra = 0;
+
+  // A line for the debug transcript, the connection's number first ("[2] ").
+  std::function<void(const std::string&)> OnDebug;
+  // A load or refresh run here has handed on all its answers.
+  std::function<void()> OnListed;
+  // The last listing connection has closed (after Farewell: every one has
+  // said its farewell).
+  std::function<void()> OnGone;
+  // A listing connection ended amid its listing (or a host listed without
+  // end): the answers are incomplete; the pool's connections are closed.
+  std::function<void(const std::string& sentence)> OnLost;
+
+  // The object load, from the handler on the NCP logon.
+  void Load();
+  // Every status anew; the lead's StatusAll when it runs alone.
+  void StatusAll();
+  // A load or refresh spread here is still running.
+  bool Busy() const { return m_merge && !m_merge->finished() && !m_stopped; }
+  size_t Connections() const { return m_links.size(); }
+  // EXIT and LOGOUT on every listing connection; the ones not logged on are
+  // closed at once.
+  void Farewell();
+
+ private:
+  struct Link {
+    std::unique_ptr<TNCPTelnet> session;
+    int number = 0;
+    bool ready = false;  // logged on to NCP
+    int step = -1;       // the listing it runs, or -1
+    bool leaving = false;
+  };
+
+  // Opens the listing connections, once.
+  void open();
+  void openLink();
+  void linkState(Link& link, const std::string& text);
+  void linkClosed(Link& link);
+  void retire(Link& link);
+  // Removes link and frees it (its session once its handlers are done).
+  void remove(Link& link);
+  std::vector<std::unique_ptr<Link>>::iterator find(const Link& link);
+  // Some listing connection is logging on or logged on.
+  bool alive() const;
+  void run(std::span<const TNCPTelnet::ListingStep> steps);
+  void dispatch();
+  void lose(const std::string& sentence);
+
+  TNCPTelnet& m_lead;
+  NCPStateHandler& m_handler;
+  ConnectionBudget& m_budget;
+  std::vector<std::unique_ptr<Link>> m_links;
+  int m_opened = 0;  // numbers the connections: the lead is 1
+  bool m_open = false;
+
+  std::span<const TNCPTelnet::ListingStep> m_steps;
+  std::deque<size_t> m_pending;
+  std::unique_ptr<ListingMerge> m_merge;
+  bool m_stopped = false;  // Farewell or a loss ended the current run
+};

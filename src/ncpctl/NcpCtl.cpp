@@ -164,6 +164,7 @@ std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
 void NcpCtl::start() {
   m_session.Ssh.knownHostsFile = m_options.knownHosts;
   m_session.Ssh.acceptNewHostKey = m_options.acceptNewHostKey;
+  m_session.Ssh.agentWaitMs = std::min(m_session.Ssh.agentWaitMs, milliseconds(m_options.timeoutSeconds));
   if (!m_options.textfile.empty()) {
     // Refused before anything is sent: the work would be lost.
     m_textfile = std::make_unique<QSaveFile>(QString::fromStdString(m_options.textfile));

@@ -132,11 +132,12 @@ void NcpCtl::wire() {
 }
 
 void NcpCtl::connectFailed(uint16_t error) {
-  if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
+  using namespace socketerrors;
+  if (error == kSshHostKeyUnknown || error == kSshHostKeyChanged || error == kSshHostKeyRevoked) {
     return fail(ExitCode::VerificationFailed, hostKeyRefusal(error));
   }
   const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
-  if (!socketerrors::isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
+  if (!isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
   if (m_stage == Stage::Finished) return;
   this->error(sentence + "; nothing was sent");
   if (const auto cert = m_session.PeerCertificate()) {
@@ -156,6 +157,10 @@ std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
   if (error == socketerrors::kSshHostKeyChanged) {
     return "the SSH host key of " + m_options.host + " has changed (now " + fingerprint +
            "); refused. If the host's key was replaced, remove its old entry from the known-hosts file";
+  }
+  if (error == socketerrors::kSshHostKeyRevoked) {
+    return "REVOKED HOST KEY DETECTED: the SSH host key of " + m_options.host + " (" + fingerprint +
+           ") is marked @revoked in the known-hosts file; refused";
   }
   return "the SSH host key of " + m_options.host + " is not known (" + fingerprint +
          "); check it and run again with --accept-new-host-key to add it";

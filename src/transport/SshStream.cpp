@@ -11,6 +11,7 @@
 
 #include "transport/Events.h"
 #include "transport/NotifierSupport.h"
+#include "transport/RevokedHostKeys.h"
 #include "transport/TWSocket.h"
 
 using socketerrors::kConnReset;
@@ -18,6 +19,7 @@ using socketerrors::kNotConnected;
 using socketerrors::kNotSocket;
 using socketerrors::kSshAuthRefused;
 using socketerrors::kSshHostKeyChanged;
+using socketerrors::kSshHostKeyRevoked;
 using socketerrors::kSshHostKeyUnknown;
 using socketerrors::kSshKnownHostsFile;
 using socketerrors::kSshProtocol;
@@ -234,6 +236,7 @@ bool SshStream::checkHostKey() {
   unsigned char* hash = nullptr;
   size_t length = 0;
   const int hashed = ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length);
+  const bool revoked = hashed == 0 && isRevokedHostKey(m_ssh, key);
   ssh_key_free(key);
   if (hashed != 0) return fail(kSshProtocol), false;
   char* text = ssh_get_fingerprint_hash(SSH_PUBLICKEY_HASH_SHA256, hash, length);
@@ -241,6 +244,9 @@ bool SshStream::checkHostKey() {
   m_fingerprint = text != nullptr ? text : "";
   ssh_string_free_char(text);
 
+  // Before any other line for the host is looked at: a plain line for the
+  // same key does not make it trusted again.
+  if (revoked) return fail(kSshHostKeyRevoked), false;
   switch (ssh_session_is_known_server(m_ssh)) {
     case SSH_KNOWN_HOSTS_OK:
       return true;

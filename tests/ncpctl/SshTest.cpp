@@ -3,6 +3,8 @@
 // takes; a refused login is a refused TACL logon.
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 #include "CtlRun.h"
 #include "SshScratch.h"
 #include "support/NskSimProcess.h"
@@ -81,6 +83,22 @@ TEST_F(NcpctlSsh, RefusedPasswordIsARefusedTaclLogon) {
   EXPECT_EQ(run.exitCode, 3) << run.err;
   EXPECT_NE(run.err.find("refused the TACL logon of OPS.OPER"), std::string::npos) << run.err;
   EXPECT_TRUE(sim->commandsReceived().empty());
+}
+
+TEST_F(NcpctlSsh, RevokedHostKeyIsRefusedAlsoBesideAPlainLineAndNeverAdded) {
+  const std::string entry = "[127.0.0.1]:" + std::to_string(sim->sshPort()) + " " + scratch.publicKey("hostkey") + "\n";
+  for (const std::string& lines : {"@revoked " + entry, "@revoked " + entry + entry}) {
+    QFile file(scratch.path("known_hosts"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(lines.data(), static_cast<qint64>(lines.size()));
+    file.close();
+    // args() accepts a new host key.
+    const auto run = runCtl(args(sim->sshHost()) << "pathmons", kPasswords);
+    EXPECT_EQ(run.exitCode, 7) << run.err;
+    EXPECT_NE(run.err.find("REVOKED HOST KEY DETECTED"), std::string::npos) << run.err;
+    EXPECT_EQ(scratch.knownHosts(), lines);
+    EXPECT_TRUE(run.out.empty());
+  }
 }
 
 TEST_F(NcpctlSsh, GreetingCutIntoPiecesStillEndsAtTheTaclPrompt) {

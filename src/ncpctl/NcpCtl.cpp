@@ -136,6 +136,10 @@ void NcpCtl::connectFailed(uint16_t error) {
   if (error == kSshHostKeyUnknown || error == kSshHostKeyChanged || error == kSshHostKeyRevoked) {
     return fail(ExitCode::VerificationFailed, hostKeyRefusal(error));
   }
+  if (error == kSshKnownHostsFile) {
+    const std::string file = m_options.knownHosts.empty() ? "~/.ssh/known_hosts" : m_options.knownHosts;
+    return fail(ExitCode::Usage, "the known-hosts file " + file + " cannot be read or written");
+  }
   const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
   if (!isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
   if (m_stage == Stage::Finished) return;
@@ -185,7 +189,11 @@ void NcpCtl::start() {
   } catch (const EUnsafeCommandText& e) {
     fail(ExitCode::Usage, e.what());
   } catch (const ESocketException& e) {
-    fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + e.what());
+    if (e.ErrorCode() == socketerrors::kTlsCaFileUnreadable) {
+      fail(ExitCode::Usage, "the CA file " + m_options.caFile + " holds no certificate that can be read");
+    } else {
+      fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + e.what());
+    }
   }
   // The session holds its own copy now.
   m_passwords.tacl.wipe();

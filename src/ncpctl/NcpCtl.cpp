@@ -143,7 +143,12 @@ void NcpCtl::connectFailed(uint16_t error) {
   const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
   if (!isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
   if (m_stage == Stage::Finished) return;
-  this->error(sentence + "; nothing was sent");
+  // check's verdict line, then the certificate for the person who looks.
+  if (m_options.command == CtlOptions::Command::Check) {
+    write(CheckWriter::unknownLine(sentence + "; nothing was sent"));
+  } else {
+    this->error(sentence + "; nothing was sent");
+  }
   if (const auto cert = m_session.PeerCertificate()) {
     // The host's own words, each on its line, made printable like every other.
     this->error("certificate " + cert->pin());

@@ -28,7 +28,9 @@ bool write(Terminal terminal, const std::string& text);
 
 // Echo off until echoOn. A signal that ends the program in between restores
 // the terminal first, so a Ctrl-C or a kill at a password prompt never leaves
-// the operator's terminal without echo. One terminal at a time.
+// the operator's terminal without echo; a Ctrl-Z restores it while the
+// program is stopped and turns echo off again when it continues. One
+// terminal at a time.
 void echoOff(Terminal terminal);
 void echoOn(Terminal terminal);
 

@@ -115,13 +115,23 @@ void NcpCtl::wire() {
 }
 
 void NcpCtl::connectFailed(uint16_t error) {
-  if (error == socketerrors::kSshHostKeyUnknown || error == socketerrors::kSshHostKeyChanged) {
+  using namespace socketerrors;
+  if (error == kSshHostKeyUnknown || error == kSshHostKeyChanged || error == kSshHostKeyRevoked) {
     return fail(ExitCode::VerificationFailed, hostKeyRefusal(error));
   }
+  if (error == kSshKnownHostsFile) {
+    const std::string file = m_options.knownHosts.empty() ? "~/.ssh/known_hosts" : m_options.knownHosts;
+    return fail(ExitCode::Usage, "the known-hosts file " + file + " cannot be read or written");
+  }
   const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
-  if (!socketerrors::isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
+  if (!isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
   if (m_stage == Stage::Finished) return;
-  this->error(sentence + "; nothing was sent");
+  // check's verdict line, then the certificate for the person who looks.
+  if (m_options.command == CtlOptions::Command::Check) {
+    write(CheckWriter::unknownLine(sentence + "; nothing was sent"));
+  } else {
+    this->error(sentence + "; nothing was sent");
+  }
   if (const auto cert = m_session.PeerCertificate()) {
     // The host's own words, each on its line, made printable like every other.
     this->error("certificate " + cert->pin());
@@ -140,6 +150,10 @@ std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
     return "the SSH host key of " + m_options.host + " has changed (now " + fingerprint +
            "); refused. If the host's key was replaced, remove its old entry from the known-hosts file";
   }
+  if (error == socketerrors::kSshHostKeyRevoked) {
+    return "REVOKED HOST KEY DETECTED: the SSH host key of " + m_options.host + " (" + fingerprint +
+           ") is marked @revoked in the known-hosts file; refused";
+  }
   return "the SSH host key of " + m_options.host + " is not known (" + fingerprint +
          "); check it and run again with --accept-new-host-key to add it";
 }
@@ -147,6 +161,7 @@ std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
 void NcpCtl::start() {
   m_session.Ssh.knownHostsFile = m_options.knownHosts;
   m_session.Ssh.acceptNewHostKey = m_options.acceptNewHostKey;
+  m_session.Ssh.agentWaitMs = std::min(m_session.Ssh.agentWaitMs, milliseconds(m_options.timeoutSeconds));
   if (!m_options.textfile.empty()) {
     // Refused before anything is sent: the work would be lost.
     m_textfile = std::make_unique<QSaveFile>(QString::fromStdString(m_options.textfile));
@@ -162,7 +177,11 @@ void NcpCtl::start() {
   } catch (const EUnsafeCommandText& e) {
     fail(ExitCode::Usage, e.what());
   } catch (const ESocketException& e) {
-    fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + e.what());
+    if (e.ErrorCode() == socketerrors::kTlsCaFileUnreadable) {
+      fail(ExitCode::Usage, "the CA file " + m_options.caFile + " holds no certificate that can be read");
+    } else {
+      fail(ExitCode::Connection, "cannot connect to " + m_options.host + ": " + e.what());
+    }
   }
   // The session holds its own copy now.
   m_passwords.tacl.wipe();

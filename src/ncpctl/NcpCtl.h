@@ -81,8 +81,9 @@ class NcpCtl {
   void start();
   // Ends the run at once with code and one sentence on the error stream.
   void fail(ExitCode code, const std::string& sentence);
-  // The connection's outcome was an error: a certificate that did not verify
-  // ends with its identity and exit 7, anything else with exit 2.
+  // The connection's outcome was an error: a certificate or host key that did
+  // not verify ends with its identity and exit 7, a known-hosts file that
+  // cannot be used with exit 1, anything else with exit 2.
   void connectFailed(uint16_t error);
 
  private:

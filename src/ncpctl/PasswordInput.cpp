@@ -1,6 +1,8 @@
 #include "ncpctl/PasswordInput.h"
 
 #include "ncpctl/ConsolePlatform.h"
+#include "nsk/OperatorText.h"
+#include "nsk/TNSKTelnet.h"
 
 namespace cp = consoleplatform;
 
@@ -34,6 +36,19 @@ bool ask(cp::Terminal tty, const std::string& prompt, SecretText& answer) {
   return readLine(tty, answer);
 }
 
+// The host reads Latin-1, as it does the user names; a UTF-8 terminal or
+// pipe sends "ÿ" as two bytes.
+bool toLatin1(Passwords& p, std::string* error) {
+  try {
+    p.tacl = SecretText(Latin1FromUtf8(p.tacl.text(), "the TACL password"));
+    p.ncp = SecretText(Latin1FromUtf8(p.ncp.text(), "the NCP password"));
+    return true;
+  } catch (const EUnsafeCommandText& e) {
+    *error = e.what();
+    return false;
+  }
+}
+
 }  // namespace
 
 std::optional<Passwords> PasswordInput::fromStream(int fd, std::string* error) {
@@ -43,6 +58,7 @@ std::optional<Passwords> PasswordInput::fromStream(int fd, std::string* error) {
     return std::nullopt;
   }
   if (!readLine(fd, p.ncp)) p.ncp = SecretText(std::string(p.tacl.text()));
+  if (!toLatin1(p, error)) return std::nullopt;
   return p;
 }
 
@@ -61,5 +77,6 @@ std::optional<Passwords> PasswordInput::fromTerminal(const std::string& taclProm
     *error = "no password was given on the terminal";
     return std::nullopt;
   }
+  if (!toLatin1(p, error)) return std::nullopt;
   return p;
 }

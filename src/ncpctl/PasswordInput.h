@@ -4,7 +4,8 @@
 // the second the NCP password, the TACL one again when there is no second
 // line. Otherwise from the terminal (/dev/tty) with echo switched off, so they
 // work even when standard input and output are pipes. Never from the command
-// line or a file of the program's; buffers are wiped after use.
+// line or a file of the program's; buffers are wiped after use. Both are read
+// as UTF-8 and go to the host in Latin-1; a character outside it is refused.
 //
 // Called once by main() before anything is sent.
 #pragma once

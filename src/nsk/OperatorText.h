@@ -12,3 +12,8 @@
 // character outside Latin-1") when a character has no Latin-1 byte; an
 // undecodable byte of the command line is one too (it arrives as U+FFFD).
 std::string RequireLatin1Text(const QString& text, const char* what);
+
+// The Latin-1 bytes of UTF-8 text (a password from a terminal or a pipe), in
+// a string that never reallocates, so no copy of a secret is left behind.
+// Throws EUnsafeCommandText as above, also for bytes that are not UTF-8.
+std::string Latin1FromUtf8(const std::string& utf8, const char* what);

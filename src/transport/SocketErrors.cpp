@@ -71,6 +71,7 @@ constexpr std::pair<int, const char*> kDescriptions[] = {
     {20052, "SSH authentication refused"},
     {20053, "SSH protocol failure"},
     {20054, "The known hosts file cannot be read or written"},
+    {20055, "The SSH host key is revoked: refused"},
 };
 
 }  // namespace
@@ -84,7 +85,7 @@ std::string WSocketErrorDesc(int code) {
 
 bool socketerrors::isVerificationFailure(int code) {
   return (code >= kTlsUntrusted && code <= kTlsCertificateChanged) || code == kSshHostKeyUnknown ||
-         code == kSshHostKeyChanged;
+         code == kSshHostKeyChanged || code == kSshHostKeyRevoked;
 }
 
 std::string socketerrors::message(int code, const std::string& operation) {

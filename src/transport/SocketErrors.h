@@ -41,6 +41,7 @@ constexpr int kSshHostKeyChanged = 20051;
 constexpr int kSshAuthRefused = 20052;
 constexpr int kSshProtocol = 20053;
 constexpr int kSshKnownHostsFile = 20054;
+constexpr int kSshHostKeyRevoked = 20055;
 
 // TLS failures (20001..20049).
 constexpr int kTlsHandshakeFailed = 20001;

@@ -7,11 +7,11 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
-#include <cstdlib>
 #include <exception>
 
 #include "transport/Events.h"
 #include "transport/NotifierSupport.h"
+#include "transport/RevokedHostKeys.h"
 #include "transport/TWSocket.h"
 
 using socketerrors::kConnReset;
@@ -19,6 +19,7 @@ using socketerrors::kNotConnected;
 using socketerrors::kNotSocket;
 using socketerrors::kSshAuthRefused;
 using socketerrors::kSshHostKeyChanged;
+using socketerrors::kSshHostKeyRevoked;
 using socketerrors::kSshHostKeyUnknown;
 using socketerrors::kSshKnownHostsFile;
 using socketerrors::kSshProtocol;
@@ -29,11 +30,6 @@ namespace {
 // A host that asks again and again is answered this often, then refused.
 constexpr int kMaxKbdintRounds = 4;
 constexpr size_t kMaxWrite = 32768;
-
-bool agentRunning() {
-  const char* socket = std::getenv("SSH_AUTH_SOCK");
-  return socket != nullptr && *socket != '\0';
-}
 
 }  // namespace
 
@@ -102,6 +98,7 @@ void SshStream::tcpConnected(uint16_t code) {
   ssh_options_set(m_ssh, SSH_OPTIONS_PROCESS_CONFIG, &processConfig);
   if (!m_login.knownHostsFile.empty()) ssh_options_set(m_ssh, SSH_OPTIONS_KNOWNHOSTS, m_login.knownHostsFile.c_str());
   ssh_set_blocking(m_ssh, 0);
+  m_agent.attach(m_ssh);
 
   m_readNotifier = new QSocketNotifier(static_cast<qintptr>(fd), QSocketNotifier::Read, this);
   connect(m_readNotifier, &QSocketNotifier::activated, this,
@@ -158,14 +155,15 @@ bool SshStream::advance() {
       case Step::AuthPassword:
       case Step::AuthKbdint:
         if (m_step == Step::AuthAgent) {
-          rc = ssh_userauth_agent(m_ssh, nullptr);
+          rc = m_agent.bounded(m_login.agentWaitMs, [this] { return ssh_userauth_agent(m_ssh, nullptr); });
         } else if (m_step == Step::AuthPassword) {
           rc = ssh_userauth_password(m_ssh, nullptr, m_login.password.c_str());
         } else {
           rc = ssh_userauth_kbdint(m_ssh, nullptr, nullptr);
         }
         if (rc == SSH_AUTH_AGAIN) return true;
-        // An agent that cannot be reached is no agent; any other error ends the session.
+        // An agent that cannot be reached or does not answer is no agent;
+        // any other error ends the session.
         if (rc == SSH_AUTH_ERROR && m_step != Step::AuthAgent) return fail(kSshProtocol), false;
         if (rc == SSH_AUTH_SUCCESS) {
           wipePassword();
@@ -215,7 +213,7 @@ SshStream::Step SshStream::nextAuthMethod(Step after) const {
       past = step == after;
       continue;
     }
-    if (step == Step::AuthAgent && (m_authMethods & SSH_AUTH_METHOD_PUBLICKEY) && agentRunning()) return step;
+    if (step == Step::AuthAgent && (m_authMethods & SSH_AUTH_METHOD_PUBLICKEY) && m_agent.attached()) return step;
     if (step == Step::AuthPassword && (m_authMethods & SSH_AUTH_METHOD_PASSWORD) && password) return step;
     if (step == Step::AuthKbdint && (m_authMethods & SSH_AUTH_METHOD_INTERACTIVE) && password) return step;
   }
@@ -240,6 +238,7 @@ bool SshStream::checkHostKey() {
   unsigned char* hash = nullptr;
   size_t length = 0;
   const int hashed = ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length);
+  const bool revoked = hashed == 0 && isRevokedHostKey(m_ssh, key);
   ssh_key_free(key);
   if (hashed != 0) return fail(kSshProtocol), false;
   char* text = ssh_get_fingerprint_hash(SSH_PUBLICKEY_HASH_SHA256, hash, length);
@@ -247,6 +246,9 @@ bool SshStream::checkHostKey() {
   m_fingerprint = text != nullptr ? text : "";
   ssh_string_free_char(text);
 
+  // Before any other line for the host is looked at: a plain line for the
+  // same key does not make it trusted again.
+  if (revoked) return fail(kSshHostKeyRevoked), false;
   switch (ssh_session_is_known_server(m_ssh)) {
     case SSH_KNOWN_HOSTS_OK:
       return true;
@@ -411,7 +413,8 @@ void SshStream::releaseSession() {
     m_channel = nullptr;
   }
   if (m_ssh != nullptr) {
-    // Closes the socket handed over too.
+    // Closes the sockets handed over too.
+    m_agent.detach();
     ssh_disconnect(m_ssh);
     ssh_free(m_ssh);
     m_ssh = nullptr;

@@ -5,14 +5,15 @@
 // blocking on the thread's Qt event loop: every step (key exchange, host key,
 // authentication, channel, terminal, shell) goes on when the socket is ready.
 // The host key is checked against a known-hosts file in OpenSSH's format
-// before anything of the user's is sent. The login tries the user's SSH agent
-// (when SSH_AUTH_SOCK names one), then the password, then keyboard-interactive
-// answered with the password. A terminal is requested so the host echoes as it
-// does over telnet.
+// before anything of the user's is sent; a key the file marks @revoked is
+// refused. The login tries the user's SSH agent (when SSH_AUTH_SOCK names one
+// that can be reached; SshAgentLine bounds its waits), then the password,
+// then keyboard-interactive answered with the password. A terminal is
+// requested so the host echoes as it does over telnet.
 //
 // Failures of its own have their SocketErrors codes (kSshHostKeyUnknown, ...);
-// after kSshHostKeyUnknown or kSshHostKeyChanged HostKeyFingerprint() gives the
-// key's SHA-256 fingerprint ("SHA256:" and base64, as OpenSSH shows it).
+// after a refused host key (unknown, changed or revoked) HostKeyFingerprint()
+// gives its SHA-256 fingerprint ("SHA256:" and base64, as OpenSSH shows it).
 //
 // Owned by its TTnCnx. Single-threaded; handlers may call back into the stream.
 #pragma once
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <string>
 
+#include "transport/SshAgentLine.h"
 #include "transport/TStream.h"
 
 class QSocketNotifier;
@@ -37,6 +39,9 @@ struct SshLogin {
   bool acceptNewHostKey = false;
   // The fingerprint of an unknown key the operator has accepted: that key is added.
   std::string acceptedHostKey;
+  // How long the agent gets for each answer before it is passed over; the
+  // program waits that long without handling any event.
+  int agentWaitMs = 3000;
 
   // Overwrites the password's bytes, then empties it.
   void wipePassword();
@@ -99,6 +104,7 @@ class SshStream : public TStream {
   TWSocket* m_tcp = nullptr;
   ssh_session_struct* m_ssh = nullptr;
   ssh_channel_struct* m_channel = nullptr;
+  SshAgentLine m_agent;
   QSocketNotifier* m_readNotifier = nullptr;
   QSocketNotifier* m_writeNotifier = nullptr;
   Step m_step = Step::Idle;

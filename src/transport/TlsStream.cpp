@@ -73,6 +73,7 @@ void TlsStream::Open(const std::string& host, const std::string& port) {
   m_pinned = false;
   m_verifyFailure = 0;
   m_endError = 0;
+  m_channelFailed = false;
   m_lastError = 0;
   m_sessionClosedRaised = false;
   m_state = wsConnecting;
@@ -178,26 +179,30 @@ void TlsStream::deliver() {
     if (!OnDataAvailable) {
       char discard[1024];
       Receive(discard, sizeof discard);
-      if (m_channel->closeNotifyReceived()) return peerClosed();
+      if (m_channelFailed) return ended(kTlsProtocolError);
+      if (m_channel->closeNotifyReceived()) return ended(0);
       continue;
     }
     const uint64_t before = m_receiveCalls;
     m_receiveBlocked = false;
     OnDataAvailable(this, 0);
     if (!self || m_session != session) return;
-    if (m_channel && m_channel->closeNotifyReceived()) return peerClosed();
+    // A fatal alert or a record that does not decrypt: nothing more can be
+    // read, though the host may keep its socket open.
+    if (m_channelFailed) return ended(kTlsProtocolError);
+    if (m_channel && m_channel->closeNotifyReceived()) return ended(0);
     if (m_receiveCalls == before || m_receiveBlocked) return;
   }
   // More is waiting: the loop goes on after the events already queued.
   deliverLater();
 }
 
-void TlsStream::peerClosed() {
-  // The host's close_notify ends the stream as the end of a TCP stream does;
-  // a host that waits for ours before it closes the socket gets it now.
+void TlsStream::ended(int code) {
+  // Ends the stream as the end of a TCP stream does; a host that waits for
+  // our close_notify before it closes the socket gets it now.
   const uint64_t session = m_session;
   QPointer<TlsStream> self(this);
-  raiseSessionClosed(0);
+  raiseSessionClosed(code);
   if (self && m_session == session) Close();
 }
 
@@ -238,6 +243,7 @@ int TlsStream::Receive(void* buffer, int size) {
       return -1;
     default:
       m_receiveBlocked = true;
+      m_channelFailed = true;
       m_lastError = kTlsProtocolError;
       return -1;
   }
@@ -301,7 +307,8 @@ void TlsStream::Close() {
   if (m_state == wsClosed && (!m_tcp || m_tcp->State() == wsClosed)) return;
   const bool wasConnected = m_state == wsConnected;
   m_state = wsClosed;
-  if (wasConnected && m_channel && m_tcp && m_tcp->State() == wsConnected) {
+  // After a fatal error the channel has nothing more to say.
+  if (wasConnected && !m_channelFailed && m_channel && m_tcp && m_tcp->State() == wsConnected) {
     m_channel->shutdown();
     try {
       flushOutgoing();

@@ -73,7 +73,8 @@ class TlsStream : public TStream {
   // Raises OnDataAvailable while decrypted bytes wait and the handler reads.
   void deliver();
   void deliverLater();
-  void peerClosed();
+  // Ends an open stream: 0 for the host's close_notify, else the error.
+  void ended(int code);
   void flushOutgoing();
   void updateTcpPause();
   void raiseSessionClosed(int code);
@@ -99,6 +100,9 @@ class TlsStream : public TStream {
   std::string m_version;
   // The TCP stream ended without close_notify: the next Receive reports it.
   int m_endError = 0;
+  // The channel failed on what the host sent; the stream ends once the
+  // handler has heard so from Receive.
+  bool m_channelFailed = false;
   uint64_t m_receiveCalls = 0;
   bool m_receiveBlocked = false;
   uint64_t m_session = 0;

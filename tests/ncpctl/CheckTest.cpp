@@ -10,6 +10,7 @@
 #include "CtlRun.h"
 #include "TestNetwork.h"
 #include "support/NskSimProcess.h"
+#include "support/TlsLab.h"
 
 using ctltest::runCtl;
 using ctltest::TestNetwork;
@@ -77,7 +78,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NcpctlCheckUnknown, EveryRunThatCannotCountIsUnknownOnStandardOutput) {
-  NskSimProcess sim({"--network", TestNetwork::sample().writeFile()});
+  korvtest::TlsLab lab;
+  const korvtest::TlsFiles untrusted = lab.selfSigned("sim");
+  NskSimProcess sim(
+      {"--network", TestNetwork::sample().writeFile(), "--tls-cert", untrusted.cert, "--tls-key", untrusted.key});
   ASSERT_TRUE(sim.started());
   QTcpServer probe;
   ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
@@ -100,6 +104,8 @@ TEST(NcpctlCheckUnknown, EveryRunThatCannotCountIsUnknownOnStandardOutput) {
                               << "stopped=5:1",
        ctltest::kDemoPasswords},
       {ctltest::demoArgs(sim) << "check", ""},
+      {{"--host", QString("telnets://localhost:%1").arg(sim.tlsPort()), "--user", "U", "--password-stdin", "check"},
+       ctltest::kDemoPasswords},
       {ctltest::demoArgs(sim) << "--audit-file" << dir.filePath("plain/audit.jsonl") << "check",
        ctltest::kDemoPasswords}};
   for (const auto& [args, input] : rows) {

@@ -152,7 +152,7 @@ bool SshScratch::startAgent() {
     ADD_FAILURE() << "ssh-agent did not start: " << said.toStdString();
     return false;
   }
-  m_env.insert("SSH_AUTH_SOCK", socket);
+  useAgent(socket);
   run("/usr/bin/ssh-add", {"-q", path("userkey")}, m_env);
   return true;
 }

@@ -38,6 +38,8 @@ class SshScratch {
   std::string sshdLog() const;
   // ssh-agent holding "userkey"; its socket goes into env().
   bool startAgent();
+  // The agent env() names from now on.
+  void useAgent(const QString& socket) { m_env.insert("SSH_AUTH_SOCK", socket); }
   QProcessEnvironment env() const { return m_env; }
 
  private:

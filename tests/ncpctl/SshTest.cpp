@@ -1,8 +1,11 @@
 // ncpctl over ssh:// against the simulator's own SSH side (libssh's server):
 // the password login is the TACL logon, then the road is the one telnet
-// takes; a refused login is a refused TACL logon.
+// takes; a refused login is a refused TACL logon. A revoked host key is
+// refused, and a known-hosts file that cannot be written is the operator's to
+// mend (exit 1).
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -97,6 +100,27 @@ TEST_F(NcpctlSsh, RefusedPasswordIsARefusedTaclLogon) {
   EXPECT_EQ(record["action"].toString(), "connect");
   EXPECT_EQ(record["outcome"].toString(), "refused");
   EXPECT_TRUE(trail.atEnd());
+}
+
+TEST_F(NcpctlSsh, RevokedHostKeyIsRefusedBesideAPlainLineAndNeverAdded) {
+  const std::string entry = "[127.0.0.1]:" + std::to_string(sim->sshPort()) + " " + scratch.publicKey("hostkey") + "\n";
+  QFile file(scratch.path("known_hosts"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(QByteArray::fromStdString("@revoked " + entry + entry));
+  file.close();
+  // args() accepts a new host key.
+  const auto run = runCtl(args(sim->sshHost()) << "pathmons", kPasswords);
+  EXPECT_EQ(run.exitCode, 7) << run.err;
+  EXPECT_NE(run.err.find("REVOKED HOST KEY DETECTED"), std::string::npos) << run.err;
+  EXPECT_EQ(scratch.knownHosts(), "@revoked " + entry + entry);
+}
+
+TEST_F(NcpctlSsh, KnownHostsFileThatCannotBeWrittenIsAUsageError) {
+  ASSERT_TRUE(QDir().mkpath(scratch.path("known_hosts")));
+  const auto run = runCtl(args(sim->sshHost()) << "pathmons", kPasswords);
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_EQ(run.err, "ncpctl: the known-hosts file " + scratch.path("known_hosts").toStdString() +
+                         " cannot be read or written\n");
 }
 
 TEST_F(NcpctlSsh, GreetingCutIntoPiecesStillEndsAtTheTaclPrompt) {

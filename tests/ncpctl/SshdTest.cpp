@@ -1,8 +1,10 @@
 // ncpctl over ssh:// through the real OpenSSH server, whose forced command is
 // the simulator's TACL prompt on standard input and output: the whole road
-// with the user's key from a real ssh-agent, and the host key checks, where a
-// refusal comes before any login is tried.
+// with the user's key from a real ssh-agent, an agent that never answers, and
+// the host key checks, where a refusal comes before any login is tried.
 #include <gtest/gtest.h>
+
+#include <QLocalServer>
 
 #include "CtlRun.h"
 #include "SshScratch.h"
@@ -22,7 +24,7 @@ class NcpctlSshd : public ::testing::Test {
     ASSERT_TRUE(scratch.startAgent());
   }
 
-  ctltest::CtlResult run(const QString& command, bool acceptNew = false) {
+  ctltest::CtlResult run(const QString& command, bool acceptNew = false, const QStringList& more = {}) {
     QStringList args{"--host",
                      QString("ssh://127.0.0.1:%1").arg(scratch.sshdPort()),
                      "--user",
@@ -34,7 +36,7 @@ class NcpctlSshd : public ::testing::Test {
                      scratch.path("known_hosts")};
     if (qgetenv("USER").isEmpty()) args[3] = "root";
     if (acceptNew) args << "--accept-new-host-key";
-    return runCtl(args << command, kPasswords, 90000, scratch.env());
+    return runCtl(args << more << command, kPasswords, 90000, scratch.env());
   }
 
   // No login was tried: the refusal came before anything of the user's was sent.
@@ -59,6 +61,20 @@ TEST_F(NcpctlSshd, AgentKeyRunsTheWholeRoad) {
   const auto telnet = runCtl(ctltest::demoArgs(plain) << "tree");
   ASSERT_EQ(telnet.exitCode, 0) << telnet.err;
   EXPECT_EQ(ssh.out, telnet.out);
+}
+
+TEST_F(NcpctlSshd, AgentThatNeverAnswersIsPassedOverWithinTheTimeout) {
+  scratch.writeKnownHost(scratch.sshdPort(), "hostkey");
+  // Listening and never accepting: the kernel takes the connection and the
+  // request, and no answer ever comes.
+  QLocalServer mute;
+  ASSERT_TRUE(mute.listen(scratch.path("mute.sock")));
+  scratch.useAgent(mute.fullServerName());
+  // The server takes keys only: with the agent passed over, no method is left.
+  const auto ssh = run("check", false, {"--timeout", "2"});
+  ASSERT_TRUE(ssh.finished) << ssh.err;
+  EXPECT_EQ(ssh.exitCode, 3) << ssh.err;
+  EXPECT_EQ(ssh.out.rfind("NCP UNKNOWN - ", 0), 0u) << ssh.out;
 }
 
 TEST_F(NcpctlSshd, ChangedHostKeyIsRefusedEvenWithAcceptNew) {

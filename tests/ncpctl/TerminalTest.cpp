@@ -30,13 +30,15 @@ class PseudoTerminal {
   }
   bool valid() const { return m_master >= 0 && m_slave[0] != 0; }
 
-  // Makes the pseudo-terminal the controlling terminal of the child process.
+  // Makes the pseudo-terminal the controlling terminal of the child process
+  // and its standard error, where a shell's job control finds its terminal.
   std::function<void()> childModifier() const {
     const char* slave = m_slave;
     return [slave] {
       setsid();
       const int fd = open(slave, O_RDWR);
       if (fd >= 0) ioctl(fd, TIOCSCTTY, 0);
+      if (fd >= 0) dup2(fd, STDERR_FILENO);
     };
   }
 
@@ -59,6 +61,11 @@ class PseudoTerminal {
     termios settings{};
     return tcgetattr(m_master, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
   }
+  // Waits until the terminal's echo is as wanted (or waitMs passed).
+  bool waitForEcho(bool wanted, int waitMs = 20000) const {
+    for (int waited = 0; echoing() != wanted && waited < waitMs; waited += 10) usleep(10000);
+    return echoing() == wanted;
+  }
 
  private:
   int m_master = -1;
@@ -66,13 +73,20 @@ class PseudoTerminal {
   std::string m_screen;
 };
 
+class NcpctlTerminal : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(sim.started());
+    ASSERT_TRUE(tty.valid());
+  }
+
+  korvtest::NskSimProcess sim;
+  PseudoTerminal tty;
+};
+
 }  // namespace
 
-TEST(NcpctlTerminal, PasswordsAreAskedOnTheTerminalWithoutEcho) {
-  korvtest::NskSimProcess sim;
-  ASSERT_TRUE(sim.started());
-  PseudoTerminal tty;
-  ASSERT_TRUE(tty.valid());
+TEST_F(NcpctlTerminal, PasswordsAreAskedOnTheTerminalWithoutEcho) {
   QProcess ctl;
   ctl.setProgram(QStringLiteral(KORV_NCPCTL_PATH));
   ctl.setArguments(
@@ -89,9 +103,39 @@ TEST(NcpctlTerminal, PasswordsAreAskedOnTheTerminalWithoutEcho) {
   ASSERT_TRUE(ctl.waitForFinished(60000));
   tty.readUntil("\n(end)", 300);
 
-  EXPECT_EQ(ctl.exitCode(), 0) << ctl.readAllStandardError().toStdString();
+  EXPECT_EQ(ctl.exitCode(), 0) << tty.screen();
   EXPECT_NE(ctl.readAllStandardOutput().indexOf("($PM01)"), -1);
   EXPECT_EQ(tty.screen().find("secret"), std::string::npos) << tty.screen();
+}
+
+// Ctrl-Z at the password prompt: while ncpctl is stopped the terminal echoes
+// as before, and once the job goes on (fg) echo is off again for the answer.
+// A job-control shell runs it, as at a terminal: a stopped process needs a
+// parent in its session to come back to it.
+TEST_F(NcpctlTerminal, CtrlZAtThePasswordPromptGivesEchoBackUntilTheJobGoesOn) {
+  QProcess shell;
+  shell.setProgram("/bin/bash");
+  // "$@" is ncpctl with its arguments, taken up again once the test writes a line.
+  shell.setArguments({"-c", "set -m; \"$@\"; echo \"stopped $?\"; read -r line; fg", "job",
+                      QStringLiteral(KORV_NCPCTL_PATH), "--host", QString::fromStdString(sim.hostPort()), "--user",
+                      "OPS.OPER", "pathmons"});
+  shell.setChildProcessModifier(tty.childModifier());
+  shell.start();
+  ASSERT_TRUE(tty.readUntil("TACL password for OPS.OPER: ")) << tty.screen();
+
+  tty.type("\x1a");
+  QByteArray said;
+  while (!said.contains('\n') && shell.waitForReadyRead(20000)) said += shell.readAllStandardOutput();
+  ASSERT_EQ(said, "stopped " + QByteArray::number(128 + SIGTSTP) + "\n") << tty.screen();
+  EXPECT_TRUE(tty.echoing());
+
+  shell.write("\n");
+  ASSERT_TRUE(shell.waitForBytesWritten());
+  ASSERT_TRUE(tty.waitForEcho(false));
+  tty.type("secret1\n");
+  ASSERT_TRUE(shell.waitForFinished(60000));
+  EXPECT_EQ(shell.exitCode(), 0) << tty.screen();
+  EXPECT_NE(shell.readAllStandardOutput().indexOf("$PM01"), -1);
 }
 
 // A signal that ends ncpctl while it waits at the password prompt (echo off)

@@ -1,8 +1,11 @@
 // ncpctl over telnets:// through the system's stunnel in front of the
 // simulator, with certificates the test makes: the whole road over a verified
 // certificate, the refusals (exit 7, the certificate's identity, nothing
-// forwarded to the host) and a pinned certificate.
+// forwarded to the host), a pinned certificate, and a CA file without a
+// certificate, which is the operator's to mend (exit 1).
 #include <gtest/gtest.h>
+
+#include <QTemporaryFile>
 
 #include "CtlRun.h"
 #include "support/NskSimProcess.h"
@@ -69,6 +72,16 @@ TEST(TlsRoad, AHostThatDoesNotSpeakTlsIsAHandshakeFailureNotAVerificationOne) {
                          "--password-stdin", "pathmons"});
   EXPECT_EQ(r.exitCode, 2) << r.err;
   EXPECT_NE(r.err.find(WSocketErrorDesc(socketerrors::kTlsHandshakeFailed)), std::string::npos) << r.err;
+}
+
+TEST(TlsRoad, CaFileWithoutACertificateIsAUsageError) {
+  QTemporaryFile empty;
+  ASSERT_TRUE(empty.open());
+  const auto r = runCtl({"--host", "telnets://127.0.0.1:1", "--user", "U", "--password-stdin", "--ca-file",
+                         empty.fileName(), "pathmons"});
+  EXPECT_EQ(r.exitCode, 1) << r.err;
+  EXPECT_EQ(r.err,
+            "ncpctl: the CA file " + empty.fileName().toStdString() + " holds no certificate that can be read\n");
 }
 
 struct RefusalRow {

@@ -21,6 +21,8 @@ bool ScriptedPeer::waitForClient() {
   m_client = m_server.nextPendingConnection();
   QObject::connect(m_client, &QTcpSocket::readyRead, [this] { readAll(); });
   QObject::connect(m_client, &QTcpSocket::disconnected, [this] { m_gone = true; });
+  // A client that speaks first may have been read before anyone listened.
+  readAll();
   return true;
 }
 

@@ -22,6 +22,7 @@
 #include "ui/SettingsFile.h"
 #include "ui/TfrmDebug.h"
 #include "ui/TfrmMain.h"
+#include "ui/Translation.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ QString demoGuide(const QString& host) {
 int main(int argc, char** argv) {
   keepSecretsOutOfCoreDumps();
   KorvApplication app(argc, argv);
+  InstallTranslation(app);
   QApplication::setApplicationName(TfrmMain::kCaption);
   QApplication::setApplicationVersion(KORV_VERSION);
   QGuiApplication::setDesktopFileName("korvanedrestolin");

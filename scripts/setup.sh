@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build ccache g++ clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev libjpeg-dev
+  qt6-base-dev qt6-tools-dev qt6-l10n-tools libgl-dev libjpeg-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libtelnet-dev expect inetutils-telnet
   dpkg-dev file desktop-file-utils appstream lintian man-db pkgconf

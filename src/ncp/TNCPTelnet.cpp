@@ -169,8 +169,13 @@ ncp::OperatorAction TNCPTelnet::operatorAction(ActionKind kind, std::string obje
 void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword) {
   RequireSafeCommandText(aHost, "Host");
   RequireCommandWord(aUserName, "TACL user");
-  RequireSafeCommandText(aPassword, "TACL password");
   const ncp::HostPort hostPort = ncp::splitHostPort(aHost);
+  // An empty password is a failed logon the host counts against the user;
+  // over SSH it leaves the login to the user's agent.
+  if (hostPort.transport == TransportKind::Ssh)
+    RequireSafeCommandText(aPassword, "TACL password");
+  else
+    RequireCommandWord(aPassword, "TACL password");
 
   Host = hostPort.host;
   Port = hostPort.port;
@@ -333,7 +338,7 @@ void TNCPTelnet::TACLLogonStep(TTnCnx*, const std::string& Str, TNSKTelnetState 
 void TNCPTelnet::LogonNCP(const std::string& aPathmon, const std::string& aUser, const std::string& aPassword) {
   RequireSafeCommandText(aPathmon, "PATHMON name");
   RequireCommandWord(aUser, "NCP user");
-  RequireSafeCommandText(aPassword, "NCP password");
+  RequireCommandWord(aPassword, "NCP password");
 
   NCPUserName = aUser;
   NCPPassword = aPassword;

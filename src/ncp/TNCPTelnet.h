@@ -14,7 +14,8 @@
 // three-digit code, then the host line).
 //
 // Operator text that becomes part of a command line (host, users, passwords,
-// names) is checked first: a control character anywhere, an empty user, or an
+// names) is checked first: a control character anywhere, an empty user, an
+// empty password (but over SSH, where the agent may log on), or an
 // object name with a blank, comma, quote or semicolon (which would change the
 // command) throws EUnsafeCommandText and nothing is sent, queued or raised.
 // A START, STOP or DELIVER the host answers with an error line raises

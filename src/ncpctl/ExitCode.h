@@ -25,7 +25,7 @@ struct ExitCodeMeaning {
 // By ExitCode.
 inline constexpr ExitCodeMeaning kExitCodeMeanings[] = {
     {ExitCode::Done, "done"},
-    {ExitCode::Usage, "usage or the audit file cannot be written"},
+    {ExitCode::Usage, "usage, or a local file (audit, CA, known-hosts) that cannot be used"},
     {ExitCode::Connection, "connection failed or closed"},
     {ExitCode::TaclRefused, "TACL logon refused"},
     {ExitCode::NcpRefused, "NCP logon refused or unknown PATHMON"},

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#include <fstream>
 
 #include "transport/Events.h"
 #include "transport/NotifierSupport.h"
@@ -31,6 +32,40 @@ namespace {
 constexpr int kMaxKbdintRounds = 4;
 constexpr size_t kMaxWrite = 32768;
 
+// "SHA256:" and base64, as OpenSSH shows a key; empty when it cannot be hashed.
+std::string sha256Fingerprint(ssh_key key) {
+  unsigned char* hash = nullptr;
+  size_t length = 0;
+  if (ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length) != 0) return {};
+  char* text = ssh_get_fingerprint_hash(SSH_PUBLICKEY_HASH_SHA256, hash, length);
+  ssh_clean_pubkey_hash(&hash);
+  std::string fingerprint = text != nullptr ? text : "";
+  ssh_string_free_char(text);
+  return fingerprint;
+}
+
+// The line of the known-hosts file that names the host with another key: one
+// of the offered key's type (libssh finds the key changed), else the first.
+SshKnownHostKey knownHostKey(ssh_session session, const std::string& knownName, ssh_keytypes_e type) {
+  char* path = nullptr;
+  if (ssh_options_get(session, SSH_OPTIONS_KNOWNHOSTS, &path) != SSH_OK) return {};
+  std::ifstream file(path);
+  ssh_string_free_char(path);
+  SshKnownHostKey found;
+  bool sameType = false;
+  std::string line;
+  while (!sameType && std::getline(file, line)) {
+    ssh_knownhosts_entry* entry = nullptr;
+    if (ssh_known_hosts_parse_line(knownName.c_str(), line.c_str(), &entry) == SSH_OK && entry != nullptr &&
+        entry->publickey != nullptr) {
+      sameType = ssh_key_type(entry->publickey) == type;
+      if (sameType || found.line.empty()) found = {line, sha256Fingerprint(entry->publickey)};
+    }
+    SSH_KNOWNHOSTS_ENTRY_FREE(entry);
+  }
+  return found;
+}
+
 }  // namespace
 
 void SshLogin::wipePassword() {
@@ -48,6 +83,10 @@ SshStream::~SshStream() {
   m_login.wipePassword();
 }
 
+std::string SshStream::KnownHostsName(const std::string& host, const std::string& port) {
+  return port == "22" ? host : "[" + host + "]:" + port;
+}
+
 void SshStream::SetLogin(const SshLogin& login) {
   m_login.wipePassword();
   m_login = login;
@@ -60,6 +99,8 @@ void SshStream::Open(const std::string& host, const std::string& port) {
   m_host = host;
   m_port = port;
   m_fingerprint.clear();
+  m_keyType.clear();
+  m_knownKey = {};
   m_detail.clear();
   m_lastError = 0;
   m_pendingReceiveError = 0;
@@ -235,16 +276,12 @@ void SshStream::answerKbdint() {
 bool SshStream::checkHostKey() {
   ssh_key key = nullptr;
   if (ssh_get_server_publickey(m_ssh, &key) != SSH_OK) return fail(kSshProtocol), false;
-  unsigned char* hash = nullptr;
-  size_t length = 0;
-  const int hashed = ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length);
-  const bool revoked = hashed == 0 && isRevokedHostKey(m_ssh, key);
+  m_fingerprint = sha256Fingerprint(key);
+  const ssh_keytypes_e type = ssh_key_type(key);
+  m_keyType = ssh_key_type_to_char(type);
+  const bool revoked = !m_fingerprint.empty() && isRevokedHostKey(m_ssh, key);
   ssh_key_free(key);
-  if (hashed != 0) return fail(kSshProtocol), false;
-  char* text = ssh_get_fingerprint_hash(SSH_PUBLICKEY_HASH_SHA256, hash, length);
-  ssh_clean_pubkey_hash(&hash);
-  m_fingerprint = text != nullptr ? text : "";
-  ssh_string_free_char(text);
+  if (m_fingerprint.empty()) return fail(kSshProtocol), false;
 
   // Before any other line for the host is looked at: a plain line for the
   // same key does not make it trusted again.
@@ -254,11 +291,13 @@ bool SshStream::checkHostKey() {
       return true;
     case SSH_KNOWN_HOSTS_CHANGED:
     case SSH_KNOWN_HOSTS_OTHER:
+      m_knownKey = knownHostKey(m_ssh, KnownHostsName(m_host, m_port), type);
       return fail(kSshHostKeyChanged), false;
     case SSH_KNOWN_HOSTS_NOT_FOUND:
     case SSH_KNOWN_HOSTS_UNKNOWN: {
       const bool accepted = !m_login.acceptedHostKey.empty() && m_login.acceptedHostKey == m_fingerprint;
       if (!accepted && !m_login.acceptNewHostKey) return fail(kSshHostKeyUnknown), false;
+      if (accepted && !m_login.keepAcceptedHostKey) return true;
       if (ssh_session_update_known_hosts(m_ssh) != SSH_OK) return fail(kSshKnownHostsFile), false;
       return true;
     }

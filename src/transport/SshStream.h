@@ -12,8 +12,10 @@
 // requested so the host echoes as it does over telnet.
 //
 // Failures of its own have their SocketErrors codes (kSshHostKeyUnknown, ...);
-// after a refused host key (unknown, changed or revoked) HostKeyFingerprint()
-// gives its SHA-256 fingerprint ("SHA256:" and base64, as OpenSSH shows it).
+// after a refused host key (unknown, changed or revoked) HostKeyFingerprint() gives the
+// key's SHA-256 fingerprint ("SHA256:" and base64, as OpenSSH shows it) and
+// HostKeyType() its type; after kSshHostKeyChanged KnownHostKey() tells what
+// the known-hosts file holds for the host instead.
 //
 // Owned by its TTnCnx. Single-threaded; handlers may call back into the stream.
 #pragma once
@@ -37,14 +39,22 @@ struct SshLogin {
   std::string knownHostsFile;
   // As OpenSSH's accept-new: an unknown key is added to the file, a changed one refused.
   bool acceptNewHostKey = false;
-  // The fingerprint of an unknown key the operator has accepted: that key is added.
+  // The fingerprint of an unknown key the operator has accepted: that key is
+  // added to the file, or only used for this connection when not kept.
   std::string acceptedHostKey;
   // How long the agent gets for each answer before it is passed over; the
   // program waits that long without handling any event.
   int agentWaitMs = 3000;
+  bool keepAcceptedHostKey = true;
 
   // Overwrites the password's bytes, then empties it.
   void wipePassword();
+};
+
+// The line of the known-hosts file that names the host with another key.
+struct SshKnownHostKey {
+  std::string line;
+  std::string fingerprint;
 };
 
 class SshStream : public TStream {
@@ -70,6 +80,12 @@ class SshStream : public TStream {
 
   // The host key of the last Open, once the key exchange has shown it.
   const std::string& HostKeyFingerprint() const { return m_fingerprint; }
+  // Its type as the known-hosts file writes it ("ssh-ed25519").
+  const std::string& HostKeyType() const { return m_keyType; }
+  const SshKnownHostKey& KnownHostKey() const { return m_knownKey; }
+  // The host as OpenSSH names it in a known-hosts file: "[host]:port" for a
+  // port other than 22.
+  static std::string KnownHostsName(const std::string& host, const std::string& port);
   // libssh's words for the last failure, for the debug transcript.
   const std::string& FailureDetail() const { return m_detail; }
 
@@ -124,5 +140,7 @@ class SshStream : public TStream {
   uint64_t m_receiveCalls = 0;
   std::string m_sendBuffer;
   std::string m_fingerprint;
+  std::string m_keyType;
+  SshKnownHostKey m_knownKey;
   std::string m_detail;
 };

@@ -1,5 +1,6 @@
 #include "ui/DemoHost.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 
 #ifdef __linux__
@@ -26,7 +27,8 @@ bool DemoHost::start(const QString& program, QString* error) {
 #endif
   m_process.start();
   if (!m_process.waitForStarted(kStartMs)) {
-    *error = QString("The host simulator %1 did not start: %2").arg(program, m_process.errorString());
+    *error = QCoreApplication::translate("DemoHost", "The host simulator %1 did not start: %2")
+                 .arg(program, m_process.errorString());
     return false;
   }
   const QDeadlineTimer deadline(kStartMs);
@@ -35,7 +37,7 @@ bool DemoHost::start(const QString& program, QString* error) {
   bool ok = false;
   const uint port = m_process.canReadLine() ? QString::fromLatin1(m_process.readLine()).trimmed().toUInt(&ok) : 0;
   if (!ok || port == 0 || port > 65535) {
-    *error = QString("The host simulator %1 gave no port.").arg(program);
+    *error = QCoreApplication::translate("DemoHost", "The host simulator %1 gave no port.").arg(program);
     return false;
   }
   m_port = quint16(port);

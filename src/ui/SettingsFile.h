@@ -19,8 +19,8 @@
 struct WindowPlacement {
   int top = 0;
   int left = 0;
-  int width = 1004;  // the main window's design size
-  int height = 522;
+  int width = 0;  // 0: none saved, the main window's design size
+  int height = 0;
   int maximized = 0;  // window state: 0 normal, 1 minimized, 2 maximized
 };
 

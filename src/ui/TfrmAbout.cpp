@@ -12,14 +12,14 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmAbout");
-  setWindowTitle("About");
+  setWindowTitle(tr("About"));
   setFont(QFont("MS Sans Serif", 8));
   setFixedSize(360, 239);
   move(499, 255);
 
   Image1 = new QLabel(this);
   Image1->setObjectName("Image1");
-  Image1->setAccessibleName("Korvanedrestolin picture");
+  Image1->setAccessibleName(tr("Korvanedrestolin picture"));
   Image1->setGeometry(8, 8, 117, 224);
   QFile picture(kPictureResource);
   if (picture.open(QIODevice::ReadOnly)) {
@@ -29,7 +29,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 
   Memo1 = new QPlainTextEdit(this);
   Memo1->setObjectName("Memo1");
-  Memo1->setAccessibleName("Product and version");
+  Memo1->setAccessibleName(tr("Product and version"));
   Memo1->setGeometry(132, 12, 213, 109);
   Memo1->setReadOnly(true);
   Memo1->setFrameShape(QFrame::NoFrame);
@@ -38,7 +38,7 @@ TfrmAbout::TfrmAbout(QWidget* parent)
   palette.setColor(QPalette::Base, palette.color(QPalette::Button));
   Memo1->setPalette(palette);
 
-  btnOk = new QPushButton("OK", this);
+  btnOk = new QPushButton(tr("OK"), this);
   btnOk->setObjectName("btnOk");
   btnOk->setGeometry(276, 208, 75, 25);
   connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
@@ -46,8 +46,8 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 }
 
 void TfrmAbout::SetSettingsFile(const QString& path) {
-  QString text = "Korvanedrestolin\n\nVersion " KORV_VERSION;
-  if (!path.isEmpty()) text += "\n\nSettings file:\n" + path;
+  QString text = "Korvanedrestolin\n\n" + tr("Version %1").arg(KORV_VERSION);
+  if (!path.isEmpty()) text += "\n\n" + tr("Settings file:") + "\n" + path;
   Memo1->setPlainText(text);
 }
 

@@ -48,35 +48,34 @@ TfrmAuth::TfrmAuth(QString settingsPath, QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint),
       m_settingsPath(std::move(settingsPath)) {
   setObjectName("frmAuth");
-  setWindowTitle("Login");
   setFont(QFont("MS Sans Serif", 8));
   setFixedSize(265, 123);
 
-  Label1 = makeLabel(this, "Label1", "Host", 84, 16);
-  cbHost = makeCombo(this, "cbHost", "Host", 112, 12);
-  Label2 = makeLabel(this, "Label2", "User", 84, 44);
-  cbUser = makeCombo(this, "cbUser", "User", 112, 38);
-  Label3 = makeLabel(this, "Label3", "Password", 60, 68);
+  Label1 = makeLabel(this, "Label1", tr("&Host"), 84, 16);
+  cbHost = makeCombo(this, "cbHost", tr("Host"), 112, 12);
+  Label2 = makeLabel(this, "Label2", tr("&User"), 84, 44);
+  cbUser = makeCombo(this, "cbUser", tr("User"), 112, 38);
+  Label3 = makeLabel(this, "Label3", tr("&Password"), 60, 68);
   Label1->setBuddy(cbHost);
   Label2->setBuddy(cbUser);
 
   edPasswd = new QLineEdit(this);
   edPasswd->setObjectName("edPasswd");
-  edPasswd->setAccessibleName("Password");
+  edPasswd->setAccessibleName(tr("Password"));
   edPasswd->setEchoMode(QLineEdit::Password);
   edPasswd->setStyleSheet("lineedit-password-character: 42");
   edPasswd->setGeometry(112, 64, 145, 19);
   Label3->setBuddy(edPasswd);
 
-  btnLogin = new QPushButton("Connect", this);
+  btnLogin = new QPushButton(this);
   btnLogin->setObjectName("btnLogin");
-  btnLogin->setAccessibleName("Connect");
   btnLogin->setGeometry(184, 92, 75, 25);
   // Not a default button: Enter confirms only in the password field or on
   // the focused button.
   btnLogin->setAutoDefault(false);
   btnLogin->setDefault(false);
   btnLogin->installEventFilter(this);
+  showMode();
 
   setTabOrder(btnLogin, cbHost);
   setTabOrder(cbHost, cbUser);
@@ -92,10 +91,14 @@ TfrmAuth::TfrmAuth(QString settingsPath, QWidget* parent)
 
 int TfrmAuth::ShowTACLLogin() { return showModal(TLoginMode::lmTACL); }
 
-int TfrmAuth::ShowNCPLogin() { return showModal(TLoginMode::lmNCPCOM); }
+int TfrmAuth::ShowNCPLogin(const QString& pathmon) {
+  m_pathmon = pathmon;
+  return showModal(TLoginMode::lmNCPCOM);
+}
 
 int TfrmAuth::showModal(TLoginMode mode) {
   m_loginMode = mode;
+  showMode();
   LoadLists();
   cbHost->setEnabled(mode == TLoginMode::lmTACL);
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
@@ -121,6 +124,18 @@ void TfrmAuth::LoadLists() {
     fillCombo(cbUser, settings.readList(SettingsFile::kUsersNCPCOM), settings.readIndex(SettingsFile::kNCPUidx));
   fillCombo(cbHost, settings.readList(SettingsFile::kHosts), settings.readIndex(SettingsFile::kHostidx));
   cbHostChange();
+}
+
+// The two logons look alike but are not: the NCP one says so and names its
+// PATHMON. The user label keeps its right edge where its text changes.
+void TfrmAuth::showMode() {
+  const bool ncp = m_loginMode == TLoginMode::lmNCPCOM;
+  setWindowTitle(ncp ? tr("NCP logon to %1").arg(m_pathmon) : tr("Login"));
+  const int right = Label2->geometry().right();
+  Label2->setText(ncp ? tr("NCP &user") : tr("&User"));
+  Label2->adjustSize();
+  Label2->move(right - Label2->width() + 1, Label2->y());
+  btnLogin->setText(ncp ? tr("&Log on") : tr("&Connect"));
 }
 
 void TfrmAuth::cbHostChange() { btnLogin->setEnabled(!cbHost->currentText().isEmpty()); }
@@ -149,7 +164,7 @@ void TfrmAuth::btnLoginClick() {
   if (!refused.isEmpty())
     QMessageBox::warning(
         this, QGuiApplication::applicationDisplayName(),
-        "Not remembered, the settings file cannot hold these names: \"" + refused.join("\", \"") + "\"");
+        tr("Not remembered, the settings file cannot hold these names: %1").arg("\"" + refused.join("\", \"") + "\""));
 }
 
 // An empty name is not remembered; a name that the file cannot carry
@@ -162,14 +177,16 @@ void TfrmAuth::storeName(const char* section, const QString& name, QStringList* 
     refused->append(name);
 }
 
-// Every opening starts on the Connect button; when there is no host yet the
-// button is disabled and cannot hold the focus, so the host box takes it.
+// Every opening starts in the first field still to fill, so what the
+// operator types lands there; the password is always empty at opening.
 void TfrmAuth::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (btnLogin->isEnabled())
-    btnLogin->setFocus();
-  else
+  if (cbHost->isEnabled() && cbHost->currentText().isEmpty())
     cbHost->setFocus();
+  else if (cbUser->currentText().isEmpty())
+    cbUser->setFocus();
+  else
+    edPasswd->setFocus();
 }
 
 bool TfrmAuth::eventFilter(QObject* watched, QEvent* event) {

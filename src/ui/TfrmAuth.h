@@ -1,7 +1,8 @@
 // TfrmAuth: the login dialog. The main window opens it modally in TACL mode
 // (host, TACL user, password) or NCPCOM mode (NCPCOM user, password; the
-// remembered host shown but fixed). Each opening reloads the remembered
-// hosts and users from the settings file and empties the password. Enter in
+// remembered host shown but fixed; titled as the NCP logon to its PATHMON).
+// Each opening reloads the remembered hosts and users from the settings file,
+// empties the password and puts the focus in the first empty field. Enter in
 // the password field remembers the host and user choices and confirms; a
 // click on Connect confirms without remembering anything. The password is
 // never written anywhere; it stays in edPasswd after closing so the caller
@@ -32,7 +33,7 @@ class TfrmAuth : public QDialog {
 
   // Open modally; mrOk when confirmed, mrCancel when closed otherwise.
   int ShowTACLLogin();
-  int ShowNCPLogin();
+  int ShowNCPLogin(const QString& pathmon = {});
 
   TLoginMode LoginMode() const { return m_loginMode; }
 
@@ -63,9 +64,11 @@ class TfrmAuth : public QDialog {
 
  private:
   int showModal(TLoginMode mode);
+  void showMode();
   void edPasswdKeyPress();
   void storeName(const char* section, const QString& name, QStringList* refused) const;
 
   QString m_settingsPath;
   TLoginMode m_loginMode = TLoginMode::lmTACL;
+  QString m_pathmon;
 };

@@ -13,6 +13,7 @@ class QLabel;
 class QPushButton;
 
 class TfrmCertificate : public QDialog {
+  Q_OBJECT
  public:
   explicit TfrmCertificate(QWidget* parent = nullptr);
 

@@ -15,14 +15,14 @@ TfrmDebug::TfrmDebug(QWidget* parent)
   m_flushTimer.setSingleShot(true);
   m_flushTimer.setInterval(0);
   connect(&m_flushTimer, &QTimer::timeout, this, &TfrmDebug::flushPending);
-  setWindowTitle("Debug");
+  setWindowTitle(tr("Debug"));
   setFont(QFont("MS Sans Serif", 8));
   move(641, 296);
   resize(478, 261);
 
   mmDebug = new QPlainTextEdit(this);
   mmDebug->setObjectName("mmDebug");
-  mmDebug->setAccessibleName("Debug transcript");
+  mmDebug->setAccessibleName(tr("Debug transcript"));
   mmDebug->setFont(QFont("Courier New", 8));
   mmDebug->setLineWrapMode(QPlainTextEdit::NoWrap);
   // Undo would keep every line the budget drops.
@@ -39,7 +39,7 @@ TfrmDebug::TfrmDebug(QWidget* parent)
 
   popDebug = new QMenu(this);
   popDebug->setObjectName("popDebug");
-  DbgClear = popDebug->addAction("Clear");
+  DbgClear = popDebug->addAction(tr("Clear"));
   DbgClear->setObjectName("DbgClear");
   connect(DbgClear, &QAction::triggered, this, &TfrmDebug::DbgClearClick);
   mmDebug->setContextMenuPolicy(Qt::CustomContextMenu);

@@ -22,22 +22,27 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "nsk/OperatorText.h"
 #include "nsk/SecretText.h"
 #include "ui/ChangesPanel.h"
+#include "ui/LogonRefusal.h"
 #include "ui/NextAlert.h"
 #include "ui/NodeImages.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
+#include "ui/ScreenFit.h"
 #include "ui/SettingsFile.h"
 #include "ui/StatusCounts.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmCertificate.h"
 #include "ui/TfrmDebug.h"
+#include "ui/TfrmHostKey.h"
 #include "ui/TlsTrustSettings.h"
 #include "ui/TreeFind.h"
 
@@ -50,23 +55,6 @@ int stateOrdinal(Qt::WindowStates state) {
   if (state & Qt::WindowMinimized) return 1;
   if (state & Qt::WindowMaximized) return 2;
   return 0;
-}
-
-// The saved bounds brought onto the available area of the screen the saved
-// position falls on (the primary screen when none): a size no larger than
-// that area (the design size is always allowed, as it is without a file),
-// a size below 1 taken as the design size, and the top left corner (the
-// caption, to drag it by) inside the area. Anything else is kept as saved.
-QRect onScreen(const WindowPlacement& placement) {
-  const QPoint at(placement.left, placement.top);
-  QSize size(placement.width >= 1 ? placement.width : TfrmMain::kDesignWidth,
-             placement.height >= 1 ? placement.height : TfrmMain::kDesignHeight);
-  const QScreen* screen = QGuiApplication::screenAt(at);
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return {at, size};
-  const QRect area = screen->availableGeometry();
-  size = size.boundedTo(area.size().expandedTo(QSize(TfrmMain::kDesignWidth, TfrmMain::kDesignHeight)));
-  return {QPoint(std::clamp(at.x(), area.left(), area.right()), std::clamp(at.y(), area.top(), area.bottom())), size};
 }
 
 }  // namespace
@@ -294,6 +282,9 @@ void TfrmMain::wireSession() {
 }
 
 void TfrmMain::recordAction(const ncp::OperatorAction& action) {
+  // The host's line to a refused logon, for the message that follows it.
+  const bool logon = action.kind == ncp::ActionKind::Connect || action.kind == ncp::ActionKind::NcpLogon;
+  if (logon && action.outcome == ncp::ActionOutcome::Refused) m_refusedLogonLine = action.answer;
   std::string error;
   if (!m_audit->write(action, &error)) tellAuditFailure(error);
 }
@@ -324,7 +315,7 @@ void TfrmMain::FormShow() {
   m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
   m_handler->OnTACLRefused = [this] {
     m_logonUnderway = false;
-    QMessageBox::information(this, kCaption, "Password salah");
+    ShowLogonRefused(this, RefusedLogon::Tacl, std::exchange(m_refusedLogonLine, {}));
   };
   m_handler->OnTACLLoggedOn = [this] {
     m_logonUnderway = false;
@@ -332,7 +323,9 @@ void TfrmMain::FormShow() {
     m_connectAction = false;
     setWindowTitle(windowTitle() + " (" + fromLatin1(m_session->Host) + ")");
   };
-  m_handler->OnNCPRefused = [this] { QMessageBox::critical(this, kCaption, "Password salah"); };
+  m_handler->OnNCPRefused = [this] {
+    ShowLogonRefused(this, RefusedLogon::Ncp, std::exchange(m_refusedLogonLine, {}));
+  };
   m_handler->OnExpandHost = [](ncp::TreeNode* host) {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
   };
@@ -357,7 +350,7 @@ void TfrmMain::FormShow() {
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
   // Top and Left place the window's frame, Width and Height size the window.
-  const QRect bounds = onScreen(placement);
+  const QRect bounds = FitOnScreen(placement, QSize(kDesignWidth, kDesignHeight), windowHandle()->frameMargins());
   move(bounds.topLeft());
   resize(bounds.size());
   // Bounds first, then the state: a maximized window keeps them as its
@@ -484,9 +477,11 @@ void TfrmMain::offerTrust(uint16_t error) {
     QMessageBox::critical(
         this, kCaption,
         QString("The certificate of %1 is not the one you trusted for it. Nothing was sent to the host.\n\n"
+                "Trusted: %4\nOffered now: %5\n\n"
                 "If the host's certificate was changed on purpose, remove the line of %1 from the section [%2] "
                 "of the settings file %3, then connect again.")
-            .arg(fromLatin1(key), TlsTrustSettings::kPins, m_settingsPath));
+            .arg(fromLatin1(key), TlsTrustSettings::kPins, m_settingsPath, fromLatin1(m_session->Tls.pin),
+                 fromLatin1(certificate->pin())));
     return;
   }
   if (!frmCertificate->ShowCertificate(fromLatin1(key), fromLatin1(WSocketErrorDesc(error)), *certificate)) return;
@@ -514,26 +509,16 @@ void TfrmMain::logonAgain() {
 
 void TfrmMain::hostKeyRefused(uint16_t error) {
   const auto* ssh = dynamic_cast<const SshStream*>(m_session->Socket());
-  const QString fingerprint = ssh ? QString::fromLatin1(ssh->HostKeyFingerprint()) : QString();
-  const QString host = fromLatin1(m_hostField);
-  if (error == socketerrors::kSshHostKeyChanged) {
-    QMessageBox::critical(this, kCaption,
-                          QString("The SSH host key of %1 has changed; it is now\n%2\nThe connection is refused. If "
-                                  "the host's key was replaced, remove its old entry from the known hosts file.")
-                              .arg(host, fingerprint));
-    return;
-  }
-  QMessageBox box(QMessageBox::Warning, kCaption,
-                  QString("The SSH host key of %1 is not known. Its fingerprint is\n%2\nAccept it only if the "
-                          "host's administrator confirms it. Accepted, it is added to the known hosts file.")
-                      .arg(host, fingerprint),
-                  QMessageBox::Cancel, this);
-  QPushButton* accept = box.addButton("Accept and connect", QMessageBox::AcceptRole);
-  box.setDefaultButton(QMessageBox::Cancel);
-  box.exec();
-  if (box.clickedButton() != accept) return;
+  if (!ssh) return;
+  const std::string fingerprint = ssh->HostKeyFingerprint();
+  TfrmHostKey dialog({m_session->Host, m_session->Port, m_session->Ssh.knownHostsFile, ssh->HostKeyType(), fingerprint,
+                      error == socketerrors::kSshHostKeyChanged, ssh->KnownHostKey()},
+                     this);
+  const TfrmHostKey::Choice choice = dialog.Ask();
+  if (choice == TfrmHostKey::Choice::Refuse) return;
   // Only this key is accepted: another one met on the way is refused again.
-  m_session->Ssh.acceptedHostKey = fingerprint.toStdString();
+  m_session->Ssh.acceptedHostKey = fingerprint;
+  m_session->Ssh.keepAcceptedHostKey = choice == TfrmHostKey::Choice::Accept;
   logonAgain();
 }
 
@@ -575,7 +560,7 @@ void TfrmMain::tvMainDblClick() {
   QTreeWidgetItem* item = tvMain->currentItem();
   QtTreeNode* node = QtTreeNode::of(item);
   if (!m_handler || !node || !m_handler->CanLogonNCP(node)) return;
-  if (frmAuth->ShowNCPLogin() != TfrmAuth::mrOk) return;
+  if (frmAuth->ShowNCPLogin(item->text(0)) != TfrmAuth::mrOk) return;
   // The tree may have been cleared while the dialog was open.
   if (tvMain->currentItem() != item) return;
   try {

@@ -153,8 +153,8 @@ class TfrmMain : public QMainWindow {
   // after the operator trusted the host.
   void logonAgain();
   // An SSH host key that is not trusted: an unknown one is shown for the
-  // operator to accept (then added to the known hosts, and the logon made
-  // again); a changed one is refused.
+  // operator to accept (into the known hosts or for this connection only,
+  // and the logon made again); a changed one is refused.
   void hostKeyRefused(uint16_t error);
   void addDebugLine(const std::string& line);
   void tellUnsafeText(const EUnsafeCommandText& e);
@@ -182,6 +182,8 @@ class TfrmMain : public QMainWindow {
   // The host field of the last logon, as typed: a trusted certificate's
   // logon starts again with it.
   std::string m_hostField;
+  // The host's line to the last refused logon until its message is shown.
+  std::string m_refusedLogonLine;
   ObjectPopupMenu* m_popup = nullptr;
   RefreshFollower* m_follower = nullptr;
   QSystemTrayIcon* m_tray = nullptr;

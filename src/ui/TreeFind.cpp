@@ -59,8 +59,8 @@ TreeFind::TreeFind(QTreeWidget* tree, QWidget* parent) : QWidget(parent), m_tree
   layout->setSpacing(2);
   edFind = new QLineEdit(this);
   edFind->setObjectName("edFind");
-  edFind->setAccessibleName("Find objects by name");
-  edFind->setPlaceholderText("Find (Ctrl+F)");
+  edFind->setAccessibleName(tr("Find objects by name"));
+  edFind->setPlaceholderText(tr("Find (Ctrl+F)"));
   edFind->setClearButtonEnabled(true);
   edFind->installEventFilter(this);
   layout->addWidget(edFind);
@@ -69,12 +69,12 @@ TreeFind::TreeFind(QTreeWidget* tree, QWidget* parent) : QWidget(parent), m_tree
 
   auto* toggles = new QHBoxLayout;
   toggles->setSpacing(1);
-  const char* names[] = {"Abnormal", "Stopped", "Starting", "Started"};
+  const char* names[] = {QT_TR_NOOP("Abnormal"), QT_TR_NOOP("Stopped"), QT_TR_NOOP("Starting"), QT_TR_NOOP("Started")};
   for (size_t i = 0; i < btnStatus.size(); ++i) {
     auto* button = new QToolButton(this);
     button->setObjectName(QString("btnShow") + names[i]);
-    button->setText(names[i]);
-    button->setAccessibleName(QString("Show only ") + names[i]);
+    button->setText(tr(names[i]));
+    button->setAccessibleName(tr("Show only %1").arg(tr(names[i])));
     button->setCheckable(true);
     button->setAutoRaise(true);
     connect(button, &QToolButton::toggled, this, [this] { apply(); });

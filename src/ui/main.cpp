@@ -23,6 +23,7 @@
 #include "ui/SettingsFile.h"
 #include "ui/TfrmDebug.h"
 #include "ui/TfrmMain.h"
+#include "ui/Translation.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
   answerHelpOrVersion(argc, argv, parser);
 
   KorvApplication app(argc, argv);
+  InstallTranslation(app);
   QGuiApplication::setDesktopFileName("korvanedrestolin");
   // Before anything is saved, so a signal from now on closes as the operator
   // would, but without any dialog that would wait for someone at the screen.

@@ -87,8 +87,8 @@ TEST(SettingsFilePlacement, DefaultsWithoutFileAndHexOnReading) {
   WindowPlacement p = settings.readPlacement();
   EXPECT_EQ(p.top, 0);
   EXPECT_EQ(p.left, 0);
-  EXPECT_EQ(p.width, 1004);
-  EXPECT_EQ(p.height, 522);
+  EXPECT_EQ(p.width, 0);
+  EXPECT_EQ(p.height, 0);
   EXPECT_EQ(p.maximized, 0);
 
   uitest::writeBytes(tmp.path, "[Main]\r\nTop=0x10\r\nLeft=junk\r\nWidth=800\r\n");
@@ -96,7 +96,7 @@ TEST(SettingsFilePlacement, DefaultsWithoutFileAndHexOnReading) {
   EXPECT_EQ(p.top, 16);
   EXPECT_EQ(p.left, 0);
   EXPECT_EQ(p.width, 800);
-  EXPECT_EQ(p.height, 522);
+  EXPECT_EQ(p.height, 0);
 }
 
 TEST(SettingsFilePlacement, MaximizedWindowWritesOnlyItsState) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -42,13 +43,17 @@ class MessageBoxCatcher {
 class TfrmAuthTest : public ::testing::Test {
  protected:
   // Opens the dialog with `open` and runs `act` once it is on screen.
-  int run(int (TfrmAuth::*open)(), const std::function<void()>& act) {
+  int run(const std::function<int()>& open, const std::function<void()>& act) {
     QTimer::singleShot(0, &dlg, act);
     QTimer::singleShot(20000, &dlg, [this] { dlg.reject(); });  // a broken test must not hang
-    return (dlg.*open)();
+    return open();
   }
-  int runTACL(const std::function<void()>& act) { return run(&TfrmAuth::ShowTACLLogin, act); }
-  int runNCP(const std::function<void()>& act) { return run(&TfrmAuth::ShowNCPLogin, act); }
+  int runTACL(const std::function<void()>& act) {
+    return run([this] { return dlg.ShowTACLLogin(); }, act);
+  }
+  int runNCP(const std::function<void()>& act) {
+    return run([this] { return dlg.ShowNCPLogin("$PM01"); }, act);
+  }
 
   static QStringList items(QComboBox* box) {
     QStringList list;
@@ -200,6 +205,9 @@ TEST_F(TfrmAuthTest, NcpcomModeShowsTheRememberedHostFixedAndStoresOnlyTheUser) 
   uitest::writeBytes(tmp.path, before);
   int result = runNCP([&] {
     EXPECT_EQ(dlg.LoginMode(), TLoginMode::lmNCPCOM);
+    EXPECT_EQ(dlg.windowTitle(), "NCP logon to $PM01");
+    EXPECT_EQ(dlg.Label2->text(), "NCP &user");
+    EXPECT_EQ(dlg.btnLogin->text(), "&Log on");
     EXPECT_FALSE(dlg.cbHost->isEnabled());
     EXPECT_EQ(dlg.hostText(), "H2");
     EXPECT_EQ(items(dlg.cbUser), QStringList{"N1"});
@@ -215,6 +223,8 @@ TEST_F(TfrmAuthTest, NcpcomModeShowsTheRememberedHostFixedAndStoresOnlyTheUser) 
 
   runTACL([&] {
     EXPECT_EQ(dlg.LoginMode(), TLoginMode::lmTACL);
+    EXPECT_EQ(dlg.windowTitle(), "Login");
+    EXPECT_EQ(dlg.btnLogin->text(), "&Connect");
     EXPECT_TRUE(dlg.cbHost->isEnabled());
     EXPECT_EQ(items(dlg.cbUser), QStringList{"T1"});
     dlg.close();
@@ -225,7 +235,9 @@ TEST_F(TfrmAuthTest, PositionsMissingMinusOneOrBeyondTheListSelectNothing) {
   uitest::writeBytes(tmp.path,
                      "[Main]\r\nHostidx=5\r\nTACLidx=-1\r\nNCPUidx=junk\r\n[Hosts]\r\nH1=\r\nH2=\r\n[Users.TACL]\r\n"
                      "T1=\r\n[Users.NCPCOM]\r\nN1=\r\n");
-  for (auto open : {&TfrmAuth::ShowTACLLogin, &TfrmAuth::ShowNCPLogin}) {
+  const std::function<int()> opens[] = {[this] { return dlg.ShowTACLLogin(); },
+                                        [this] { return dlg.ShowNCPLogin("$PM01"); }};
+  for (const auto& open : opens) {
     run(open, [&] {
       EXPECT_EQ(dlg.cbHost->count(), 2);
       EXPECT_EQ(dlg.cbUser->count(), 1);
@@ -268,17 +280,22 @@ TEST_F(TfrmAuthTest, ConnectIsEnabledExactlyWhenThereIsAHost) {
   EXPECT_EQ(dlg.hostText(), "z");
 }
 
-TEST_F(TfrmAuthTest, ConnectHoldsTheFocusAtOpeningAndLeadsTheTabOrder) {
+TEST_F(TfrmAuthTest, FocusStartsInTheFirstEmptyFieldAndConnectLeadsTheTabOrder) {
   runTACL([&] {
-    // No host yet: Connect is disabled, so the host box has the focus.
     EXPECT_TRUE(within(dlg.focusWidget(), dlg.cbHost));
     dlg.close();
   });
-  uitest::writeBytes(tmp.path, "[Main]\r\nHostidx=0\r\n[Hosts]\r\nH1=\r\n");
+  uitest::writeBytes(tmp.path, "[Main]\r\nHostidx=0\r\n[Hosts]\r\nH1=\r\n[Users.TACL]\r\nU1=\r\n");
+  runTACL([&] {
+    EXPECT_TRUE(within(dlg.focusWidget(), dlg.cbUser));
+    dlg.close();
+  });
+  uitest::writeBytes(tmp.path, "[Main]\r\nHostidx=0\r\nTACLidx=0\r\n[Hosts]\r\nH1=\r\n[Users.TACL]\r\nU1=\r\n");
   for (int i = 0; i < 2; ++i) {
     runTACL([&] {
-      EXPECT_EQ(dlg.windowTitle(), "Login");
       EXPECT_EQ(dlg.size(), QSize(265, 123));
+      EXPECT_EQ(dlg.focusWidget(), dlg.edPasswd);
+      QTest::keyClick(dlg.focusWidget(), Qt::Key_Tab);
       EXPECT_EQ(dlg.focusWidget(), dlg.btnLogin);
       QTest::keyClick(dlg.btnLogin, Qt::Key_Tab);
       EXPECT_TRUE(within(dlg.focusWidget(), dlg.cbHost));
@@ -286,8 +303,6 @@ TEST_F(TfrmAuthTest, ConnectHoldsTheFocusAtOpeningAndLeadsTheTabOrder) {
       EXPECT_TRUE(within(dlg.focusWidget(), dlg.cbUser));
       QTest::keyClick(dlg.focusWidget(), Qt::Key_Tab);
       EXPECT_EQ(dlg.focusWidget(), dlg.edPasswd);
-      QTest::keyClick(dlg.focusWidget(), Qt::Key_Tab);
-      EXPECT_EQ(dlg.focusWidget(), dlg.btnLogin);
       dlg.close();
     });
   }

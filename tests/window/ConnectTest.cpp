@@ -50,6 +50,8 @@ TEST_F(ConnectTest, RefusedTaclPasswordShowsTheInformationBoxAndClosesTheConnect
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0].text, "Password salah");
   EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Information);
+  EXPECT_TRUE(catcher.boxes[0].detail.contains("TACL logon"));
+  EXPECT_TRUE(catcher.boxes[0].detail.contains("*ERROR* Invalid user name or password"));
   EXPECT_EQ(win->windowTitle(), "Korvanedrestolin");
   EXPECT_EQ(win->tvMain->topLevelItemCount(), 0);
   EXPECT_NE(win->mmConnect->text(), "Disconnect");
@@ -75,7 +77,8 @@ TEST_F(ConnectTest, LogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsS
   const Row rows[] = {{"OPS.OPER", "secret1\r\nLOGOFF", "control character"},
                       {QString::fromUtf8("ÖPS€"), "secret1", "TACL user holds a character outside Latin-1"},
                       {"OPS.OPER", QString::fromUtf8("secret€"), "TACL password holds a character outside Latin-1"},
-                      {"", "secret1", "TACL user is empty"}};
+                      {"", "secret1", "TACL user is empty"},
+                      {"OPS.OPER", "", "TACL password is empty"}};
   for (const Row& row : rows) {
     catcher.boxes.clear();
     answerLogin(QString::fromStdString(sim->hostPort()), row.user, row.password);
@@ -94,11 +97,15 @@ TEST_F(ConnectTest, LogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsS
 TEST_F(ConnectTest, NcpLogonTextTheHostCannotTakeIsRefusedWithAMessageAndNothingIsSent) {
   connectTacl();
   const size_t sent = commands().size();
-  const std::pair<QString, QString> rows[] = {
-      {"", "NCP user is empty"}, {QString::fromUtf8("NCP€"), "NCP user holds a character outside Latin-1"}};
-  for (const auto& [user, told] : rows) {
+  struct Row {
+    QString user, password, told;
+  };
+  const Row rows[] = {{"", "secret2", "NCP user is empty"},
+                      {QString::fromUtf8("NCP€"), "secret2", "NCP user holds a character outside Latin-1"},
+                      {"NCPOPER", "", "NCP password is empty"}};
+  for (const auto& [user, password, told] : rows) {
     catcher.boxes.clear();
-    answerLogin({}, user, "secret2");
+    answerLogin({}, user, password);
     doubleClick(item("$PM01"));
     ASSERT_TRUE(waitUntil([&] { return !catcher.texts().filter(told).isEmpty(); })) << told.toStdString();
   }

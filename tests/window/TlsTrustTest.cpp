@@ -3,9 +3,11 @@
 // file, the protection panel, the trust dialog for a certificate that does not
 // verify (refused, then trusted and pinned) and a pinned certificate that has
 // changed.
+#include <QAccessible>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "WindowFixture.h"
@@ -33,16 +35,21 @@ class TlsTrustTest : public WindowTest {
     ASSERT_TRUE(waitUntil(until));
   }
   bool pathmonsShown() const { return hostItem() && hostItem()->isExpanded() && idle(); }
-  // Answers the certificate dialog once it opens, keeping its text.
-  void whenCertificateShown(bool trust) {
+  // Runs answer once the certificate dialog opens, keeping its text as a
+  // screen reader gets it.
+  void onCertificateDialog(const std::function<void(TfrmCertificate*)>& answer) {
     auto* timer = new QTimer(win.get());
-    QObject::connect(timer, &QTimer::timeout, [this, timer, trust] {
+    QObject::connect(timer, &QTimer::timeout, [this, timer, answer] {
       if (!win->frmCertificate->isVisible()) return;
       timer->stop();
-      shown = win->frmCertificate->lbDetails->text();
-      (trust ? win->frmCertificate->btnTrust : win->frmCertificate->btnCancel)->click();
+      QAccessibleInterface* details = QAccessible::queryAccessibleInterface(win->frmCertificate->lbDetails);
+      shown = details ? details->text(QAccessible::Description) : QString();
+      answer(win->frmCertificate);
     });
     timer->start(5);
+  }
+  void whenCertificateShown(bool trust) {
+    onCertificateDialog([trust](TfrmCertificate* dialog) { (trust ? dialog->btnTrust : dialog->btnCancel)->click(); });
   }
   QString settingsText() const {
     QFile file(settingsPath);
@@ -94,14 +101,27 @@ TEST_F(TlsTrustTest, UntrustedCertificateIsShownRefusedOrTrustedAndThenPinned) {
   EXPECT_EQ(win->sbPanels[1]->text(), "TLS 1.3, certificate trusted by the operator");
 }
 
+TEST_F(TlsTrustTest, EnterInTheTrustDialogRefusesTheCertificate) {
+  serve(lab.selfSigned("own"));
+  onCertificateDialog([](TfrmCertificate* dialog) { QTest::keyClick(dialog->focusWidget(), Qt::Key_Return); });
+  connectTls([&] { return !shown.isEmpty() && !win->frmCertificate->isVisible(); });
+  korvtest::processQueuedEvents();
+  EXPECT_FALSE(settingsText().contains(TlsTrustSettings::kPins));
+  EXPECT_FALSE(win->NCPTelnet->IsConnected());
+}
+
 TEST_F(TlsTrustTest, ChangedCertificateIsRefusedAndTheOperatorToldHowToRemoveTheOldOne) {
-  serve(lab.selfSigned("now"));
-  TlsTrustSettings(settingsPath).writePin(hostKey(), lab.pin(lab.selfSigned("before").cert));
+  const korvtest::TlsFiles now = lab.selfSigned("now");
+  const std::string before = lab.pin(lab.selfSigned("before").cert);
+  serve(now);
+  TlsTrustSettings(settingsPath).writePin(hostKey(), before);
   connectTls([&] { return !catcher.boxes.empty(); });
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Critical);
   EXPECT_TRUE(catcher.boxes[0].text.contains("[TLS.Pins]"));
   EXPECT_TRUE(catcher.boxes[0].text.contains(settingsPath));
+  EXPECT_TRUE(catcher.boxes[0].text.contains(QString::fromStdString(before)));
+  EXPECT_TRUE(catcher.boxes[0].text.contains(QString::fromStdString(lab.pin(now.cert))));
   EXPECT_FALSE(win->frmCertificate->isVisible());
   EXPECT_TRUE(stunnel->forwardedNothing());
   EXPECT_TRUE(sim->transcript().empty());

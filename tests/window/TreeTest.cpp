@@ -115,6 +115,8 @@ TEST_F(TreeTest, RefusedNcpPasswordShowsTheErrorBoxAndAnotherPathmonMayBeChosen)
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0].text, "Password salah");
   EXPECT_EQ(catcher.boxes[0].icon, QMessageBox::Critical);
+  EXPECT_TRUE(catcher.boxes[0].detail.contains("NCP logon"));
+  EXPECT_TRUE(catcher.boxes[0].detail.contains("LOGON REJECTED, INVALID USER OR PASSWORD"));
   EXPECT_TRUE(debugText().contains("NCP Not Authorized"));
   EXPECT_FALSE(win->StateHandler()->NCPLoggedOn());
   EXPECT_EQ(win->mmConnect->text(), "Disconnect") << "the TACL session stays";

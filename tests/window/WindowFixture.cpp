@@ -23,7 +23,7 @@ MessageBoxCatcher::MessageBoxCatcher() {
   QObject::connect(&m_timer, &QTimer::timeout, [this] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       if (holdWhile && holdWhile(box)) return;
-      boxes.push_back({box->text(), box->icon()});
+      boxes.push_back({box->text(), box->icon(), box->informativeText()});
       box->accept();
     }
   });

@@ -30,6 +30,7 @@ class MessageBoxCatcher {
   struct Box {
     QString text;
     QMessageBox::Icon icon;
+    QString detail;  // the informative text below it
   };
   std::vector<Box> boxes;
   QStringList texts() const;

@@ -94,6 +94,7 @@ void ObjectPopupMenu::configure(TXPNetType type) {
 void ObjectPopupMenu::Act(ncp::NcpAction action) {
   const ncp::ObjectKind* kind = ncp::commandKind(action, m_type);
   if (!m_hasObject || !kind) return;
+  if (Confirm && !Confirm(action)) return;
   if (OnDebugLine) OnDebugLine(ncp::actionName(ncp::actionWords(action), *kind) + " " + m_name);
   try {
     m_session.Perform(action, m_type, m_name);

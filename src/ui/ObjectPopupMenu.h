@@ -41,6 +41,8 @@ class ObjectPopupMenu : public QObject {
   // The session refused the object's name (it would change the command);
   // nothing was sent.
   std::function<void(const EUnsafeCommandText& e)> OnUnsafeText;
+  // Asked before an action is performed, when assigned; false: nothing is sent.
+  std::function<bool(ncp::NcpAction action)> Confirm;
   // Refresh All runs this instead of the session's StatusAll when assigned
   // (the window follows its refreshes).
   std::function<void()> OnRefreshAll;

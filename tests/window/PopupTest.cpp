@@ -22,6 +22,7 @@ class PopupTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
+    confirmationsOff();
     connectTacl();
     logonNcp("$PM01");
   }

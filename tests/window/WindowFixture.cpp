@@ -6,11 +6,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
 #include "support/EventLoop.h"
+#include "ui/IniFile.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmDebug.h"
 
@@ -50,6 +52,18 @@ void WindowTest::SetUp() {
 void WindowTest::TearDown() {
   if (win && win->pMenu->isVisible()) win->pMenu->close();
   win.reset();
+}
+
+void WindowTest::confirmationsOff() { IniFile(settingsPath).writeInteger("Main", "Confirm", 0); }
+
+void WindowTest::stopFromSecondClient(const QString& type, const QString& name) {
+  QProcess ncpctl;
+  ncpctl.start(KORV_NCPCTL_PATH, {"--host", QString::fromStdString(sim->hostPort()), "--user", "OPS.OPER", "--ncp-user",
+                                  "NCPOPER", "--password-stdin", "stop", type, name});
+  ncpctl.write("secret1\nsecret2\n");
+  ncpctl.closeWriteChannel();
+  ASSERT_TRUE(ncpctl.waitForFinished(60000));
+  ASSERT_EQ(ncpctl.exitCode(), 0) << ncpctl.readAllStandardError().toStdString();
 }
 
 void WindowTest::whenLoginOpen(const std::function<void()>& act) {

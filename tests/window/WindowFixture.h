@@ -47,6 +47,11 @@ class WindowTest : public ::testing::Test {
   // Extra simulator switches of a test.
   virtual QStringList simArgs() const { return {}; }
 
+  // The settings file turns the questions before Stop, Key Change, Warmboot
+  // and Disconnect off, for tests that drive those roads themselves.
+  void confirmationsOff();
+  // A second client (ncpctl) stops the object on the same simulator.
+  void stopFromSecondClient(const QString& type, const QString& name);
   // Runs act once the login dialog is open.
   void whenLoginOpen(const std::function<void()>& act);
   // Answers the next login dialog: texts typed, Enter in the password field.

@@ -2,19 +2,25 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <set>
+#include <string>
+#include <utility>
 
 #include "ui/ChangesPanel.h"
 
 namespace {
 
-void count(const TXPNetObjList& registry, const ncp::TreeNode* node, CarriedObjects& out) {
+// A line that several stations share has a node for each: it counts once.
+void count(const TXPNetObjList& registry, const ncp::TreeNode* node, std::set<std::pair<TXPNetType, std::string>>& seen,
+           CarriedObjects& out) {
   for (int i = 0; i < node->childCount(); ++i) {
     const ncp::TreeNode* child = node->child(i);
-    if (const ExtInfo* entry = registry.FindByNode(child); entry && entry->Node == child) {
+    const ExtInfo* entry = registry.FindByNode(child);
+    if (entry && entry->Node == child && seen.insert({entry->NetType, entry->Name}).second) {
       if (entry->NetType == xpStation) ++out.stations[entry->Status];
       if (entry->NetType == xpLine) ++out.lines[entry->Status];
     }
-    count(registry, child, out);
+    count(registry, child, seen, out);
   }
 }
 
@@ -22,11 +28,12 @@ void count(const TXPNetObjList& registry, const ncp::TreeNode* node, CarriedObje
 
 CarriedObjects CarriedObjects::Below(const TXPNetObjList& registry, const ncp::TreeNode* node) {
   CarriedObjects out;
-  if (node) count(registry, node, out);
+  std::set<std::pair<TXPNetType, std::string>> seen;
+  if (node) count(registry, node, seen, out);
   return out;
 }
 
-QString CarriedObjects::Text(const std::array<int, 4>& byStatus, const QString& plural) {
+QString CarriedObjects::Text(const std::array<int, 4>& byStatus, const QString& singular, const QString& plural) {
   int total = 0;
   QStringList parts;
   for (TXPNetStatus status : kXPNetStatuses) {
@@ -34,5 +41,5 @@ QString CarriedObjects::Text(const std::array<int, 4>& byStatus, const QString& 
     if (byStatus[status] > 0) parts << QString("%1 %2").arg(byStatus[status]).arg(StatusWord(status));
   }
   if (total == 0) return QCoreApplication::translate("CarriedObjects", "no %1").arg(plural);
-  return QString("%1 %2 (%3)").arg(total).arg(plural, parts.join(", "));
+  return QString("%1 %2 (%3)").arg(total).arg(total == 1 ? singular : plural, parts.join(", "));
 }

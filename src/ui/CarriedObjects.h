@@ -13,6 +13,6 @@ struct CarriedObjects {
   std::array<int, 4> lines{};
 
   static CarriedObjects Below(const TXPNetObjList& registry, const ncp::TreeNode* node);
-  // "3 stations (2 Started, 1 Stopped)"; "no stations".
-  static QString Text(const std::array<int, 4>& byStatus, const QString& plural);
+  // "3 stations (2 Started, 1 Stopped)", "1 station (1 Started)"; "no stations".
+  static QString Text(const std::array<int, 4>& byStatus, const QString& singular, const QString& plural);
 };

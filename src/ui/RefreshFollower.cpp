@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/ChangesPanel.h"
+#include "ui/ObjectDetails.h"
 #include "ui/QtTreeNodes.h"
 
 RefreshFollower::RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* tree, QWidget* window)
@@ -110,6 +111,7 @@ void RefreshFollower::report(const std::function<const TXPNetStatus*(size_t inde
   QFont bold = m_window->font();
   bold.setBold(true);
   std::vector<StatusChange> changes;
+  const QDateTime now = QDateTime::currentDateTime();
   QString down;
   int downs = 0;
   for (size_t i = 0; i < items.size(); ++i) {
@@ -117,7 +119,8 @@ void RefreshFollower::report(const std::function<const TXPNetStatus*(size_t inde
     const TXPNetStatus* was = entry.NetType == xpPathmon ? nullptr : before(i, entry);
     if (!was || *was == entry.Status) continue;
     const bool own = std::find(m_own.begin(), m_own.end(), Key{entry.NetType, entry.Name}) != m_own.end();
-    changes.push_back({entry.NetType, entry.Name, pathmonOf(entry), *was, entry.Status, own});
+    changes.push_back({entry.NetType, entry.Name, PathmonOf(*m_registry, entry), *was, entry.Status, own});
+    m_changedAt[{entry.NetType, entry.Name}] = now;
     if (auto* item = QtTreeNodes::item(entry.Node)) {
       item->setFont(0, bold);
       m_marked.push_back(item);
@@ -127,17 +130,14 @@ void RefreshFollower::report(const std::function<const TXPNetStatus*(size_t inde
     }
   }
   m_own.clear();
-  if (!changes.empty()) m_panel->Add(QDateTime::currentDateTime(), changes);
+  if (!changes.empty()) m_panel->Add(now, changes);
   if (downs == 0 || m_window->isActiveWindow()) return;
   emit Alert(downs == 1 ? down : tr("%1 objects went Abnormal or Stopped").arg(downs));
 }
 
-QString RefreshFollower::pathmonOf(const ExtInfo& entry) const {
-  // The PATHMON is the node right under the host node.
-  const ncp::TreeNode* node = entry.Node;
-  while (node && node->parent() && node->parent()->parent()) node = node->parent();
-  const ExtInfo* pathmon = node ? m_registry->FindByNode(node) : nullptr;
-  return pathmon ? QString::fromLatin1(pathmon->Name.data(), qsizetype(pathmon->Name.size())) : QString();
+QDateTime RefreshFollower::ChangedAt(TXPNetType type, const std::string& name) const {
+  const auto found = m_changedAt.find({type, name});
+  return found == m_changedAt.end() ? QDateTime() : found->second;
 }
 
 void RefreshFollower::NoteOwnAction(TXPNetType type, const std::string& name) { m_own.push_back({type, name}); }

@@ -79,6 +79,8 @@ class RefreshFollower : public QObject {
   // next load is compared with.
   void KeepLostPicture();
   void DropLostPicture() { m_lost.clear(); }
+  // When a refresh last found the object's status changed; invalid for never.
+  QDateTime ChangedAt(TXPNetType type, const std::string& name) const;
 
  signals:
   void Alert(const QString& message);
@@ -100,7 +102,6 @@ class RefreshFollower : public QObject {
   // The objects whose status differs from what before gives (nothing: not
   // compared), marked bold; listed and alerted on.
   void report(const std::function<const TXPNetStatus*(size_t index, const ExtInfo& entry)>& before);
-  QString pathmonOf(const ExtInfo& entry) const;
 
   TNCPTelnet& m_session;
   ChangesPanel* m_panel;
@@ -114,6 +115,7 @@ class RefreshFollower : public QObject {
   std::vector<QTreeWidgetItem*> m_marked;
   std::map<Key, TXPNetStatus> m_lost;
   std::vector<Key> m_own;
+  std::map<Key, QDateTime> m_changedAt;
   QTimer m_autoRefresh;
   TreePaintThrottle m_loadPainting;
 };

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -35,10 +36,12 @@
 #include "ui/DataAgePanel.h"
 #include "ui/NextAlert.h"
 #include "ui/NodeImages.h"
+#include "ui/ObjectDetails.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
 #include "ui/SettingsFile.h"
 #include "ui/StatusCounts.h"
+#include "ui/StatusDelegate.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmCertificate.h"
@@ -129,6 +132,10 @@ void TfrmMain::buildControls() {
   tvMain->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(tvMain, &QWidget::customContextMenuRequested, this, &TfrmMain::tvMainContextMenu);
   connect(tvMain, &QTreeWidget::itemDoubleClicked, this, [this] { tvMainDblClick(); });
+  tvMain->installEventFilter(this);
+  m_statusDelegate = new StatusDelegate(tvMain);
+  tvMain->setItemDelegate(m_statusDelegate);
+  connect(tvMain, &QTreeWidget::currentItemChanged, this, &TfrmMain::showDetails);
   m_treeNodes = std::make_unique<QtTreeNodes>(tvMain, imgList);
   pnlFind = new TreeFind(tvMain, treeSide);
   treeLayout->addWidget(pnlFind);
@@ -160,8 +167,20 @@ void TfrmMain::buildControls() {
   btnApplyAlter->raise();
   right->installEventFilter(this);
 
-  spMain->setSizes({225, kDesignWidth - 225});
+  spMain->setSizes({treeWidth(), kDesignWidth - treeWidth()});
   spMain->setStretchFactor(1, 1);
+  // Kept once the operator has stopped dragging.
+  m_treeWidthSave = new QTimer(this);
+  m_treeWidthSave->setSingleShot(true);
+  m_treeWidthSave->setInterval(500);
+  connect(spMain, &QSplitter::splitterMoved, m_treeWidthSave, qOverload<>(&QTimer::start));
+  connect(m_treeWidthSave, &QTimer::timeout, this, [this] {
+    try {
+      SettingsFile(m_settingsPath).writeTreeWidth(spMain->sizes().value(0));
+    } catch (const IniWriteError&) {
+      // The width is a convenience; the next drag tries again.
+    }
+  });
 
   sbPanel = new QStatusBar(this);
   sbPanel->setObjectName("sbPanel");
@@ -221,8 +240,10 @@ void TfrmMain::buildControls() {
   m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
   m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
   connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
-  connect(m_follower, &RefreshFollower::Refreshed, this,
-          [this](const QDateTime& at) { sbAge->Refreshed(at, m_follower->NextAutoRefresh()); });
+  connect(m_follower, &RefreshFollower::Refreshed, this, [this](const QDateTime& at) {
+    sbAge->Refreshed(at, m_follower->NextAutoRefresh());
+    showDetails();
+  });
   connect(m_follower, &RefreshFollower::Paused, this,
           [this](const QString& reason) { sbAge->Paused(reason, m_follower->NextAutoRefresh()); });
   connect(dkChanges, &ChangesPanel::Open, this, &TfrmMain::selectObject);
@@ -242,6 +263,8 @@ void TfrmMain::buildControls() {
   m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
   m_popup->OnRefreshAll = [this] { m_follower->RefreshAll(); };
   m_popup->Confirm = [this](ncp::NcpAction action) { return confirmAction(action); };
+  m_popup->CanLogonNcp = [this](ncp::TreeNode* node) { return m_handler && m_handler->CanLogonNCP(node); };
+  m_popup->OnNcpLogon = [this] { tvMainDblClick(); };
   pMenu = m_popup->pMenu;
 }
 
@@ -444,12 +467,28 @@ void TfrmMain::Exit1Click() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tvMain && event->type() == QEvent::KeyPress && treeKey(static_cast<QKeyEvent*>(event))) return true;
   // The Apply button keeps to the bottom right corner of the parameter side.
   if (event->type() == QEvent::Resize && watched == btnApplyAlter->parentWidget()) {
     const QWidget* side = btnApplyAlter->parentWidget();
     btnApplyAlter->move(side->width() - 5 - btnApplyAlter->width(), side->height() - 4 - btnApplyAlter->height());
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfrmMain::treeKey(const QKeyEvent* key) {
+  // Enter does on a PATHMON what the double click does: the NCP logon.
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    tvMainDblClick();
+    return true;
+  }
+  // The popup from the keyboard opens at the selected node.
+  if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+    QTreeWidgetItem* current = tvMain->currentItem();
+    tvMainContextMenu(current ? tvMain->visualItemRect(current).center() : QPoint(0, 0));
+    return true;
+  }
+  return false;
 }
 
 // ---- Connect and disconnect --------------------------------------------------------
@@ -734,9 +773,8 @@ void TfrmMain::showLoss() {
   m_follower->KeepLostPicture();
   m_popup->Forget();
   sbAge->Lost(fromLatin1(m_hostField), at);
-  QPalette grey = tvMain->palette();
-  grey.setColor(QPalette::Text, grey.color(QPalette::Disabled, QPalette::Text));
-  tvMain->setPalette(grey);
+  m_statusDelegate->SetStale(true);
+  tvMain->viewport()->update();
   tvMain->setHeaderLabel(tr("Last known picture: the connection was lost at %1").arg(at.toString("HH:mm:ss")));
   tvMain->setHeaderHidden(false);
   queueCounts();
@@ -745,7 +783,7 @@ void TfrmMain::showLoss() {
 }
 
 void TfrmMain::clearStale() {
-  tvMain->setPalette(QPalette());
+  m_statusDelegate->SetStale(false);
   tvMain->setHeaderHidden(true);
 }
 
@@ -786,8 +824,8 @@ bool TfrmMain::confirmAction(ncp::NcpAction action) {
   const CarriedObjects carried = CarriedObjects::Below(*m_objList, entry ? entry->Node : nullptr);
   return askFirst(tr("%1 %2?\n\nIt carries %3 and %4.")
                       .arg(verb, ObjectWords(m_popup->PopupObjectType(), m_popup->PopupObjectName()),
-                           CarriedObjects::Text(carried.stations, tr("stations")),
-                           CarriedObjects::Text(carried.lines, tr("lines"))),
+                           CarriedObjects::Text(carried.stations, tr("station"), tr("stations")),
+                           CarriedObjects::Text(carried.lines, tr("line"), tr("lines"))),
                   verb);
 }
 
@@ -841,6 +879,8 @@ void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
   if (!action.answer.empty()) text += " - " + fromLatin1(action.answer);
   sbAnswer->setText(text);
   sbAnswer->setToolTip(text);
+  m_lastAnswers[action.object] = text;
+  showDetails();
   if (action.kind != ActionKind::Message) {
     // "LINE LTCP01": the follower lists the change it brings as this console's.
     const std::string& object = action.object;
@@ -849,4 +889,29 @@ void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
       if (blank != std::string::npos && object.compare(0, blank, ncp::objectKind(type)->keyword) == 0)
         m_follower->NoteOwnAction(type, object.substr(blank + 1));
   }
+}
+
+// ---- The parameter list ------------------------------------------------------------------
+
+void TfrmMain::showDetails() {
+  lvMain->setRowCount(0);
+  QtTreeNode* node = QtTreeNode::of(tvMain->currentItem());
+  const ExtInfo* entry = node && m_objList ? m_objList->FindByNode(node) : nullptr;
+  if (!entry || entry->Node != node) return;
+  const ncp::ObjectKind* kind = ncp::objectKind(entry->NetType);
+  const auto answer = kind ? m_lastAnswers.find(std::string(kind->keyword) + " " + entry->Name) : m_lastAnswers.end();
+  const auto rows = ObjectDetails(*m_objList, *entry, m_follower->ChangedAt(entry->NetType, entry->Name),
+                                  answer == m_lastAnswers.end() ? QString() : answer->second);
+  lvMain->setRowCount(int(rows.size()));
+  for (size_t r = 0; r < rows.size(); ++r) {
+    lvMain->setItem(int(r), 0, new QTableWidgetItem(rows[r].first));
+    lvMain->setItem(int(r), 1, new QTableWidgetItem(rows[r].second));
+  }
+}
+
+int TfrmMain::treeWidth() const {
+  if (const int saved = SettingsFile(m_settingsPath).readTreeWidth(); saved > 0) return saved;
+  // Three levels in, an icon, the status text and a name of twelve wide letters.
+  const int text = tvMain->fontMetrics().horizontalAdvance("(Abnormal) " + QString(12, 'W'));
+  return std::max(225, 4 * tvMain->indentation() + NodeImages::kSize + text);
 }

@@ -41,6 +41,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -51,12 +52,14 @@
 #include "ui/QtTreeNodes.h"
 
 class ChangesPanel;
+class StatusDelegate;
 class DataAgePanel;
 class ObjectPopupMenu;
 class QAction;
 class QSystemTrayIcon;
 class RefreshFollower;
 class TreeFind;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -150,6 +153,8 @@ class TfrmMain : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Enter, Shift+F10 and the Menu key on the tree; whether the key was used.
+  bool treeKey(const QKeyEvent* key);
   void buildControls();
   void buildMenus();
   void wireSession();
@@ -201,6 +206,11 @@ class TfrmMain : public QMainWindow {
   // Selects the object's node in the tree (an alarm row opened).
   void selectObject(TXPNetType type, const QString& name);
   void recordAcknowledgement(TXPNetType type, const QString& name, TXPNetStatus status);
+  // The selected object's details in the parameter list.
+  void showDetails();
+  // The tree's width: as the operator last left it, at first wide enough for
+  // "(Abnormal) " and a long name.
+  int treeWidth() const;
   // The host's answer to a START, STOP or DELIVER, in the status bar.
   void showAnswer(const ncp::OperatorAction& action);
 
@@ -216,6 +226,10 @@ class TfrmMain : public QMainWindow {
   // The host and logged-on PATHMON of a connection that was lost.
   std::string m_lostHost;
   std::string m_lostPathmon;
+  // The host's last answer to a command, by object ("LINE LTCP01").
+  std::map<std::string, QString> m_lastAnswers;
+  StatusDelegate* m_statusDelegate = nullptr;
+  QTimer* m_treeWidthSave = nullptr;
   ObjectPopupMenu* m_popup = nullptr;
   RefreshFollower* m_follower = nullptr;
   QSystemTrayIcon* m_tray = nullptr;

@@ -68,6 +68,7 @@ TEST_F(AlarmListTest, AnAcknowledgementIsAuditedAndLeavesTheUnacknowledgedCount)
   win->dkChanges->btnAcknowledge->click();
   EXPECT_TRUE(win->dkChanges->Row(row)[ChangesPanel::kAcknowledged].startsWith("OPS.OPER at "));
   EXPECT_EQ(win->dkChanges->Unacknowledged(), unacknowledged - 1);
+  EXPECT_TRUE(win->grab().save(KORV_WINDOW_SCREENSHOT_DIR "/main-window-alarm-list.png"));
   QFile audit(dir.filePath("audit.jsonl"));
   ASSERT_TRUE(audit.open(QIODevice::ReadOnly));
   const QByteArray last = audit.readAll().trimmed().split('\n').last();

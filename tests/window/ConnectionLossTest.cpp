@@ -34,6 +34,7 @@ TEST_F(ConnectionLossTest, AKilledHostLeavesTheLastTreeMarkedStaleAndTellsTheLos
   EXPECT_TRUE(win->sbAge->text().contains("LOST at ")) << win->sbAge->text().toStdString();
   EXPECT_TRUE(waitUntil([&] { return win->sbCounts->text().startsWith("STALE since "); }));
   EXPECT_EQ(win->mmConnect->text(), "Connect");
+  EXPECT_TRUE(win->grab().save(KORV_WINDOW_SCREENSHOT_DIR "/main-window-connection-lost.png"));
 }
 
 TEST_F(ConnectionLossTest, TheNextLogonLoadsThePathmonAgainAndListsWhatChangedMeanwhile) {

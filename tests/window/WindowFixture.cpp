@@ -137,7 +137,7 @@ QTreeWidgetItem* WindowTest::item(const QString& text) const {
 QStringList WindowTest::popupTexts() const {
   QStringList out;
   for (QAction* a : win->pMenu->actions())
-    if (a->isVisible()) out << (a->isSeparator() ? "-" : a->text());
+    if (a->isVisible()) out << (a->isSeparator() ? "-" : QString(a->text()).remove('&'));
   return out;
 }
 
@@ -150,7 +150,7 @@ void WindowTest::rightClick(QTreeWidgetItem* node) {
 
 void WindowTest::choose(const QString& text) {
   for (QAction* a : win->pMenu->actions()) {
-    if (a->isVisible() && a->text() == text) {
+    if (a->isVisible() && QString(a->text()).remove('&') == text) {
       win->pMenu->close();
       a->trigger();
       return;

@@ -69,11 +69,11 @@ class WindowTest : public ::testing::Test {
   QTreeWidgetItem* hostItem() const;
   // The first node whose text is text, anywhere in the tree.
   QTreeWidgetItem* item(const QString& text) const;
-  // The visible items of the popup menu, a separator as "-".
+  // The visible items of the popup menu without their mnemonics, a separator as "-".
   QStringList popupTexts() const;
   // A right click on the node: selects it, configures and opens the popup.
   void rightClick(QTreeWidgetItem* node);
-  // Chooses the visible popup item with that text.
+  // Chooses the visible popup item with that text (without its mnemonic).
   void choose(const QString& text);
   QString debugText() const;
   std::vector<std::string> commands() const { return sim->commandsReceived(); }

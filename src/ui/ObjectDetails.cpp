@@ -29,7 +29,8 @@ std::vector<std::pair<QString, QString>> ObjectDetails(const TXPNetObjList& regi
   rows.emplace_back(tr("Status"), StatusWord(entry.Status));
   rows.emplace_back(tr("PATHMON"), PathmonOf(registry, entry));
   const ExtInfo* parent = entry.Node->parent() ? registry.FindByNode(entry.Node->parent()) : nullptr;
-  if (parent && parent->NetType != xpPathmon) rows.emplace_back(tr("Parent"), ObjectWords(parent->NetType, parent->Name));
+  if (parent && parent->NetType != xpPathmon)
+    rows.emplace_back(tr("Parent"), ObjectWords(parent->NetType, parent->Name));
   if (entry.NetType == xpProcess) {
     const CarriedObjects carried = CarriedObjects::Below(registry, entry.Node);
     rows.emplace_back(tr("Stations"), CarriedObjects::Text(carried.stations, tr("station"), tr("stations")));

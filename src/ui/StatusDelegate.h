@@ -12,7 +12,6 @@ class StatusDelegate : public QStyledItemDelegate {
   using QStyledItemDelegate::QStyledItemDelegate;
 
   void SetStale(bool stale) { m_stale = stale; }
-  bool Stale() const { return m_stale; }
 
  protected:
   void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;

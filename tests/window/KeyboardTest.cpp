@@ -56,7 +56,8 @@ TEST_F(KeyboardTest, F5RunsRefreshAllAndTheStatusBarTellsWhen) {
   const auto before = statusAlls();
   QTest::keyClick(win->tvMain, Qt::Key_F5);
   EXPECT_TRUE(waitUntil([&] { return statusAlls() > before && idle(); }));
-  EXPECT_TRUE(waitUntil([&] { return win->sbAge->text().startsWith("Refreshed "); })) << win->sbAge->text().toStdString();
+  EXPECT_TRUE(waitUntil([&] { return win->sbAge->text().startsWith("Refreshed "); }))
+      << win->sbAge->text().toStdString();
 }
 
 TEST_F(KeyboardTest, ShiftF10OpensThePopupAtTheSelectedNode) {

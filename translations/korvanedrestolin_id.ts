@@ -2,6 +2,111 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="id_ID">
 <context>
+    <name>CarriedObjects</name>
+    <message>
+        <source>no %1</source>
+        <translation>tidak ada %1</translation>
+    </message>
+</context>
+<context>
+    <name>ChangesPanel</name>
+    <message>
+        <source>Changes</source>
+        <translation>Perubahan</translation>
+    </message>
+    <message>
+        <source>Status changes</source>
+        <translation>Perubahan status</translation>
+    </message>
+    <message>
+        <source>Alarm list</source>
+        <translation>Daftar alarm</translation>
+    </message>
+    <message>
+        <source>Status changes, newest first. Enter selects the object in the tree; Acknowledge marks the selected rows.</source>
+        <translation>Perubahan status, yang terbaru di atas. Enter memilih objek di pohon; Akui menandai baris yang dipilih.</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Waktu</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objek</translation>
+    </message>
+    <message>
+        <source>Old</source>
+        <translation>Lama</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Baru</translation>
+    </message>
+    <message>
+        <source>Host</source>
+        <translation>Host</translation>
+    </message>
+    <message>
+        <source>PATHMON</source>
+        <translation>PATHMON</translation>
+    </message>
+    <message>
+        <source>By</source>
+        <translation>Oleh</translation>
+    </message>
+    <message>
+        <source>Acknowledged</source>
+        <translation>Diakui</translation>
+    </message>
+    <message>
+        <source>A&amp;cknowledge</source>
+        <translation>A&amp;kui</translation>
+    </message>
+    <message>
+        <source>Acknowledge A&amp;ll</source>
+        <translation>Akui &amp;semua</translation>
+    </message>
+    <message>
+        <source>This console</source>
+        <translation>Konsol ini</translation>
+    </message>
+    <message>
+        <source>Elsewhere</source>
+        <translation>Tempat lain</translation>
+    </message>
+    <message>
+        <source>%1 at %2</source>
+        <translation>%1 pada %2</translation>
+    </message>
+</context>
+<context>
+    <name>DataAgePanel</name>
+    <message>
+        <source>Age of the data shown</source>
+        <translation>Umur data yang ditampilkan</translation>
+    </message>
+    <message>
+        <source>LOST at %1</source>
+        <translation>TERPUTUS pada %1</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost at %2; the window shows the last known picture.</source>
+        <translation>Sambungan ke %1 terputus pada %2; jendela menampilkan gambaran terakhir yang diketahui.</translation>
+    </message>
+    <message>
+        <source>Refreshed %1</source>
+        <translation>Diperbarui %1</translation>
+    </message>
+    <message>
+        <source>auto refresh paused: %1</source>
+        <translation>pembaruan otomatis dijeda: %1</translation>
+    </message>
+    <message>
+        <source>next %1</source>
+        <translation>berikutnya %1</translation>
+    </message>
+</context>
+<context>
     <name>DemoHost</name>
     <message>
         <source>The host simulator %1 did not start: %2</source>
@@ -29,6 +134,32 @@
     <message>
         <source>The host answered: %1</source>
         <translation>Jawaban host: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ObjectPopupMenu</name>
+    <message>
+        <source>NCP &amp;Logon...</source>
+        <translation>&amp;Logon NCP...</translation>
+    </message>
+</context>
+<context>
+    <name>RefreshFollower</name>
+    <message>
+        <source>%1 went %2</source>
+        <translation>%1 menjadi %2</translation>
+    </message>
+    <message>
+        <source>%1 objects went Abnormal or Stopped</source>
+        <translation>%1 objek menjadi Abnormal atau Stopped</translation>
+    </message>
+    <message>
+        <source>a dialog is open</source>
+        <translation>sebuah dialog terbuka</translation>
+    </message>
+    <message>
+        <source>NCP is not logged on</source>
+        <translation>NCP belum logon</translation>
     </message>
 </context>
 <context>
@@ -238,6 +369,89 @@ Berkas known-hosts %5 menyimpan kunci yang dikenal pada baris
 Jika kunci host memang sengaja diganti, hapus baris itu, misalnya dengan
 ssh-keygen -f &apos;%5&apos; -R &apos;%1&apos;
 lalu sambungkan lagi.</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmMain</name>
+    <message>
+        <source>The host&apos;s answer to the last command</source>
+        <translation>Jawaban host atas perintah terakhir</translation>
+    </message>
+    <message>
+        <source>Problems not acknowledged</source>
+        <translation>Masalah yang belum diakui</translation>
+    </message>
+    <message>
+        <source>Unacknowledged: %1</source>
+        <translation>Belum diakui: %1</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh All</source>
+        <translation>&amp;Perbarui Semua</translation>
+    </message>
+    <message>
+        <source>STALE since %1: %2</source>
+        <translation>BASI sejak %1: %2</translation>
+    </message>
+    <message>
+        <source>Last known picture: the connection was lost at %1</source>
+        <translation>Gambaran terakhir yang diketahui: sambungan terputus pada %1</translation>
+    </message>
+    <message>
+        <source>The connection to %1 was lost at %2</source>
+        <translation>Sambungan ke %1 terputus pada %2</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Hentikan</translation>
+    </message>
+    <message>
+        <source>Key Change</source>
+        <translation>Ganti Kunci</translation>
+    </message>
+    <message>
+        <source>Warmboot</source>
+        <translation>Warmboot</translation>
+    </message>
+    <message>
+        <source>%1 %2?
+
+It carries %3 and %4.</source>
+        <translation>%1 %2?
+
+Objek ini membawa %3 dan %4.</translation>
+    </message>
+    <message>
+        <source>station</source>
+        <translation>stasiun</translation>
+    </message>
+    <message>
+        <source>stations</source>
+        <translation>stasiun</translation>
+    </message>
+    <message>
+        <source>line</source>
+        <translation>jalur</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>jalur</translation>
+    </message>
+    <message>
+        <source>Disconnect from %1?
+
+NCP is logged on; the tree is emptied.</source>
+        <translation>Putuskan sambungan dari %1?
+
+NCP sedang logon; pohon akan dikosongkan.</translation>
+    </message>
+    <message>
+        <source>Disconnect</source>
+        <translation>Putuskan</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -81,7 +81,7 @@ bool NCPStateHandler::CanLogonNCP(const ncp::TreeNode* node) const {
   const ExtInfo* entry = nullptr;
   // The registry is asked before the node is touched: a node deleted while a
   // dialog was open has no entry any more.
-  if (m_ncpLoggedOn || !ownEntry(node, entry)) return false;
+  if (m_ncpLoggedOn || m_treeKept || !ownEntry(node, entry)) return false;
   const ncp::TreeNode* parent = entry->Node->parent();
   return parent != nullptr && parent->parent() == nullptr;
 }
@@ -104,7 +104,10 @@ void NCPStateHandler::Disconnect() {
 void NCPStateHandler::SessionClosed() {
   m_ncpLoggedOn = false;
   // What was loaded up to the limit stays for the operator to see.
-  if (!m_objectLimitReached) clearAll();
+  if (m_objectLimitReached || KeepTreeOnClose)
+    m_treeKept = true;
+  else
+    clearAll();
 }
 
 void NCPStateHandler::debugLine(const std::string& line) { raise(OnDebugLine, line); }
@@ -115,8 +118,8 @@ void NCPStateHandler::namelessEvent(const std::string& aCommand) {
 }
 
 void NCPStateHandler::addHost(const std::string& aCommand) {
-  // A new connection: the objects an earlier one kept at the limit go.
-  if (m_objectLimitReached) clearAll();
+  // A new connection: the objects an earlier one kept go.
+  if (m_treeKept) clearAll();
   m_hostNode = m_tree.addFirst(ncp::hostName(aCommand));
   m_registry.SetTreeNodes(&m_tree);
 }
@@ -172,6 +175,7 @@ bool NCPStateHandler::roomFor(size_t entries) {
 
 void NCPStateHandler::clearAll() {
   m_objectLimitReached = false;
+  m_treeKept = false;
   m_registry.Clear();
   m_tree.clear();
   m_hostNode = nullptr;

@@ -99,8 +99,11 @@ class NCPStateHandler {
   void Disconnect();
   // The session's OnSessionClosed: nothing is sent any more, then the
   // disconnect steps (the registry and the tree are kept when the object
-  // limit closed the connection).
+  // limit closed the connection, or when KeepTreeOnClose holds; a kept tree
+  // offers no NCP logon and goes at the next connection's host node).
   void SessionClosed();
+  // A front end that shows the last picture after the connection ends.
+  bool KeepTreeOnClose = false;
   bool ObjectLimitReached() const { return m_objectLimitReached; }
 
   ncp::TreeNode* HostNode() const { return m_hostNode; }
@@ -129,4 +132,5 @@ class NCPStateHandler {
   ncp::TreeNode* m_previousPathmonNode = nullptr;
   bool m_ncpLoggedOn = false;
   bool m_objectLimitReached = false;
+  bool m_treeKept = false;
 };

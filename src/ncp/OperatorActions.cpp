@@ -20,6 +20,8 @@ const char* actionWord(ActionKind kind) {
       return "message";
     case ActionKind::Disconnect:
       return "disconnect";
+    case ActionKind::Acknowledge:
+      return "acknowledge";
   }
   return "";
 }

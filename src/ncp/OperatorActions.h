@@ -22,7 +22,9 @@
 
 namespace ncp {
 
-enum class ActionKind : uint8_t { Connect, NcpLogon, Start, Stop, Refresh, Message, Disconnect };
+// Acknowledge: the operator acknowledged a status change in the window's
+// alarm list; nothing is sent for it.
+enum class ActionKind : uint8_t { Connect, NcpLogon, Start, Stop, Refresh, Message, Disconnect, Acknowledge };
 
 enum class ActionOutcome : uint8_t {
   Accepted,  // the host took it (a logon accepted, a command answered without an error line)
@@ -45,7 +47,8 @@ struct OperatorAction {
   std::string answer;   // the host's line to it, or why the connection failed
 };
 
-// "connect", "ncp-logon", "start", "stop", "refresh", "message", "disconnect".
+// "connect", "ncp-logon", "start", "stop", "refresh", "message", "disconnect",
+// "acknowledge".
 const char* actionWord(ActionKind kind);
 // "accepted", "refused", "failed", "lost".
 const char* outcomeWord(ActionOutcome outcome);

@@ -17,16 +17,18 @@ ObjectPopupMenu::ObjectPopupMenu(TNCPTelnet& session, QWidget* parent)
     return action;
   };
   Refresh = add("Refresh", "&Refresh");
-  Start = add("Start", "Start");
-  Stop = add("Stop", "Stop");
-  Signon = add("Signon", "Sign On");
-  SignOff = add("SignOff", "Sign Off");
-  KeyChange = add("KeyChange", "Key Change");
-  Warmboot = add("Warmboot", "Warmboot");
+  Start = add("Start", "&Start");
+  Stop = add("Stop", "S&top");
+  Signon = add("Signon", "Sign &On");
+  SignOff = add("SignOff", "Sign O&ff");
+  KeyChange = add("KeyChange", "&Key Change");
+  Warmboot = add("Warmboot", "&Warmboot");
   N1 = pMenu->addSeparator();
   N1->setObjectName("N1");
-  RefreshAll = add("RefreshAll", "Refresh All");
-  AlterParameters1 = add("AlterParameters1", "Alter Parameters");
+  RefreshAll = add("RefreshAll", "Refresh &All");
+  AlterParameters1 = add("AlterParameters1", "Alter &Parameters");
+  NcpLogon = pMenu->addAction(tr("NCP &Logon..."));
+  NcpLogon->setObjectName("NcpLogon");
   for (int i = 0; i < kItemCount; ++i) {
     connect(item(i), &QAction::triggered, this, [this, i] {
       if (const Handler& handler = m_handlers[static_cast<size_t>(i)]) handler();
@@ -53,6 +55,8 @@ ncp::TreeNode* ObjectPopupMenu::pMenuPopup(const TXPNetObjList& registry, ncp::T
   m_name = entry->Name;
   m_type = entry->NetType;
   configure(entry->NetType);
+  const bool logon = CanLogonNcp && OnNcpLogon && CanLogonNcp(entry->Node);
+  set(kNcpLogon, logon, logon ? Handler(OnNcpLogon) : Handler());
   return entry->Node;
 }
 
@@ -86,7 +90,7 @@ void ObjectPopupMenu::configure(TXPNetType type) {
   N1->setVisible(messages);
   if (const ncp::ObjectKind* kind = ncp::objectKind(type)) {
     const QString name = QString::fromLatin1(m_name.data(), qsizetype(m_name.size()));
-    Refresh->setText(QString("Refresh ") + kind->word + " " + name);
+    Refresh->setText(QString("&Refresh ") + kind->word + " " + name);
   }
   set(kAlter, true, [this] { AlterProcess(); });
 }
@@ -94,6 +98,7 @@ void ObjectPopupMenu::configure(TXPNetType type) {
 void ObjectPopupMenu::Act(ncp::NcpAction action) {
   const ncp::ObjectKind* kind = ncp::commandKind(action, m_type);
   if (!m_hasObject || !kind) return;
+  if (Confirm && !Confirm(action)) return;
   if (OnDebugLine) OnDebugLine(ncp::actionName(ncp::actionWords(action), *kind) + " " + m_name);
   try {
     m_session.Perform(action, m_type, m_name);

@@ -1,6 +1,7 @@
 // ObjectPopupMenu: the tree's popup menu pMenu with its items by position
 // (0 Refresh, 1 Start, 2 Stop, 3 Sign On, 4 Sign Off, 5 Key Change,
-// 6 Warmboot, 7 separator, 8 Refresh All, 9 Alter Parameters), configured
+// 6 Warmboot, 7 separator, 8 Refresh All, 9 Alter Parameters, 10 NCP Logon,
+// on a PATHMON that CanLogonNcp allows), each with its mnemonic, configured
 // just before it opens for the object of the node under the mouse, and its
 // actions: each object item is an action of the session's command table
 // (ncp/NcpCommands.h), offered where the object's type has it; it writes its
@@ -32,7 +33,7 @@ class QWidget;
 class ObjectPopupMenu : public QObject {
   Q_OBJECT
  public:
-  static constexpr int kItemCount = 10;
+  static constexpr int kItemCount = 11;
 
   ObjectPopupMenu(TNCPTelnet& session, QWidget* parent);
 
@@ -43,9 +44,14 @@ class ObjectPopupMenu : public QObject {
   std::function<void(const EUnsafeCommandText& e)> OnUnsafeText;
   // The command could not be sent: the connection is gone.
   std::function<void(const ESocketException& e)> OnSendFailed;
+  // Asked before an action is performed, when assigned; false: nothing is sent.
+  std::function<bool(ncp::NcpAction action)> Confirm;
   // Refresh All runs this instead of the session's StatusAll when assigned
   // (the window follows its refreshes).
   std::function<void()> OnRefreshAll;
+  // Whether the NCP logon may start on the PATHMON of node, and starting it.
+  std::function<bool(ncp::TreeNode* node)> CanLogonNcp;
+  std::function<void()> OnNcpLogon;
 
   // Configures the menu for node (null: empty space, no object). Returns the
   // node to select: the node of PopupObject, or null to leave the selection
@@ -77,10 +83,23 @@ class ObjectPopupMenu : public QObject {
   QAction* N1;
   QAction* RefreshAll;
   QAction* AlterParameters1;
+  QAction* NcpLogon;
 
  private:
   using Handler = std::function<void()>;
-  enum Position { kRefresh, kStart, kStop, kSignon, kSignOff, kKeyChange, kWarmboot, kN1, kRefreshAll, kAlter };
+  enum Position {
+    kRefresh,
+    kStart,
+    kStop,
+    kSignon,
+    kSignOff,
+    kKeyChange,
+    kWarmboot,
+    kN1,
+    kRefreshAll,
+    kAlter,
+    kNcpLogon
+  };
 
   QAction* item(int position) const;
   void set(int position, bool visible, Handler handler);

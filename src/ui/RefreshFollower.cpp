@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "ui/ChangesPanel.h"
+#include "ui/ObjectDetails.h"
 #include "ui/QtTreeNodes.h"
 
 RefreshFollower::RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidget* tree, QWidget* window)
@@ -57,10 +58,13 @@ void RefreshFollower::ended() {
   m_loading = false;
   m_refreshing = false;
   m_loadPainting.Stop();
-  if (loaded)
+  if (loaded) {
     takeBaseline();
-  else if (refreshed)
+    if (!m_lost.empty()) compareWithLost();
+  } else if (refreshed) {
     compare();
+  }
+  if (loaded || refreshed) emit Refreshed(QDateTime::currentDateTime());
 }
 
 void RefreshFollower::Forget() {
@@ -78,37 +82,70 @@ void RefreshFollower::takeBaseline() {
   for (const auto& entry : m_registry->Items()) m_baseline.push_back(entry->Status);
 }
 
-void RefreshFollower::compare() {
+void RefreshFollower::unmark() {
   for (QTreeWidgetItem* item : m_marked) item->setData(0, Qt::FontRole, QVariant());
   m_marked.clear();
+}
+
+void RefreshFollower::compare() {
+  if (m_registry && m_baseline.size() != m_registry->Items().size()) {
+    unmark();
+    return takeBaseline();
+  }
+  report([this](size_t index, const ExtInfo&) { return &m_baseline[index]; });
+  takeBaseline();
+}
+
+void RefreshFollower::compareWithLost() {
+  report([this](size_t, const ExtInfo& entry) -> const TXPNetStatus* {
+    const auto found = m_lost.find({entry.NetType, entry.Name});
+    return found == m_lost.end() ? nullptr : &found->second;
+  });
+  m_lost.clear();
+}
+
+void RefreshFollower::report(const std::function<const TXPNetStatus*(size_t index, const ExtInfo& entry)>& before) {
+  unmark();
   if (!m_registry) return;
   const auto& items = m_registry->Items();
-  if (m_baseline.size() != items.size()) return takeBaseline();
-
   QFont bold = m_window->font();
   bold.setBold(true);
   std::vector<StatusChange> changes;
+  const QDateTime now = QDateTime::currentDateTime();
   QString down;
   int downs = 0;
   for (size_t i = 0; i < items.size(); ++i) {
     const ExtInfo& entry = *items[i];
-    if (entry.NetType == xpPathmon || entry.Status == m_baseline[i]) continue;
-    QString word = QString::fromLatin1(XPNetTypeWord(entry.NetType));
-    word[0] = word[0].toUpper();
-    const QString object = word + ' ' + QString::fromLatin1(entry.Name.data(), qsizetype(entry.Name.size()));
-    changes.push_back({object, m_baseline[i], entry.Status});
+    const TXPNetStatus* was = entry.NetType == xpPathmon ? nullptr : before(i, entry);
+    if (!was || *was == entry.Status) continue;
+    const bool own = std::find(m_own.begin(), m_own.end(), Key{entry.NetType, entry.Name}) != m_own.end();
+    changes.push_back({entry.NetType, entry.Name, PathmonOf(*m_registry, entry), *was, entry.Status, own});
+    m_changedAt[{entry.NetType, entry.Name}] = now;
     if (auto* item = QtTreeNodes::item(entry.Node)) {
       item->setFont(0, bold);
       m_marked.push_back(item);
     }
     if (entry.Status == nsAbnormal || entry.Status == nsStopped) {
-      if (++downs == 1) down = object + " went " + StatusWord(entry.Status);
+      if (++downs == 1) down = tr("%1 went %2").arg(ObjectWords(entry.NetType, entry.Name), StatusWord(entry.Status));
     }
   }
-  takeBaseline();
-  if (!changes.empty()) m_panel->Add(QDateTime::currentDateTime(), changes);
+  m_own.clear();
+  if (!changes.empty()) m_panel->Add(now, changes);
   if (downs == 0 || m_window->isActiveWindow()) return;
-  emit Alert(downs == 1 ? down : QString("%1 objects went Abnormal or Stopped").arg(downs));
+  emit Alert(downs == 1 ? down : tr("%1 objects went Abnormal or Stopped").arg(downs));
+}
+
+QDateTime RefreshFollower::ChangedAt(TXPNetType type, const std::string& name) const {
+  const auto found = m_changedAt.find({type, name});
+  return found == m_changedAt.end() ? QDateTime() : found->second;
+}
+
+void RefreshFollower::NoteOwnAction(TXPNetType type, const std::string& name) { m_own.push_back({type, name}); }
+
+void RefreshFollower::KeepLostPicture() {
+  m_lost.clear();
+  if (!m_registry) return;
+  for (const auto& entry : m_registry->Items()) m_lost[{entry->NetType, entry->Name}] = entry->Status;
 }
 
 void RefreshFollower::SetAutoRefresh(int seconds) {
@@ -118,6 +155,12 @@ void RefreshFollower::SetAutoRefresh(int seconds) {
 }
 
 void RefreshFollower::AutoRefreshTick() {
-  if (QApplication::activeModalWidget() || !(CanRefresh && CanRefresh()) || !sessionIdle()) return;
-  startRefresh(false);
+  if (QApplication::activeModalWidget()) return emit Paused(tr("a dialog is open"));
+  if (!(CanRefresh && CanRefresh())) return emit Paused(tr("NCP is not logged on"));
+  if (sessionIdle()) startRefresh(false);
+}
+
+QDateTime RefreshFollower::NextAutoRefresh() const {
+  if (!m_autoRefresh.isActive()) return {};
+  return QDateTime::currentDateTime().addMSecs(m_autoRefresh.remainingTime());
 }

@@ -4,25 +4,35 @@
 // the end of the previous refresh (or of the load) is marked bold in the tree
 // until the next refresh ends, and listed in the Changes panel. When some went
 // Abnormal or Stopped while the window was not active, one Alert is raised for
-// the whole refresh (the window shows it as the tray's message).
+// the whole refresh (the window shows it as the tray's message). A change of
+// an object this console started or stopped since the refresh before is
+// listed as the console's own.
+//
+// When the connection is lost the window keeps the statuses of the last
+// picture (KeepLostPicture); the first load after it is compared with them,
+// so that what changed meanwhile is listed too.
 //
 // While the objects load the tree is drawn only now and then
 // (TreePaintThrottle).
 //
 // A Refresh All asked for while one runs is dropped, never queued. Auto
 // refresh runs one every interval, skipped while a refresh or any other
-// command runs, while a modal dialog is open and while NCP is not logged on
-// (CanRefresh).
+// command runs; one skipped while a modal dialog is open or while NCP is not
+// logged on (CanRefresh) is told (Paused).
 //
 // The marked nodes are held by pointer: the owner calls Forget before the
 // tree loses any node. Owned by the main window; the session, the panel and
 // the window must outlive it. UI thread only.
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "ncp/TNCPTelnet.h"
@@ -60,9 +70,24 @@ class RefreshFollower : public QObject {
   bool AutoRefreshOn() const { return m_autoRefresh.isActive(); }
   // The auto refresh timer's tick.
   void AutoRefreshTick();
+  // When the next auto refresh is due; invalid when it is off.
+  QDateTime NextAutoRefresh() const;
+
+  // This console started or stopped the object.
+  void NoteOwnAction(TXPNetType type, const std::string& name);
+  // The connection was lost: the statuses now loaded are the picture the
+  // next load is compared with.
+  void KeepLostPicture();
+  void DropLostPicture() { m_lost.clear(); }
+  // When a refresh last found the object's status changed; invalid for never.
+  QDateTime ChangedAt(TXPNetType type, const std::string& name) const;
 
  signals:
   void Alert(const QString& message);
+  // A load or a refresh has ended.
+  void Refreshed(const QDateTime& at);
+  // An auto refresh was due but could not run, for this reason.
+  void Paused(const QString& reason);
 
  private:
   bool sessionIdle() const;
@@ -70,7 +95,13 @@ class RefreshFollower : public QObject {
   bool startRefresh(bool byOperator);
   void ended();
   void takeBaseline();
+  void unmark();
   void compare();
+  void compareWithLost();
+  using Key = std::pair<TXPNetType, std::string>;
+  // The objects whose status differs from what before gives (nothing: not
+  // compared), marked bold; listed and alerted on.
+  void report(const std::function<const TXPNetStatus*(size_t index, const ExtInfo& entry)>& before);
 
   TNCPTelnet& m_session;
   ChangesPanel* m_panel;
@@ -82,6 +113,9 @@ class RefreshFollower : public QObject {
   // The status of every entry, in Items order, when the last refresh or load ended.
   std::vector<TXPNetStatus> m_baseline;
   std::vector<QTreeWidgetItem*> m_marked;
+  std::map<Key, TXPNetStatus> m_lost;
+  std::vector<Key> m_own;
+  std::map<Key, QDateTime> m_changedAt;
   QTimer m_autoRefresh;
   TreePaintThrottle m_loadPainting;
 };

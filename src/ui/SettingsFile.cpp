@@ -95,6 +95,12 @@ int SettingsFile::readAutoRefreshSeconds() const {
 
 void SettingsFile::writeAutoRefresh(bool on) const { m_ini.writeInteger(kMain, "AutoRefresh", on ? 1 : 0); }
 
+bool SettingsFile::readConfirm() const { return m_ini.readInteger(kMain, "Confirm", 1) != 0; }
+
+int SettingsFile::readTreeWidth() const { return std::max(0, m_ini.readInteger(kMain, "TreeWidth", 0)); }
+
+void SettingsFile::writeTreeWidth(int width) const { m_ini.writeInteger(kMain, "TreeWidth", width); }
+
 std::string SettingsFile::readKnownHosts() const { return m_ini.readString("SSH", "KnownHosts", ""); }
 
 int SettingsFile::readIndex(const char* key) const { return m_ini.readInteger(kMain, key, -1); }

@@ -86,6 +86,13 @@ class SettingsFile {
   bool readAutoRefresh() const;
   int readAutoRefreshSeconds() const;
   void writeAutoRefresh(bool on) const;
+  // "Main"/"Confirm": 0 turns off the questions before Stop, Key Change,
+  // Warmboot and a Disconnect while NCP is logged on (on by default).
+  bool readConfirm() const;
+  // "Main"/"TreeWidth": the tree's width as the operator left it; 0 when
+  // missing or not a number.
+  int readTreeWidth() const;
+  void writeTreeWidth(int width) const;
   // "SSH"/"KnownHosts": the known-hosts file of ssh:// hosts; empty for the
   // user's ~/.ssh/known_hosts.
   std::string readKnownHosts() const;

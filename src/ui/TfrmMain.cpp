@@ -6,7 +6,9 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,20 +26,26 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <utility>
 
+#include "ncp/NcpCommands.h"
 #include "nsk/OperatorText.h"
 #include "nsk/SecretText.h"
+#include "ui/CarriedObjects.h"
 #include "ui/ChangesPanel.h"
+#include "ui/DataAgePanel.h"
 #include "ui/LogonRefusal.h"
 #include "ui/NextAlert.h"
 #include "ui/NodeImages.h"
+#include "ui/ObjectDetails.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
 #include "ui/ScreenFit.h"
 #include "ui/SettingsFile.h"
 #include "ui/StatusCounts.h"
+#include "ui/StatusDelegate.h"
 #include "ui/TfrmAbout.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmCertificate.h"
@@ -112,6 +120,10 @@ void TfrmMain::buildControls() {
   tvMain->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(tvMain, &QWidget::customContextMenuRequested, this, &TfrmMain::tvMainContextMenu);
   connect(tvMain, &QTreeWidget::itemDoubleClicked, this, [this] { tvMainDblClick(); });
+  tvMain->installEventFilter(this);
+  m_statusDelegate = new StatusDelegate(tvMain);
+  tvMain->setItemDelegate(m_statusDelegate);
+  connect(tvMain, &QTreeWidget::currentItemChanged, this, &TfrmMain::showDetails);
   m_treeNodes = std::make_unique<QtTreeNodes>(tvMain, imgList);
   pnlFind = new TreeFind(tvMain, treeSide);
   treeLayout->addWidget(pnlFind);
@@ -143,8 +155,20 @@ void TfrmMain::buildControls() {
   btnApplyAlter->raise();
   right->installEventFilter(this);
 
-  spMain->setSizes({225, kDesignWidth - 225});
+  spMain->setSizes({treeWidth(), kDesignWidth - treeWidth()});
   spMain->setStretchFactor(1, 1);
+  // Kept once the operator has stopped dragging.
+  m_treeWidthSave = new QTimer(this);
+  m_treeWidthSave->setSingleShot(true);
+  m_treeWidthSave->setInterval(500);
+  connect(spMain, &QSplitter::splitterMoved, m_treeWidthSave, qOverload<>(&QTimer::start));
+  connect(m_treeWidthSave, &QTimer::timeout, this, [this] {
+    try {
+      SettingsFile(m_settingsPath).writeTreeWidth(spMain->sizes().value(0));
+    } catch (const IniWriteError&) {
+      // The width is a convenience; the next drag tries again.
+    }
+  });
 
   sbPanel = new QStatusBar(this);
   sbPanel->setObjectName("sbPanel");
@@ -165,21 +189,38 @@ void TfrmMain::buildControls() {
     sbPanel->addWidget(panel);
     sbPanels << panel;
   }
-  // A panel of its own: the second one is spoken for.
-  sbCounts = new QLabel(sbPanel);
+  // The counts, the host's last answer, the age of the data and the alarms
+  // not acknowledged share the rest of the bar as one panel of their own
+  // (the second one is spoken for), which never widens the window: a narrow
+  // window cuts their texts short, and each tells its whole text as its
+  // tool tip.
+  auto* rest = new QWidget(sbPanel);
+  rest->setObjectName("pnlStatusRest");
+  rest->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  auto* restLayout = new QHBoxLayout(rest);
+  restLayout->setContentsMargins(0, 0, 0, 0);
+  restLayout->setSpacing(0);
+  sbPanel->addWidget(rest, 1);
+  sbCounts = new QLabel(rest);
   sbCounts->setObjectName("sbCounts");
   sbCounts->setAccessibleDescription("Objects by status");
-  sbCounts->setFrameShape(QFrame::StyledPanel);
-  // It takes the rest of the bar and never widens the window: a narrow
-  // window cuts the text short.
-  sbCounts->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  sbPanel->addWidget(sbCounts, 1);
+  sbAnswer = new QLabel(rest);
+  sbAnswer->setObjectName("sbAnswer");
+  sbAnswer->setAccessibleDescription(tr("The host's answer to the last command"));
+  sbAge = new DataAgePanel(rest);
+  sbAlarms = new QLabel(rest);
+  sbAlarms->setObjectName("sbAlarms");
+  sbAlarms->setAccessibleDescription(tr("Problems not acknowledged"));
+  for (const auto& [panel, stretch] :
+       {std::pair<QLabel*, int>{sbCounts, 3}, {sbAnswer, 2}, {sbAge, 3}, {sbAlarms, 1}}) {
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    restLayout->addWidget(panel, stretch);
+  }
   m_countsTimer = new QTimer(this);
   m_countsTimer->setSingleShot(true);
   m_countsTimer->setInterval(kCountsDelayMs);
-  connect(m_countsTimer, &QTimer::timeout, this, [this] {
-    if (m_objList) sbCounts->setText(StatusCountsText(*m_objList));
-  });
+  connect(m_countsTimer, &QTimer::timeout, this, [this] { sbCounts->setText(countsText()); });
   setStatusBar(sbPanel);
 
   dkChanges = new ChangesPanel(this);
@@ -187,6 +228,18 @@ void TfrmMain::buildControls() {
   m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
   m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
   connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
+  connect(m_follower, &RefreshFollower::Refreshed, this, [this](const QDateTime& at) {
+    sbAge->Refreshed(at, m_follower->NextAutoRefresh());
+    showDetails();
+  });
+  connect(m_follower, &RefreshFollower::Paused, this,
+          [this](const QString& reason) { sbAge->Paused(reason, m_follower->NextAutoRefresh()); });
+  connect(dkChanges, &ChangesPanel::Open, this, &TfrmMain::selectObject);
+  connect(dkChanges, &ChangesPanel::Acknowledged, this, &TfrmMain::recordAcknowledgement);
+  connect(dkChanges, &ChangesPanel::UnacknowledgedChanged, this, [this](int count) {
+    sbAlarms->setText(count ? tr("Unacknowledged: %1").arg(count) : QString());
+    sbAlarms->setToolTip(sbAlarms->text());
+  });
   // Find and marks hold items of the tree; they let go before any goes.
   m_treeNodes->OnBeforeDelete = [this] {
     pnlFind->Forget();
@@ -198,6 +251,9 @@ void TfrmMain::buildControls() {
   m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
   m_popup->OnSendFailed = [this](const ESocketException& e) { tellSendFailed(e); };
   m_popup->OnRefreshAll = [this] { m_follower->RefreshAll(); };
+  m_popup->Confirm = [this](ncp::NcpAction action) { return confirmAction(action); };
+  m_popup->CanLogonNcp = [this](ncp::TreeNode* node) { return m_handler && m_handler->CanLogonNCP(node); };
+  m_popup->OnNcpLogon = [this] { tvMainDblClick(); };
   pMenu = m_popup->pMenu;
 }
 
@@ -215,7 +271,7 @@ void TfrmMain::buildMenus() {
   connect(mmConnect, &QAction::triggered, this, [this] {
     if (m_connectAction)
       Connect1Click();
-    else
+    else if (confirmDisconnect())
       DisConnect1Click();
   });
   N2 = Tools->addSeparator();
@@ -243,6 +299,10 @@ void TfrmMain::buildMenus() {
   PreviousDown->setObjectName("PreviousDown");
   PreviousDown->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
   connect(PreviousDown, &QAction::triggered, this, [this] { SelectNextDown(false); });
+  RefreshAllView = VIew1->addAction(tr("&Refresh All"));
+  RefreshAllView->setObjectName("RefreshAllView");
+  RefreshAllView->setShortcut(QKeySequence(Qt::Key_F5));
+  connect(RefreshAllView, &QAction::triggered, m_follower, &RefreshFollower::RefreshAll);
   VIew1->addSeparator();
   ChangesView = dkChanges->toggleViewAction();
   ChangesView->setObjectName("ChangesView");
@@ -285,6 +345,7 @@ void TfrmMain::recordAction(const ncp::OperatorAction& action) {
   // The host's line to a refused logon, for the message that follows it.
   const bool logon = action.kind == ncp::ActionKind::Connect || action.kind == ncp::ActionKind::NcpLogon;
   if (logon && action.outcome == ncp::ActionOutcome::Refused) m_refusedLogonLine = action.answer;
+  showAnswer(action);
   std::string error;
   if (!m_audit->write(action, &error)) tellAuditFailure(error);
 }
@@ -322,12 +383,20 @@ void TfrmMain::FormShow() {
     mmConnect->setText("Disconnect");
     m_connectAction = false;
     setWindowTitle(windowTitle() + " (" + fromLatin1(m_session->Host) + ")");
+    sbAge->Connected();
+    dkChanges->SetHost(fromLatin1(m_hostField), fromLatin1(m_session->UserName));
+    // What changed meanwhile is looked for on the host that was lost only.
+    if (m_hostField != m_lostHost) {
+      m_lostPathmon.clear();
+      m_follower->DropLostPicture();
+    }
   };
   m_handler->OnNCPRefused = [this] {
     ShowLogonRefused(this, RefusedLogon::Ncp, std::exchange(m_refusedLogonLine, {}));
   };
-  m_handler->OnExpandHost = [](ncp::TreeNode* host) {
+  m_handler->OnExpandHost = [this](ncp::TreeNode* host) {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
+    resumeAfterLoss();
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_handler->OnObjectLimit = [this](size_t limit) {
@@ -342,8 +411,10 @@ void TfrmMain::FormShow() {
   };
   m_handler->OnTreeCleared = [this] {
     m_popup->Forget();
+    clearStale();
     queueCounts();
   };
+  m_handler->KeepTreeOnClose = true;
   m_handler->OnNCPLoggedOn = [this] { m_follower->LoadStarted(); };
   pnlFind->SetRegistry(m_objList.get());
   m_follower->SetRegistry(m_objList.get());
@@ -400,12 +471,28 @@ void TfrmMain::Exit1Click() {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == tvMain && event->type() == QEvent::KeyPress && treeKey(static_cast<QKeyEvent*>(event))) return true;
   // The Apply button keeps to the bottom right corner of the parameter side.
   if (event->type() == QEvent::Resize && watched == btnApplyAlter->parentWidget()) {
     const QWidget* side = btnApplyAlter->parentWidget();
     btnApplyAlter->move(side->width() - 5 - btnApplyAlter->width(), side->height() - 4 - btnApplyAlter->height());
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool TfrmMain::treeKey(const QKeyEvent* key) {
+  // Enter does on a PATHMON what the double click does: the NCP logon.
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    tvMainDblClick();
+    return true;
+  }
+  // The popup from the keyboard opens at the selected node.
+  if (key->key() == Qt::Key_Menu || (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier)) {
+    QTreeWidgetItem* current = tvMain->currentItem();
+    tvMainContextMenu(current ? tvMain->visualItemRect(current).center() : QPoint(0, 0));
+    return true;
+  }
+  return false;
 }
 
 // ---- Connect and disconnect --------------------------------------------------------
@@ -523,6 +610,9 @@ void TfrmMain::hostKeyRefused(uint16_t error) {
 }
 
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
+  // Logged on, and the operator did not disconnect: the connection was lost.
+  // The object limit's close is the window's own and told on its own.
+  if (!m_connectAction && m_handler && !m_handler->ObjectLimitReached()) showLoss();
   if (m_handler) m_handler->SessionClosed();
   showDisconnected();
   if (!m_logonUnderway) return;
@@ -579,7 +669,8 @@ void TfrmMain::tvMainContextMenu(const QPoint& pos) {
   // a node the operator did not point at.
   QTreeWidgetItem* under = tvMain->itemAt(pos);
   if (under) tvMain->setCurrentItem(under);
-  if (m_objList) {
+  // A stale picture's objects cannot be acted on.
+  if (m_objList && !sbAge->IsLost()) {
     ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(under));
     if (QTreeWidgetItem* item = QtTreeNodes::item(select)) tvMain->setCurrentItem(item);
   }
@@ -647,6 +738,7 @@ void TfrmMain::AutoRefreshClick() {
   const SettingsFile settings(m_settingsPath);
   const bool on = AutoRefresh->isChecked();
   m_follower->SetAutoRefresh(on ? settings.readAutoRefreshSeconds() : 0);
+  sbAge->SetNext(m_follower->NextAutoRefresh());
   try {
     settings.writeAutoRefresh(on);
   } catch (const IniWriteError& e) {
@@ -663,4 +755,165 @@ void TfrmMain::showAlert(const QString& message) {
     m_tray->show();
   }
   m_tray->showMessage(kCaption, message, QSystemTrayIcon::Warning);
+}
+
+QString TfrmMain::countsText() const {
+  if (!m_objList) return {};
+  const QString counts = StatusCountsText(*m_objList);
+  if (!sbAge->IsLost()) return counts;
+  return tr("STALE since %1: %2").arg(sbAge->LostAt().toString("HH:mm:ss"), counts);
+}
+
+// ---- A lost connection -------------------------------------------------------------------
+
+void TfrmMain::showLoss() {
+  const QDateTime at = QDateTime::currentDateTime();
+  m_lostHost = m_hostField;
+  m_lostPathmon.clear();
+  const ExtInfo* pathmon = m_objList->FindByNode(m_handler->CurrentPathmonNode());
+  if (m_handler->NCPLoggedOn() && pathmon) m_lostPathmon = pathmon->Name;
+  m_follower->KeepLostPicture();
+  m_popup->Forget();
+  sbAge->Lost(fromLatin1(m_hostField), at);
+  m_statusDelegate->SetStale(true);
+  tvMain->viewport()->update();
+  tvMain->setHeaderLabel(tr("Last known picture: the connection was lost at %1").arg(at.toString("HH:mm:ss")));
+  tvMain->setHeaderHidden(false);
+  queueCounts();
+  if (!isActiveWindow())
+    showAlert(tr("The connection to %1 was lost at %2").arg(fromLatin1(m_hostField), at.toString("HH:mm:ss")));
+}
+
+void TfrmMain::clearStale() {
+  m_statusDelegate->SetStale(false);
+  tvMain->setHeaderHidden(true);
+}
+
+void TfrmMain::resumeAfterLoss() {
+  const std::string pathmon = std::exchange(m_lostPathmon, {});
+  const ExtInfo* entry = findEntry(xpPathmon, pathmon);
+  if (!entry || m_session->NCPUserName.empty()) return;
+  // The session kept the user and its copy of the password of that logon.
+  const SecretText password{std::string(m_session->NCPPassword)};
+  m_handler->LogonNCP(entry->Node, m_session->NCPUserName, password.text());
+}
+
+const ExtInfo* TfrmMain::findEntry(TXPNetType type, const std::string& name) const {
+  if (!m_objList || name.empty()) return nullptr;
+  for (const auto& entry : m_objList->Items())
+    if (entry->NetType == type && entry->Name == name) return entry.get();
+  return nullptr;
+}
+
+// ---- Questions before what hurts ----------------------------------------------------------
+
+bool TfrmMain::confirmAction(ncp::NcpAction action) {
+  QString verb;
+  switch (action) {
+    case ncp::NcpAction::Stop:
+      verb = tr("Stop");
+      break;
+    case ncp::NcpAction::KeyChange:
+      verb = tr("Key Change");
+      break;
+    case ncp::NcpAction::WarmBoot:
+      verb = tr("Warmboot");
+      break;
+    default:
+      return true;
+  }
+  const ExtInfo* entry = findEntry(m_popup->PopupObjectType(), m_popup->PopupObjectName());
+  const CarriedObjects carried = CarriedObjects::Below(*m_objList, entry ? entry->Node : nullptr);
+  return askFirst(tr("%1 %2?\n\nIt carries %3 and %4.")
+                      .arg(verb, ObjectWords(m_popup->PopupObjectType(), m_popup->PopupObjectName()),
+                           CarriedObjects::Text(carried.stations, tr("station"), tr("stations")),
+                           CarriedObjects::Text(carried.lines, tr("line"), tr("lines"))),
+                  verb);
+}
+
+bool TfrmMain::confirmDisconnect() {
+  if (!m_handler || !m_handler->NCPLoggedOn()) return true;
+  return askFirst(tr("Disconnect from %1?\n\nNCP is logged on; the tree is emptied.").arg(fromLatin1(m_session->Host)),
+                  tr("Disconnect"));
+}
+
+bool TfrmMain::askFirst(const QString& question, const QString& go) {
+  if (!SettingsFile(m_settingsPath).readConfirm()) return true;
+  QMessageBox box(QMessageBox::Question, kCaption, question, QMessageBox::Cancel, this);
+  QPushButton* yes = box.addButton(go, QMessageBox::AcceptRole);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  return box.clickedButton() == yes;
+}
+
+// ---- Alarm list -----------------------------------------------------------------------------
+
+void TfrmMain::selectObject(TXPNetType type, const QString& name) {
+  const ExtInfo* entry = findEntry(type, name.toLatin1().toStdString());
+  QTreeWidgetItem* item = entry ? QtTreeNodes::item(entry->Node) : nullptr;
+  if (!item) return;
+  // A find that hides the object gives the whole tree back first.
+  pnlFind->Clear();
+  tvMain->setCurrentItem(item);
+  tvMain->scrollToItem(item);
+  tvMain->setFocus();
+}
+
+void TfrmMain::recordAcknowledgement(TXPNetType type, const QString& name, TXPNetStatus status) {
+  ncp::OperatorAction action;
+  action.kind = ncp::ActionKind::Acknowledge;
+  action.outcome = ncp::ActionOutcome::Accepted;
+  action.time = std::chrono::system_clock::now();
+  action.host = m_hostField;
+  action.transport = m_session->Transport;
+  action.taclUser = m_session->UserName;
+  const ncp::ObjectKind* kind = ncp::objectKind(type);
+  action.object = (kind ? std::string(kind->keyword) + " " : std::string()) + name.toLatin1().toStdString();
+  action.answer = XPNetStatusWord(status);
+  recordAction(action);
+}
+
+void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
+  using ncp::ActionKind;
+  if (action.kind != ActionKind::Start && action.kind != ActionKind::Stop && action.kind != ActionKind::Message) return;
+  const QString outcome = QString::fromLatin1(ncp::outcomeWord(action.outcome));
+  QString text = tr("%1: %2").arg(fromLatin1(action.command), outcome);
+  if (!action.answer.empty()) text += " - " + fromLatin1(action.answer);
+  sbAnswer->setText(text);
+  sbAnswer->setToolTip(text);
+  m_lastAnswers[action.object] = text;
+  showDetails();
+  if (action.kind != ActionKind::Message) {
+    // "LINE LTCP01": the follower lists the change it brings as this console's.
+    const std::string& object = action.object;
+    const size_t blank = object.find(' ');
+    for (TXPNetType type : {xpLine, xpStation, xpProcess})
+      if (blank != std::string::npos && object.compare(0, blank, ncp::objectKind(type)->keyword) == 0)
+        m_follower->NoteOwnAction(type, object.substr(blank + 1));
+  }
+}
+
+// ---- The parameter list ------------------------------------------------------------------
+
+void TfrmMain::showDetails() {
+  lvMain->setRowCount(0);
+  QtTreeNode* node = QtTreeNode::of(tvMain->currentItem());
+  const ExtInfo* entry = node && m_objList ? m_objList->FindByNode(node) : nullptr;
+  if (!entry || entry->Node != node) return;
+  const ncp::ObjectKind* kind = ncp::objectKind(entry->NetType);
+  const auto answer = kind ? m_lastAnswers.find(std::string(kind->keyword) + " " + entry->Name) : m_lastAnswers.end();
+  const auto rows = ObjectDetails(*m_objList, *entry, m_follower->ChangedAt(entry->NetType, entry->Name),
+                                  answer == m_lastAnswers.end() ? QString() : answer->second);
+  lvMain->setRowCount(int(rows.size()));
+  for (size_t r = 0; r < rows.size(); ++r) {
+    lvMain->setItem(int(r), 0, new QTableWidgetItem(rows[r].first));
+    lvMain->setItem(int(r), 1, new QTableWidgetItem(rows[r].second));
+  }
+}
+
+int TfrmMain::treeWidth() const {
+  if (const int saved = SettingsFile(m_settingsPath).readTreeWidth(); saved > 0) return saved;
+  // Three levels in, an icon, the status text and a name of twelve wide letters.
+  const int text = tvMain->fontMetrics().horizontalAdvance("(Abnormal) " + QString(12, 'W'));
+  return std::max(225, 4 * tvMain->indentation() + NodeImages::kSize + text);
 }

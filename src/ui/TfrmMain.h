@@ -19,6 +19,16 @@
 // each refresh, and View, Auto Refresh (RefreshFollower), whose alerts show
 // as the tray's message.
 //
+// An end of the connection the operator did not ask for is told at once: the
+// status bar's age panel turns red with the time, the tray tells it when the
+// window is not active, and the last tree stays, greyed and headed as the
+// last known picture, with the counts marked stale. The next logon to that
+// host logs on to the PATHMON again and lists what changed meanwhile.
+// The status bar also shows when the picture was last refreshed and the next
+// auto refresh, the host's answer to the last START, STOP or DELIVER, and
+// how many problems in the Changes dock (the alarm list) are not
+// acknowledged; F5 and View, Refresh All run Refresh All.
+//
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
 // told in a message box and nothing is sent. A command the host refuses is
@@ -31,6 +41,7 @@
 #include <QList>
 #include <QMainWindow>
 #include <QString>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -41,11 +52,14 @@
 #include "ui/QtTreeNodes.h"
 
 class ChangesPanel;
+class StatusDelegate;
+class DataAgePanel;
 class ObjectPopupMenu;
 class QAction;
 class QSystemTrayIcon;
 class RefreshFollower;
 class TreeFind;
+class QKeyEvent;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -111,6 +125,9 @@ class TfrmMain : public QMainWindow {
   QList<QLabel*> sbPanels;
   // The counts per status of the loaded objects.
   QLabel* sbCounts;
+  QLabel* sbAnswer;
+  DataAgePanel* sbAge;
+  QLabel* sbAlarms;
   TreeFind* pnlFind;
   ChangesPanel* dkChanges;
   QList<QIcon> imgList;
@@ -122,6 +139,7 @@ class TfrmMain : public QMainWindow {
   QAction* NextDown;
   QAction* PreviousDown;
   QAction* ChangesView;
+  QAction* RefreshAllView;
   QAction* AutoRefresh;
   QAction* About1;
   QAction* AuditFolder;
@@ -138,6 +156,8 @@ class TfrmMain : public QMainWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Enter, Shift+F10 and the Menu key on the tree; whether the key was used.
+  bool treeKey(const QKeyEvent* key);
   void buildControls();
   void buildMenus();
   void wireSession();
@@ -172,6 +192,32 @@ class TfrmMain : public QMainWindow {
   static constexpr int kCountsDelayMs = 100;
   void queueCounts();
   void showAlert(const QString& message);
+  QString countsText() const;
+  // The connection ended unasked: the last picture stays, marked stale.
+  void showLoss();
+  void clearStale();
+  // After the PATHMONs of a logon are listed: the NCP logon the lost
+  // connection had, made again.
+  void resumeAfterLoss();
+  // The registry's entry of that object; null for none.
+  const ExtInfo* findEntry(TXPNetType type, const std::string& name) const;
+  // Before Stop, Key Change or Warmboot (unless the settings file turned the
+  // questions off): the operator is asked, with the object, its type and the
+  // stations and lines it carries named; Cancel is the default. True: go on.
+  bool confirmAction(ncp::NcpAction action);
+  // Disconnect while NCP is logged on asks the same way.
+  bool confirmDisconnect();
+  bool askFirst(const QString& question, const QString& go);
+  // Selects the object's node in the tree (an alarm row opened).
+  void selectObject(TXPNetType type, const QString& name);
+  void recordAcknowledgement(TXPNetType type, const QString& name, TXPNetStatus status);
+  // The selected object's details in the parameter list.
+  void showDetails();
+  // The tree's width: as the operator last left it, at first wide enough for
+  // "(Abnormal) " and a long name.
+  int treeWidth() const;
+  // The host's answer to a START, STOP or DELIVER, in the status bar.
+  void showAnswer(const ncp::OperatorAction& action);
 
   QString m_settingsPath;
   bool m_shown = false;
@@ -184,6 +230,13 @@ class TfrmMain : public QMainWindow {
   std::string m_hostField;
   // The host's line to the last refused logon until its message is shown.
   std::string m_refusedLogonLine;
+  // The host and logged-on PATHMON of a connection that was lost.
+  std::string m_lostHost;
+  std::string m_lostPathmon;
+  // The host's last answer to a command, by object ("LINE LTCP01").
+  std::map<std::string, QString> m_lastAnswers;
+  StatusDelegate* m_statusDelegate = nullptr;
+  QTimer* m_treeWidthSave = nullptr;
   ObjectPopupMenu* m_popup = nullptr;
   RefreshFollower* m_follower = nullptr;
   QSystemTrayIcon* m_tray = nullptr;

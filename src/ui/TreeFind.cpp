@@ -120,10 +120,11 @@ void TreeFind::Forget() {
 }
 
 bool TreeFind::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == edFind && event->type() == QEvent::KeyPress &&
-      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-    Clear();
-    return true;
+  if (watched == edFind && event->type() == QEvent::KeyPress) {
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Escape) Clear();
+    if (key == Qt::Key_Down) m_tree->setFocus();
+    if (key == Qt::Key_Escape || key == Qt::Key_Down) return true;
   }
   return QWidget::eventFilter(watched, event);
 }

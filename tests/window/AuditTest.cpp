@@ -48,6 +48,7 @@ class AuditTest : public WindowTest {
 };
 
 TEST_F(AuditTest, TheOperatorsActionsAreRecordedBesideTheSettingsInOrder) {
+  confirmationsOff();
   connectTacl();
   logonNcp("$PM01");
   rightClick(item("(Started) LTCP01"));

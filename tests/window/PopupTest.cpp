@@ -22,6 +22,7 @@ class PopupTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
+    confirmationsOff();
     connectTacl();
     logonNcp("$PM01");
   }
@@ -71,7 +72,7 @@ TEST_F(PopupTest, HostNodeOffersRefreshAllAloneAndActsOnNoOtherObject) {
   EXPECT_FALSE(win->Popup()->HasPopupObject());
   const size_t before = commands().size();
   for (QAction* a : win->pMenu->actions())
-    if (!a->isSeparator() && a->text() != "Refresh All") a->trigger();
+    if (!a->isSeparator() && QString(a->text()).remove('&') != "Refresh All") a->trigger();
   EXPECT_TRUE(sentBeforeProbe(before).empty()) << "hidden object items act on nothing";
   EXPECT_FALSE(debugText().contains("StartLine"));
 }

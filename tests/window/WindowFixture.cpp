@@ -6,11 +6,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
 #include "support/EventLoop.h"
+#include "ui/IniFile.h"
 #include "ui/KorvApplication.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmDebug.h"
@@ -59,6 +61,18 @@ void WindowTest::TearDown() {
   if (win && win->pMenu->isVisible()) win->pMenu->close();
   win.reset();
   EXPECT_EQ(application()->caughtCount(), caughtBefore) << "an exception reached the event dispatch";
+}
+
+void WindowTest::confirmationsOff() { IniFile(settingsPath).writeInteger("Main", "Confirm", 0); }
+
+void WindowTest::stopFromSecondClient(const QString& type, const QString& name) {
+  QProcess ncpctl;
+  ncpctl.start(KORV_NCPCTL_PATH, {"--host", QString::fromStdString(sim->hostPort()), "--user", "OPS.OPER", "--ncp-user",
+                                  "NCPOPER", "--password-stdin", "stop", type, name});
+  ncpctl.write("secret1\nsecret2\n");
+  ncpctl.closeWriteChannel();
+  ASSERT_TRUE(ncpctl.waitForFinished(60000));
+  ASSERT_EQ(ncpctl.exitCode(), 0) << ncpctl.readAllStandardError().toStdString();
 }
 
 void WindowTest::whenLoginOpen(const std::function<void()>& act) {
@@ -132,7 +146,7 @@ QTreeWidgetItem* WindowTest::item(const QString& text) const {
 QStringList WindowTest::popupTexts() const {
   QStringList out;
   for (QAction* a : win->pMenu->actions())
-    if (a->isVisible()) out << (a->isSeparator() ? "-" : a->text());
+    if (a->isVisible()) out << (a->isSeparator() ? "-" : QString(a->text()).remove('&'));
   return out;
 }
 
@@ -145,7 +159,7 @@ void WindowTest::rightClick(QTreeWidgetItem* node) {
 
 void WindowTest::choose(const QString& text) {
   for (QAction* a : win->pMenu->actions()) {
-    if (a->isVisible() && a->text() == text) {
+    if (a->isVisible() && QString(a->text()).remove('&') == text) {
       win->pMenu->close();
       a->trigger();
       return;

@@ -48,6 +48,11 @@ class WindowTest : public ::testing::Test {
   // Extra simulator switches of a test.
   virtual QStringList simArgs() const { return {}; }
 
+  // The settings file turns the questions before Stop, Key Change, Warmboot
+  // and Disconnect off, for tests that drive those roads themselves.
+  void confirmationsOff();
+  // A second client (ncpctl) stops the object on the same simulator.
+  void stopFromSecondClient(const QString& type, const QString& name);
   // Runs act once the login dialog is open.
   void whenLoginOpen(const std::function<void()>& act);
   // Answers the next login dialog: texts typed, Enter in the password field.
@@ -65,11 +70,11 @@ class WindowTest : public ::testing::Test {
   QTreeWidgetItem* hostItem() const;
   // The first node whose text is text, anywhere in the tree.
   QTreeWidgetItem* item(const QString& text) const;
-  // The visible items of the popup menu, a separator as "-".
+  // The visible items of the popup menu without their mnemonics, a separator as "-".
   QStringList popupTexts() const;
   // A right click on the node: selects it, configures and opens the popup.
   void rightClick(QTreeWidgetItem* node);
-  // Chooses the visible popup item with that text.
+  // Chooses the visible popup item with that text (without its mnemonic).
   void choose(const QString& text);
   QString debugText() const;
   std::vector<std::string> commands() const { return sim->commandsReceived(); }

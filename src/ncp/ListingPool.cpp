@@ -48,6 +48,7 @@ void ListingPool::openLink() {
   link.session = std::make_unique<TNCPTelnet>();
   TNCPTelnet& session = *link.session;
   session.Tls = m_lead.Tls;
+  session.PagePromptQuietMs = m_lead.PagePromptQuietMs;
   session.Ssh.knownHostsFile = m_lead.Ssh.knownHostsFile;
   session.Ssh.acceptNewHostKey = m_lead.Ssh.acceptNewHostKey;
   session.OnNCPState = [this, &link](const std::string& text) { linkState(link, text); };

@@ -121,6 +121,13 @@ std::vector<CtlOption> makeOptions() {
          if (ok && o.connections >= 1 && o.connections <= ConnectionBudget::kDefaultLimit) return std::string();
          return "--connections needs a whole number from 1 to " + std::to_string(ConnectionBudget::kDefaultLimit);
        }},
+      {"page-quiet-ms", "MS", all, false,
+       [](O& o, const QString& v) {
+         int ms = 0;
+         std::string refusal = needsCount("--page-quiet-ms", v, &ms);
+         if (refusal.empty()) o.pageQuietMs = ms;
+         return refusal;
+       }},
       {"ca-file", "FILE", all, false,
        [](O& o, const QString& v) {
          if (!QFileInfo(v).isReadable()) return "--ca-file cannot be read: " + v.toLocal8Bit().toStdString();

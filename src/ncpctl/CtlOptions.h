@@ -35,6 +35,9 @@ struct CtlOptions {
   // Connections per PATHMON; the load's listings spread over all but the
   // first. 4: the three long listings at once.
   int connections = 4;
+  // --page-quiet-ms: how long a cut-short page prompt waits for more bytes;
+  // unset: the session's own default.
+  std::optional<int> pageQuietMs;
   std::string caFile;              // --ca-file (telnets:// only); empty: the system's authorities
   std::string pin;                 // --pin, written "sha256:<64 hex digits>" (telnets:// only)
   std::string textfile;            // metrics: the file to replace; empty: standard output

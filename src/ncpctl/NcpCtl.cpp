@@ -159,6 +159,7 @@ std::string NcpCtl::hostKeyRefusal(uint16_t error) const {
 }
 
 void NcpCtl::start() {
+  if (m_options.pageQuietMs) m_session.PagePromptQuietMs = *m_options.pageQuietMs;
   m_session.Ssh.knownHostsFile = m_options.knownHosts;
   m_session.Ssh.acceptNewHostKey = m_options.acceptNewHostKey;
   m_session.Ssh.agentWaitMs = std::min(m_session.Ssh.agentWaitMs, milliseconds(m_options.timeoutSeconds));

@@ -67,6 +67,11 @@ bool SettingsFile::addEntry(const char* section, const std::string& name) const 
   return true;
 }
 
+int SettingsFile::readPagePromptQuietMs(int fallback) const {
+  const int ms = m_ini.readInteger(kMain, "PagePromptQuietMs", 0);
+  return ms >= 1 ? ms : fallback;
+}
+
 size_t SettingsFile::readMaxObjects() const {
   const int limit = m_ini.readInteger(kMain, "MaxObjects", 0);
   return limit >= 1 ? static_cast<size_t>(limit) : NCPStateHandler::kDefaultMaxObjects;

@@ -73,6 +73,10 @@ class SettingsFile {
   // "Main"/"MaxObjects": the most objects one connection may load; the
   // shared default when missing, not a number or below 1.
   size_t readMaxObjects() const;
+  // "Main"/"PagePromptQuietMs": how long a page prompt that may be cut short
+  // waits for more bytes before it is answered; the session's default when
+  // absent or below 1.
+  int readPagePromptQuietMs(int fallback) const;
 
   // "Audit": File (default: audit.jsonl beside the settings file; a relative
   // path is taken from the settings file's folder), MaxBytes

@@ -405,7 +405,9 @@ void TfrmMain::FormShow() {
                                  "was closed; the objects loaded so far stay in the tree.")
                              .arg(limit));
   };
-  m_handler->MaxObjects = SettingsFile(m_settingsPath).readMaxObjects();
+  const SettingsFile settings(m_settingsPath);
+  m_handler->MaxObjects = settings.readMaxObjects();
+  m_session->PagePromptQuietMs = settings.readPagePromptQuietMs(m_session->PagePromptQuietMs);
   m_handler->OnCommandRefused = [this](const std::string& hostLine) {
     QMessageBox::warning(this, kCaption, "The host refused the command:\n" + fromLatin1(hostLine));
   };

@@ -58,6 +58,7 @@ TEST(NcpctlOptions, MalformedCommandLinesAreRefusedWithASentence) {
       kBase + QStringList{"--interval", "1", "tree"},  // watch only
       kBase + QStringList{"watch", "--count", "0"},
       kBase + QStringList{"--audit-keep", "0", "tree"},
+      kBase + QStringList{"--page-quiet-ms", "0", "tree"},
       kBase + QStringList{"--audit-max-bytes", "big", "tree"},
       kBase + QStringList{"--audit-file=", "tree"},
       kBase + QStringList{"--audit-syslog=yes", "tree"},

@@ -171,6 +171,20 @@ INSTANTIATE_TEST_SUITE_P(
         HostFormRow{"TitleSequenceInTheSystemName", {}, [](TestNetwork& net) { net.system = "KO\x1b]0;XX"; }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The wait of a page prompt that may be cut short is the operator's to set, on
+// every connection of the run: far beyond the time-out, a bare MORE is never
+// answered.
+TEST(NcpctlTree, PageQuietTimeReachesEveryConnection) {
+  NskSimProcess sim(QStringList{"--page", "2", "--bare-more", "--bare-pages"});
+  ASSERT_TRUE(sim.started());
+  const auto result = runCtl(ctltest::demoArgs(sim) << "--page-quiet-ms"
+                                                    << "600000"
+                                                    << "--timeout"
+                                                    << "2"
+                                                    << "tree");
+  EXPECT_EQ(result.exitCode, 5) << result.err;
+}
+
 TEST(NcpctlTree, TextTreeIsTheTreeTheSharedHandlerBuildsForTheSameHost) {
   // A generated network over many MORE pages, and the demo network with its
   // shared line and every status.

@@ -157,7 +157,14 @@ void RefreshFollower::SetAutoRefresh(int seconds) {
 void RefreshFollower::AutoRefreshTick() {
   if (QApplication::activeModalWidget()) return emit Paused(tr("a dialog is open"));
   if (!(CanRefresh && CanRefresh())) return emit Paused(tr("NCP is not logged on"));
-  if (sessionIdle()) startRefresh(false);
+  if (!sessionIdle()) return;
+  try {
+    startRefresh(false);
+  } catch (const ESocketException& e) {
+    // The connection is gone under the timer; its end is told when the
+    // session closes, and until then the next tick tries again.
+    emit Paused(QString::fromLatin1(e.what()));
+  }
 }
 
 QDateTime RefreshFollower::NextAutoRefresh() const {

@@ -302,7 +302,8 @@ void TfrmMain::buildMenus() {
   RefreshAllView = VIew1->addAction(tr("&Refresh All"));
   RefreshAllView->setObjectName("RefreshAllView");
   RefreshAllView->setShortcut(QKeySequence(Qt::Key_F5));
-  connect(RefreshAllView, &QAction::triggered, m_follower, &RefreshFollower::RefreshAll);
+  // Through the popup's Refresh All: a send that fails is told there.
+  connect(RefreshAllView, &QAction::triggered, this, [this] { m_popup->RefreshAllClick(); });
   VIew1->addSeparator();
   ChangesView = dkChanges->toggleViewAction();
   ChangesView->setObjectName("ChangesView");

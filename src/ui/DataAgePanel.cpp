@@ -41,7 +41,7 @@ void DataAgePanel::showState() {
   if (IsLost()) {
     // Never to be taken for an all-clear: white on red.
     setStyleSheet("QLabel { background: #b00000; color: white; font-weight: bold; }");
-    setText(tr("LOST at %1").arg(m_lostAt.toString("yyyy-MM-dd HH:mm:ss")));
+    setText(tr("LOST at %1").arg(m_lostAt.toString("HH:mm:ss")));
     setToolTip(tr("The connection to %1 was lost at %2; the window shows the last known picture.")
                    .arg(m_host, m_lostAt.toString("yyyy-MM-dd HH:mm:ss")));
     return;

@@ -137,10 +137,121 @@
     </message>
 </context>
 <context>
+    <name>ObjectDetails</name>
+    <message>
+        <source>Type</source>
+        <translation>Jenis</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Nama</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>PATHMON</source>
+        <translation>PATHMON</translation>
+    </message>
+    <message>
+        <source>Parent</source>
+        <translation>Induk</translation>
+    </message>
+    <message>
+        <source>Stations</source>
+        <translation>Stasiun</translation>
+    </message>
+    <message>
+        <source>station</source>
+        <translation>stasiun</translation>
+    </message>
+    <message>
+        <source>stations</source>
+        <translation>stasiun</translation>
+    </message>
+    <message>
+        <source>Lines</source>
+        <translation>Jalur</translation>
+    </message>
+    <message>
+        <source>line</source>
+        <translation>jalur</translation>
+    </message>
+    <message>
+        <source>lines</source>
+        <translation>jalur</translation>
+    </message>
+    <message>
+        <source>Status changed</source>
+        <translation>Status berubah</translation>
+    </message>
+    <message>
+        <source>not since the load</source>
+        <translation>tidak sejak dimuat</translation>
+    </message>
+    <message>
+        <source>Host&apos;s answer</source>
+        <translation>Jawaban host</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>tidak ada</translation>
+    </message>
+</context>
+<context>
     <name>ObjectPopupMenu</name>
     <message>
         <source>NCP &amp;Logon...</source>
         <translation>&amp;Logon NCP...</translation>
+    </message>
+    <message>
+        <source>Object commands</source>
+        <translation>Perintah objek</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation>&amp;Perbarui</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Jalankan</translation>
+    </message>
+    <message>
+        <source>S&amp;top</source>
+        <translation>&amp;Hentikan</translation>
+    </message>
+    <message>
+        <source>Sign &amp;On</source>
+        <translation>Sign &amp;On</translation>
+    </message>
+    <message>
+        <source>Sign O&amp;ff</source>
+        <translation>Sign O&amp;ff</translation>
+    </message>
+    <message>
+        <source>&amp;Key Change</source>
+        <translation>&amp;Ganti Kunci</translation>
+    </message>
+    <message>
+        <source>&amp;Warmboot</source>
+        <translation>&amp;Warmboot</translation>
+    </message>
+    <message>
+        <source>Refresh &amp;All</source>
+        <translation>Perbarui &amp;Semua</translation>
+    </message>
+    <message>
+        <source>Alter &amp;Parameters</source>
+        <translation>&amp;Ubah Parameter</translation>
+    </message>
+    <message>
+        <source>&amp;Refresh %1 %2</source>
+        <translation>&amp;Perbarui %1 %2</translation>
+    </message>
+    <message>
+        <source>Not available in this version.</source>
+        <translation>Tidak tersedia di versi ini.</translation>
     </message>
 </context>
 <context>
@@ -160,6 +271,25 @@
     <message>
         <source>NCP is not logged on</source>
         <translation>NCP belum logon</translation>
+    </message>
+</context>
+<context>
+    <name>StatusCounts</name>
+    <message>
+        <source>Abnormal</source>
+        <translation>Abnormal</translation>
+    </message>
+    <message>
+        <source>Stopped</source>
+        <translation>Berhenti</translation>
+    </message>
+    <message>
+        <source>Starting</source>
+        <translation>Memulai</translation>
+    </message>
+    <message>
+        <source>Started</source>
+        <translation>Berjalan</translation>
     </message>
 </context>
 <context>
@@ -298,6 +428,18 @@ Percayai hanya jika Anda tahu sertifikat ini milik host itu sendiri. Sertifikat 
     <message>
         <source>Clear</source>
         <translation>Bersihkan</translation>
+    </message>
+    <message>
+        <source> ...[%1 characters]</source>
+        <translation> ...[%1 karakter]</translation>
+    </message>
+    <message>
+        <source>[1 older line dropped]</source>
+        <translation>[1 baris lama dibuang]</translation>
+    </message>
+    <message>
+        <source>[%1 older lines dropped]</source>
+        <translation>[%1 baris lama dibuang]</translation>
     </message>
 </context>
 <context>
@@ -452,6 +594,180 @@ NCP sedang logon; pohon akan dikosongkan.</translation>
     <message>
         <source>%1: %2</source>
         <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Tree and parameters splitter</source>
+        <translation>Pemisah pohon dan parameter</translation>
+    </message>
+    <message>
+        <source>Network objects</source>
+        <translation>Objek jaringan</translation>
+    </message>
+    <message>
+        <source>Object parameters</source>
+        <translation>Parameter objek</translation>
+    </message>
+    <message>
+        <source>Params</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Nilai</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Terapkan</translation>
+    </message>
+    <message>
+        <source>Apply parameters</source>
+        <translation>Terapkan parameter</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Command queue</source>
+        <translation>Antrean perintah</translation>
+    </message>
+    <message>
+        <source>Connection protection</source>
+        <translation>Perlindungan sambungan</translation>
+    </message>
+    <message>
+        <source>Objects by status</source>
+        <translation>Objek menurut status</translation>
+    </message>
+    <message>
+        <source>Main menu</source>
+        <translation>Menu utama</translation>
+    </message>
+    <message>
+        <source>&amp;Tools</source>
+        <translation>&amp;Alat</translation>
+    </message>
+    <message>
+        <source>&amp;Connect</source>
+        <translation>&amp;Sambungkan</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Keluar</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Tampilan</translation>
+    </message>
+    <message>
+        <source>&amp;Debug</source>
+        <translation>&amp;Debug</translation>
+    </message>
+    <message>
+        <source>&amp;Find</source>
+        <translation>&amp;Cari</translation>
+    </message>
+    <message>
+        <source>&amp;Next Object Down</source>
+        <translation>Objek &amp;Mati Berikutnya</translation>
+    </message>
+    <message>
+        <source>&amp;Previous Object Down</source>
+        <translation>Objek Mati Se&amp;belumnya</translation>
+    </message>
+    <message>
+        <source>&amp;Changes</source>
+        <translation>Pe&amp;rubahan</translation>
+    </message>
+    <message>
+        <source>&amp;Auto Refresh (every %1 s)</source>
+        <translation>Perbarui &amp;Otomatis (setiap %1 dtk)</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>Ba&amp;ntuan</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>T&amp;entang</translation>
+    </message>
+    <message>
+        <source>Audit Trail &amp;Folder</source>
+        <translation>&amp;Folder Jejak Audit</translation>
+    </message>
+    <message>
+        <source>%1.
+The operator actions are not recorded in the audit trail.</source>
+        <translation>%1.
+Tindakan operator tidak dicatat di jejak audit.</translation>
+    </message>
+    <message>
+        <source>The host listed more than %1 objects. The load stopped there and the connection was closed; the objects loaded so far stay in the tree.</source>
+        <translation>Host mendaftar lebih dari %1 objek. Pemuatan berhenti di situ dan sambungan ditutup; objek yang sudah dimuat tetap ada di pohon.</translation>
+    </message>
+    <message>
+        <source>The host refused the command:
+%1</source>
+        <translation>Host menolak perintah:
+%1</translation>
+    </message>
+    <message>
+        <source>%1
+The window position is not saved.</source>
+        <translation>%1
+Posisi jendela tidak disimpan.</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2</source>
+        <translation>Tidak dapat tersambung ke %1: %2</translation>
+    </message>
+    <message>
+        <source>Cannot connect to %1: %2.</source>
+        <translation>Tidak dapat tersambung ke %1: %2.</translation>
+    </message>
+    <message>
+        <source>The certificate of %1 is not the one you trusted for it. Nothing was sent to the host.
+
+Trusted: %4
+Offered now: %5
+
+If the host&apos;s certificate was changed on purpose, remove the line of %1 from the section [%2] of the settings file %3, then connect again.</source>
+        <translation>Sertifikat %1 bukan sertifikat yang Anda percayai untuknya. Tidak ada yang dikirim ke host.
+
+Dipercayai: %4
+Ditawarkan sekarang: %5
+
+Jika sertifikat host memang sengaja diganti, hapus baris %1 dari bagian [%2] di berkas pengaturan %3, lalu sambungkan lagi.</translation>
+    </message>
+    <message>
+        <source>%1
+The certificate is not trusted.</source>
+        <translation>%1
+Sertifikat tidak dipercayai.</translation>
+    </message>
+    <message>
+        <source>The host %1 closed the connection before the logon completed.</source>
+        <translation>Host %1 menutup sambungan sebelum logon selesai.</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Sambungkan</translation>
+    </message>
+    <message>
+        <source>%1.
+Nothing was sent to the host.</source>
+        <translation>%1.
+Tidak ada yang dikirim ke host.</translation>
+    </message>
+    <message>
+        <source>Queue: %d (%d)</source>
+        <translation>Antrean: %d (%d)</translation>
+    </message>
+    <message>
+        <source>%1
+The Auto Refresh setting is not saved.</source>
+        <translation>%1
+Pengaturan Perbarui Otomatis tidak disimpan.</translation>
     </message>
 </context>
 <context>

@@ -10,23 +10,23 @@ ObjectPopupMenu::ObjectPopupMenu(TNCPTelnet& session, QWidget* parent)
     : QObject(parent), m_session(session), m_parent(parent) {
   pMenu = new QMenu(parent);
   pMenu->setObjectName("pMenu");
-  pMenu->setAccessibleName("Object commands");
-  const auto add = [this](const char* name, const char* caption) {
+  pMenu->setAccessibleName(tr("Object commands"));
+  const auto add = [this](const char* name, const QString& caption) {
     QAction* action = pMenu->addAction(caption);
     action->setObjectName(name);
     return action;
   };
-  Refresh = add("Refresh", "&Refresh");
-  Start = add("Start", "&Start");
-  Stop = add("Stop", "S&top");
-  Signon = add("Signon", "Sign &On");
-  SignOff = add("SignOff", "Sign O&ff");
-  KeyChange = add("KeyChange", "&Key Change");
-  Warmboot = add("Warmboot", "&Warmboot");
+  Refresh = add("Refresh", tr("&Refresh"));
+  Start = add("Start", tr("&Start"));
+  Stop = add("Stop", tr("S&top"));
+  Signon = add("Signon", tr("Sign &On"));
+  SignOff = add("SignOff", tr("Sign O&ff"));
+  KeyChange = add("KeyChange", tr("&Key Change"));
+  Warmboot = add("Warmboot", tr("&Warmboot"));
   N1 = pMenu->addSeparator();
   N1->setObjectName("N1");
-  RefreshAll = add("RefreshAll", "Refresh &All");
-  AlterParameters1 = add("AlterParameters1", "Alter &Parameters");
+  RefreshAll = add("RefreshAll", tr("Refresh &All"));
+  AlterParameters1 = add("AlterParameters1", tr("Alter &Parameters"));
   NcpLogon = pMenu->addAction(tr("NCP &Logon..."));
   NcpLogon->setObjectName("NcpLogon");
   for (int i = 0; i < kItemCount; ++i) {
@@ -90,7 +90,7 @@ void ObjectPopupMenu::configure(TXPNetType type) {
   N1->setVisible(messages);
   if (const ncp::ObjectKind* kind = ncp::objectKind(type)) {
     const QString name = QString::fromLatin1(m_name.data(), qsizetype(m_name.size()));
-    Refresh->setText(QString("&Refresh ") + kind->word + " " + name);
+    Refresh->setText(tr("&Refresh %1 %2").arg(QString::fromLatin1(kind->word), name));
   }
   set(kAlter, true, [this] { AlterProcess(); });
 }
@@ -122,7 +122,7 @@ void ObjectPopupMenu::RefreshAllClick() {
 }
 
 void ObjectPopupMenu::AlterProcess() {
-  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), "Not available in this version.",
+  QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), tr("Not available in this version."),
                   QMessageBox::Ok, m_parent);
   box.exec();
 }

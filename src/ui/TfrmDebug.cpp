@@ -51,7 +51,7 @@ void TfrmDebug::AddDebugLine(const QString& text) {
   QString lines = text;
   lines.replace("\r\n", "\n").replace('\r', '\n');
   for (QString& line : lines.split('\n')) {
-    if (line.size() > kMaxLineChars) line = line.left(kMaxLineChars) + QString(" ...[%1 characters]").arg(line.size());
+    if (line.size() > kMaxLineChars) line = line.left(kMaxLineChars) + tr(" ...[%1 characters]").arg(line.size());
     m_pendingChars += line.size() + 1;
     m_pending.append(std::move(line));
   }
@@ -112,8 +112,7 @@ qint64 TfrmDebug::shownLineCount() const {
 }
 
 QString TfrmDebug::dropNotice() const {
-  return m_droppedLines == 1 ? QString("[1 older line dropped]")
-                             : QString("[%1 older lines dropped]").arg(m_droppedLines);
+  return m_droppedLines == 1 ? tr("[1 older line dropped]") : tr("[%1 older lines dropped]").arg(m_droppedLines);
 }
 
 void TfrmDebug::DbgClearClick() {

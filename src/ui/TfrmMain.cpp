@@ -99,7 +99,7 @@ void TfrmMain::buildControls() {
 
   spMain = new QSplitter(Qt::Horizontal, this);
   spMain->setObjectName("spMain");
-  spMain->setAccessibleName("Tree and parameters splitter");
+  spMain->setAccessibleName(tr("Tree and parameters splitter"));
   spMain->setHandleWidth(2);
   spMain->setChildrenCollapsible(false);
   setCentralWidget(spMain);
@@ -112,7 +112,7 @@ void TfrmMain::buildControls() {
   treeLayout->setSpacing(0);
   tvMain = new QTreeWidget(treeSide);
   tvMain->setObjectName("tvMain");
-  tvMain->setAccessibleName("Network objects");
+  tvMain->setAccessibleName(tr("Network objects"));
   tvMain->setHeaderHidden(true);
   tvMain->setIndentation(19);
   tvMain->setIconSize(QSize(NodeImages::kSize, NodeImages::kSize));
@@ -135,8 +135,8 @@ void TfrmMain::buildControls() {
   layout->setContentsMargins(0, 0, 0, 0);
   lvMain = new QTableWidget(0, 2, right);
   lvMain->setObjectName("lvMain");
-  lvMain->setAccessibleName("Object parameters");
-  lvMain->setHorizontalHeaderLabels({"Params", "Value"});
+  lvMain->setAccessibleName(tr("Object parameters"));
+  lvMain->setHorizontalHeaderLabels({tr("Params"), tr("Value")});
   lvMain->setColumnWidth(0, 100);
   lvMain->setColumnWidth(1, 200);
   lvMain->verticalHeader()->hide();
@@ -147,9 +147,9 @@ void TfrmMain::buildControls() {
   lvMain->setEnabled(false);
   layout->addWidget(lvMain);
 
-  btnApplyAlter = new QPushButton("Apply", right);
+  btnApplyAlter = new QPushButton(tr("Apply"), right);
   btnApplyAlter->setObjectName("btnApplyAlter");
-  btnApplyAlter->setAccessibleName("Apply parameters");
+  btnApplyAlter->setAccessibleName(tr("Apply parameters"));
   btnApplyAlter->setFixedSize(75, 25);
   btnApplyAlter->setEnabled(false);
   btnApplyAlter->raise();
@@ -172,7 +172,7 @@ void TfrmMain::buildControls() {
 
   sbPanel = new QStatusBar(this);
   sbPanel->setObjectName("sbPanel");
-  sbPanel->setAccessibleName("Status");
+  sbPanel->setAccessibleName(tr("Status"));
   sbPanel->setSizeGripEnabled(false);
   sbPanel->setFixedHeight(19);
   for (int width : {200, 280}) {
@@ -181,9 +181,9 @@ void TfrmMain::buildControls() {
     // The queue panel's accessible name stays its text, which a screen
     // reader must read; what the panel is goes into the description.
     if (sbPanels.isEmpty())
-      panel->setAccessibleDescription("Command queue");
+      panel->setAccessibleDescription(tr("Command queue"));
     else
-      panel->setAccessibleDescription("Connection protection");
+      panel->setAccessibleDescription(tr("Connection protection"));
     panel->setFixedWidth(width);
     panel->setFrameShape(QFrame::StyledPanel);
     sbPanel->addWidget(panel);
@@ -203,7 +203,7 @@ void TfrmMain::buildControls() {
   sbPanel->addWidget(rest, 1);
   sbCounts = new QLabel(rest);
   sbCounts->setObjectName("sbCounts");
-  sbCounts->setAccessibleDescription("Objects by status");
+  sbCounts->setAccessibleDescription(tr("Objects by status"));
   sbAnswer = new QLabel(rest);
   sbAnswer->setObjectName("sbAnswer");
   sbAnswer->setAccessibleDescription(tr("The host's answer to the last command"));
@@ -260,11 +260,11 @@ void TfrmMain::buildControls() {
 void TfrmMain::buildMenus() {
   QMenuBar* mMenu = menuBar();
   mMenu->setObjectName("mMenu");
-  mMenu->setAccessibleName("Main menu");
+  mMenu->setAccessibleName(tr("Main menu"));
 
-  QMenu* Tools = mMenu->addMenu("&Tools");
+  QMenu* Tools = mMenu->addMenu(tr("&Tools"));
   Tools->setObjectName("Tools");
-  mmConnect = Tools->addAction("&Connect");
+  mmConnect = Tools->addAction(tr("&Connect"));
   mmConnect->setObjectName("mmConnect");
   mmConnect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   mmConnect->setShortcutContext(Qt::WindowShortcut);
@@ -276,26 +276,26 @@ void TfrmMain::buildMenus() {
   });
   N2 = Tools->addSeparator();
   N2->setObjectName("N2");
-  Exit1 = Tools->addAction("E&xit");
+  Exit1 = Tools->addAction(tr("E&xit"));
   Exit1->setObjectName("Exit1");
   connect(Exit1, &QAction::triggered, this, &TfrmMain::Exit1Click);
 
-  QMenu* VIew1 = mMenu->addMenu("&View");
+  QMenu* VIew1 = mMenu->addMenu(tr("&View"));
   VIew1->setObjectName("VIew1");
-  DebugView = VIew1->addAction("&Debug");
+  DebugView = VIew1->addAction(tr("&Debug"));
   DebugView->setObjectName("DebugView");
   DebugView->setCheckable(true);
   connect(DebugView, &QAction::triggered, this, &TfrmMain::DebugViewClick);
   VIew1->addSeparator();
-  FindObjects = VIew1->addAction("&Find");
+  FindObjects = VIew1->addAction(tr("&Find"));
   FindObjects->setObjectName("FindObjects");
   FindObjects->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
   connect(FindObjects, &QAction::triggered, pnlFind, &TreeFind::FocusFind);
-  NextDown = VIew1->addAction("&Next Object Down");
+  NextDown = VIew1->addAction(tr("&Next Object Down"));
   NextDown->setObjectName("NextDown");
   NextDown->setShortcut(QKeySequence(Qt::Key_F8));
   connect(NextDown, &QAction::triggered, this, [this] { SelectNextDown(true); });
-  PreviousDown = VIew1->addAction("&Previous Object Down");
+  PreviousDown = VIew1->addAction(tr("&Previous Object Down"));
   PreviousDown->setObjectName("PreviousDown");
   PreviousDown->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F8));
   connect(PreviousDown, &QAction::triggered, this, [this] { SelectNextDown(false); });
@@ -307,22 +307,22 @@ void TfrmMain::buildMenus() {
   VIew1->addSeparator();
   ChangesView = dkChanges->toggleViewAction();
   ChangesView->setObjectName("ChangesView");
-  ChangesView->setText("&Changes");
+  ChangesView->setText(tr("&Changes"));
   VIew1->addAction(ChangesView);
   const SettingsFile settings(m_settingsPath);
-  AutoRefresh = VIew1->addAction(QString("&Auto Refresh (every %1 s)").arg(settings.readAutoRefreshSeconds()));
+  AutoRefresh = VIew1->addAction(tr("&Auto Refresh (every %1 s)").arg(settings.readAutoRefreshSeconds()));
   AutoRefresh->setObjectName("AutoRefresh");
   AutoRefresh->setCheckable(true);
   AutoRefresh->setChecked(settings.readAutoRefresh());
   m_follower->SetAutoRefresh(AutoRefresh->isChecked() ? settings.readAutoRefreshSeconds() : 0);
   connect(AutoRefresh, &QAction::triggered, this, &TfrmMain::AutoRefreshClick);
 
-  QMenu* Help1 = mMenu->addMenu("&Help");
+  QMenu* Help1 = mMenu->addMenu(tr("&Help"));
   Help1->setObjectName("Help1");
-  About1 = Help1->addAction("&About");
+  About1 = Help1->addAction(tr("&About"));
   About1->setObjectName("About1");
   connect(About1, &QAction::triggered, this, &TfrmMain::About1Click);
-  AuditFolder = Help1->addAction("Audit Trail &Folder");
+  AuditFolder = Help1->addAction(tr("Audit Trail &Folder"));
   AuditFolder->setObjectName("AuditFolder");
   connect(AuditFolder, &QAction::triggered, this, &TfrmMain::AuditFolderClick);
 }
@@ -357,7 +357,8 @@ void TfrmMain::tellAuditFailure(const std::string& error) {
   // Not inside the session's handler that recorded the action.
   QTimer::singleShot(0, this, [this, error] {
     QMessageBox::warning(
-        this, kCaption, QString::fromLocal8Bit(error) + ".\nThe operator actions are not recorded in the audit trail.");
+        this, kCaption,
+        tr("%1.\nThe operator actions are not recorded in the audit trail.").arg(QString::fromLocal8Bit(error)));
   });
 }
 
@@ -381,7 +382,7 @@ void TfrmMain::FormShow() {
   };
   m_handler->OnTACLLoggedOn = [this] {
     m_logonUnderway = false;
-    mmConnect->setText("Disconnect");
+    mmConnect->setText(tr("Disconnect"));
     m_connectAction = false;
     setWindowTitle(windowTitle() + " (" + fromLatin1(m_session->Host) + ")");
     sbAge->Connected();
@@ -402,15 +403,15 @@ void TfrmMain::FormShow() {
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_handler->OnObjectLimit = [this](size_t limit) {
     QMessageBox::warning(this, kCaption,
-                         QString("The host listed more than %1 objects. The load stopped there and the connection "
-                                 "was closed; the objects loaded so far stay in the tree.")
+                         tr("The host listed more than %1 objects. The load stopped there and the connection "
+                            "was closed; the objects loaded so far stay in the tree.")
                              .arg(limit));
   };
   const SettingsFile settings(m_settingsPath);
   m_handler->MaxObjects = settings.readMaxObjects();
   m_session->PagePromptQuietMs = settings.readPagePromptQuietMs(m_session->PagePromptQuietMs);
   m_handler->OnCommandRefused = [this](const std::string& hostLine) {
-    QMessageBox::warning(this, kCaption, "The host refused the command:\n" + fromLatin1(hostLine));
+    QMessageBox::warning(this, kCaption, tr("The host refused the command:\n%1").arg(fromLatin1(hostLine)));
   };
   m_handler->OnTreeCleared = [this] {
     m_popup->Forget();
@@ -453,7 +454,7 @@ void TfrmMain::savePositionOrTell() {
     if (m_unattended) {
       std::fprintf(stderr, "korvanedrestolin: %s; the window position is not saved\n", qPrintable(problem));
     } else {
-      QMessageBox::warning(this, kCaption, problem + "\nThe window position is not saved.");
+      QMessageBox::warning(this, kCaption, tr("%1\nThe window position is not saved.").arg(problem));
     }
   }
 }
@@ -515,7 +516,7 @@ void TfrmMain::Connect1Click() {
     // A host name that cannot be resolved or an invalid address: nothing
     // was opened.
     QMessageBox::warning(this, kCaption,
-                         QString("Cannot connect to %1: %2").arg(frmAuth->hostText(), QString::fromLatin1(e.what())));
+                         tr("Cannot connect to %1: %2").arg(frmAuth->hostText(), QString::fromLatin1(e.what())));
   }
 }
 
@@ -549,16 +550,16 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
   }
   QMessageBox::warning(
       this, kCaption,
-      QString("Cannot connect to %1: %2.").arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+      tr("Cannot connect to %1: %2.").arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
 }
 
 void TfrmMain::offerTrust(uint16_t error) {
   const std::string key = TlsTrustSettings::hostKey({m_session->Transport, m_session->Host, m_session->Port});
   const std::optional<TlsCertificate> certificate = m_session->PeerCertificate();
   if (!certificate) {
-    QMessageBox::warning(this, kCaption,
-                         QString("Cannot connect to %1: %2.")
-                             .arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
+    QMessageBox::warning(
+        this, kCaption,
+        tr("Cannot connect to %1: %2.").arg(fromLatin1(m_session->Host), fromLatin1(socketerrors::message(error))));
     return;
   }
   if (error == socketerrors::kTlsCertificateChanged) {
@@ -566,10 +567,10 @@ void TfrmMain::offerTrust(uint16_t error) {
     // certificate is what an impostor would show.
     QMessageBox::critical(
         this, kCaption,
-        QString("The certificate of %1 is not the one you trusted for it. Nothing was sent to the host.\n\n"
-                "Trusted: %4\nOffered now: %5\n\n"
-                "If the host's certificate was changed on purpose, remove the line of %1 from the section [%2] "
-                "of the settings file %3, then connect again.")
+        tr("The certificate of %1 is not the one you trusted for it. Nothing was sent to the host.\n\n"
+           "Trusted: %4\nOffered now: %5\n\n"
+           "If the host's certificate was changed on purpose, remove the line of %1 from the section [%2] "
+           "of the settings file %3, then connect again.")
             .arg(fromLatin1(key), TlsTrustSettings::kPins, m_settingsPath, fromLatin1(m_session->Tls.pin),
                  fromLatin1(certificate->pin())));
     return;
@@ -578,7 +579,8 @@ void TfrmMain::offerTrust(uint16_t error) {
   try {
     TlsTrustSettings(m_settingsPath).writePin(key, certificate->pin());
   } catch (const IniWriteError& e) {
-    QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe certificate is not trusted.");
+    QMessageBox::warning(this, kCaption,
+                         tr("%1\nThe certificate is not trusted.").arg(QString::fromLocal8Bit(e.what())));
     return;
   }
   logonAgain();
@@ -591,9 +593,8 @@ void TfrmMain::logonAgain() {
   try {
     logon(m_hostField, user, password.text());
   } catch (const ESocketException& e) {
-    QMessageBox::warning(
-        this, kCaption,
-        QString("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
+    QMessageBox::warning(this, kCaption,
+                         tr("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
   }
 }
 
@@ -622,13 +623,13 @@ void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
   m_logonUnderway = false;
   QMessageBox::warning(
       this, kCaption,
-      QString("The host %1 closed the connection before the logon completed.").arg(fromLatin1(m_session->Host)));
+      tr("The host %1 closed the connection before the logon completed.").arg(fromLatin1(m_session->Host)));
 }
 
 void TfrmMain::showDisconnected() {
   sbPanels[1]->clear();
   m_connectAction = true;
-  mmConnect->setText("Connect");
+  mmConnect->setText(tr("Connect"));
   setWindowTitle(windowTitle().left(16));
 }
 
@@ -640,7 +641,7 @@ SecretText TfrmMain::takePassword(const char* what) {
 }
 
 void TfrmMain::tellUnsafeText(const EUnsafeCommandText& e) {
-  QMessageBox::warning(this, kCaption, QString::fromLatin1(e.what()) + ".\nNothing was sent to the host.");
+  QMessageBox::warning(this, kCaption, tr("%1.\nNothing was sent to the host.").arg(QString::fromLatin1(e.what())));
 }
 
 void TfrmMain::tellSendFailed(const ESocketException& e) {
@@ -699,7 +700,7 @@ void TfrmMain::NCPTelnetCommand(TTnCnx*, int queueCount, TNSKTelnetState state) 
     tvMain->setCursor(Qt::BusyCursor);
   else
     tvMain->setCursor(Qt::ArrowCursor);
-  sbPanels[0]->setText(QString::asprintf("Queue: %d (%d)", queueCount, int(state)));
+  sbPanels[0]->setText(QString::asprintf(tr("Queue: %d (%d)").toUtf8().constData(), queueCount, int(state)));
   if (state == atsIdle && queueCount == 0) m_follower->SessionIdle();
 }
 
@@ -745,7 +746,8 @@ void TfrmMain::AutoRefreshClick() {
   try {
     settings.writeAutoRefresh(on);
   } catch (const IniWriteError& e) {
-    QMessageBox::warning(this, kCaption, QString::fromLocal8Bit(e.what()) + "\nThe Auto Refresh setting is not saved.");
+    QMessageBox::warning(this, kCaption,
+                         tr("%1\nThe Auto Refresh setting is not saved.").arg(QString::fromLocal8Bit(e.what())));
   }
 }
 

@@ -113,7 +113,12 @@ bool SshScratch::startSshd() {
                             "PasswordAuthentication no\n"
                             "KbdInteractiveAuthentication no\n"
                             "PermitRootLogin prohibit-password\n"
-                            "LogLevel VERBOSE\n";
+                            "LogLevel VERBOSE\n"
+                            // The login shell runs the forced command after
+                            // the start-up files of HOME: the machine user's
+                            // own (a stuck one stalls every login) stay out.
+                            "SetEnv HOME=" +
+                            m_dir.path().toUtf8() + "\n";
   writeFile(path("sshd_config"), config);
   const QString program = "/usr/sbin/sshd";
   if (!QFileInfo(program).isExecutable()) {

@@ -40,6 +40,15 @@ std::string needsCount(const char* option, const QString& text, Number* value) {
   return {};
 }
 
+// As needsCount, for an option whose absence means the default.
+template <typename Number>
+std::string needsCount(const char* option, const QString& text, std::optional<Number>* value) {
+  Number n{};
+  std::string refusal = needsCount(option, text, &n);
+  if (refusal.empty()) *value = n;
+  return refusal;
+}
+
 std::string needsFile(const char* option, const QString& text) {
   return text.isEmpty() ? std::string(option) + " needs a file name" : std::string();
 }
@@ -108,12 +117,7 @@ std::vector<CtlOption> makeOptions() {
          return std::string();
        }},
       {"max-objects", "N", all, false,
-       [](O& o, const QString& v) {
-         size_t limit = 0;
-         std::string refusal = needsCount("--max-objects", v, &limit);
-         if (refusal.empty()) o.maxObjects = limit;
-         return refusal;
-       }},
+       [](O& o, const QString& v) { return needsCount("--max-objects", v, &o.maxObjects); }},
       {"connections", "N", all, false,
        [](O& o, const QString& v) {
          bool ok = false;
@@ -122,12 +126,7 @@ std::vector<CtlOption> makeOptions() {
          return "--connections needs a whole number from 1 to " + std::to_string(ConnectionBudget::kDefaultLimit);
        }},
       {"page-quiet-ms", "MS", all, false,
-       [](O& o, const QString& v) {
-         int ms = 0;
-         std::string refusal = needsCount("--page-quiet-ms", v, &ms);
-         if (refusal.empty()) o.pageQuietMs = ms;
-         return refusal;
-       }},
+       [](O& o, const QString& v) { return needsCount("--page-quiet-ms", v, &o.pageQuietMs); }},
       {"ca-file", "FILE", all, false,
        [](O& o, const QString& v) {
          if (!QFileInfo(v).isReadable()) return "--ca-file cannot be read: " + v.toLocal8Bit().toStdString();

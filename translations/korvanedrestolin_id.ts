@@ -105,6 +105,10 @@
         <source>next %1</source>
         <translation>berikutnya %1</translation>
     </message>
+    <message>
+        <source>%1, reconnecting at %2</source>
+        <translation>%1, menyambung ulang pukul %2</translation>
+    </message>
 </context>
 <context>
     <name>DemoHost</name>
@@ -768,6 +772,10 @@ Tidak ada yang dikirim ke host.</translation>
 The Auto Refresh setting is not saved.</source>
         <translation>%1
 Pengaturan Perbarui Otomatis tidak disimpan.</translation>
+    </message>
+    <message>
+        <source>&amp;Stop Reconnecting</source>
+        <translation>&amp;Hentikan Penyambungan Ulang</translation>
     </message>
 </context>
 <context>

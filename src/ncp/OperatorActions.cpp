@@ -22,6 +22,8 @@ const char* actionWord(ActionKind kind) {
       return "disconnect";
     case ActionKind::Acknowledge:
       return "acknowledge";
+    case ActionKind::Reconnect:
+      return "reconnect";
   }
   return "";
 }

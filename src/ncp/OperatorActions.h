@@ -24,7 +24,22 @@ namespace ncp {
 
 // Acknowledge: the operator acknowledged a status change in the window's
 // alarm list; nothing is sent for it.
-enum class ActionKind : uint8_t { Connect, NcpLogon, Start, Stop, Refresh, Message, Disconnect, Acknowledge };
+// Reconnect: the TACL logon the console makes by itself to open again a
+// connection the host or the network ended unasked.
+enum class ActionKind : uint8_t {
+  Connect,
+  NcpLogon,
+  Start,
+  Stop,
+  Refresh,
+  Message,
+  Disconnect,
+  Acknowledge,
+  Reconnect
+};
+
+// The TACL logon that opens a connection, by the operator or by the console.
+inline bool opensConnection(ActionKind kind) { return kind == ActionKind::Connect || kind == ActionKind::Reconnect; }
 
 enum class ActionOutcome : uint8_t {
   Accepted,  // the host took it (a logon accepted, a command answered without an error line)
@@ -48,7 +63,7 @@ struct OperatorAction {
 };
 
 // "connect", "ncp-logon", "start", "stop", "refresh", "message", "disconnect",
-// "acknowledge".
+// "acknowledge", "reconnect".
 const char* actionWord(ActionKind kind);
 // "accepted", "refused", "failed", "lost".
 const char* outcomeWord(ActionOutcome outcome);

@@ -166,7 +166,8 @@ ncp::OperatorAction TNCPTelnet::operatorAction(ActionKind kind, std::string obje
 
 // ---- TACL logon ------------------------------------------------------------
 
-void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword) {
+void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword,
+                       ActionKind kind) {
   RequireSafeCommandText(aHost, "Host");
   RequireCommandWord(aUserName, "TACL user");
   const ncp::HostPort hostPort = ncp::splitHostPort(aHost);
@@ -216,7 +217,7 @@ void TNCPTelnet::Logon(const std::string& aHost, const std::string& aUserName, c
         [this](TTnCnx* sender, const char* buffer, int len) { MenuDataAvailable(sender, buffer, len); });
   }
   m_ncpAuthorized = false;
-  m_connectAction = m_actions.begin(operatorAction(ActionKind::Connect));
+  m_connectAction = m_actions.begin(operatorAction(kind));
   try {
     Connect();
   } catch (const ESocketException& e) {
@@ -558,7 +559,7 @@ void TNCPTelnet::endActions() {
   m_actions.finishAll([&](ncp::OperatorAction& action) {
     if (action.kind == ActionKind::Disconnect) return ActionOutcome::Accepted;
     if (action.answer.empty()) action.answer = reason;
-    if (action.kind == ActionKind::Connect && !m_hostHeard) return ActionOutcome::Failed;
+    if (ncp::opensConnection(action.kind) && !m_hostHeard) return ActionOutcome::Failed;
     return ActionOutcome::Lost;
   });
   if (asked || !Authorized()) return;

@@ -67,8 +67,10 @@ class TNCPTelnet : public TNSKTelnet {
   // One operator action with its outcome, once the outcome is known.
   std::function<void(const ncp::OperatorAction&)> OnOperatorAction;
 
-  // TACL logon.
-  void Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword);
+  // TACL logon. kind: Reconnect for the logon the console makes by itself
+  // after a loss; it is recorded as such.
+  void Logon(const std::string& aHost, const std::string& aUserName, const std::string& aPassword,
+             ncp::ActionKind kind = ncp::ActionKind::Connect);
   // Closes the connection and drops what it still had: the queue, the
   // running command and the rest of the data being read.
   void Disconnect();

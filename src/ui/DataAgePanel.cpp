@@ -30,8 +30,14 @@ void DataAgePanel::Lost(const QString& host, const QDateTime& at) {
   showState();
 }
 
+void DataAgePanel::Reconnecting(const QDateTime& next) {
+  m_reconnect = next;
+  showState();
+}
+
 void DataAgePanel::Connected() {
   m_lostAt = {};
+  m_reconnect = {};
   m_refreshed = {};
   m_paused.clear();
   showState();
@@ -41,7 +47,8 @@ void DataAgePanel::showState() {
   if (IsLost()) {
     // Never to be taken for an all-clear: white on red.
     setStyleSheet("QLabel { background: #b00000; color: white; font-weight: bold; }");
-    setText(tr("LOST at %1").arg(m_lostAt.toString("HH:mm:ss")));
+    const QString lost = tr("LOST at %1").arg(m_lostAt.toString("HH:mm:ss"));
+    setText(m_reconnect.isValid() ? tr("%1, reconnecting at %2").arg(lost, m_reconnect.toString("HH:mm:ss")) : lost);
     setToolTip(tr("The connection to %1 was lost at %2; the window shows the last known picture.")
                    .arg(m_host, m_lostAt.toString("yyyy-MM-dd HH:mm:ss")));
     return;

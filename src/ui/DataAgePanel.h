@@ -2,7 +2,8 @@
 // window is: the time of the last complete load or refresh and, with auto
 // refresh on, when the next one is due; an auto refresh that could not run
 // and why; and a lost connection, loudly, with the time the picture dates
-// from, until the next logon. UI thread only.
+// from, until the next logon, and when the window tries to connect again.
+// UI thread only.
 #pragma once
 
 #include <QDateTime>
@@ -19,6 +20,8 @@ class DataAgePanel : public QLabel {
   void SetNext(const QDateTime& next);
   void Paused(const QString& reason, const QDateTime& next);
   void Lost(const QString& host, const QDateTime& at);
+  // While lost: the next attempt to connect again (invalid: none).
+  void Reconnecting(const QDateTime& next);
   // A new logon: the lost state and the last picture's times end.
   void Connected();
 
@@ -33,4 +36,5 @@ class DataAgePanel : public QLabel {
   QString m_paused;
   QString m_host;
   QDateTime m_lostAt;
+  QDateTime m_reconnect;
 };

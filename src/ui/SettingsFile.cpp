@@ -102,6 +102,13 @@ void SettingsFile::writeAutoRefresh(bool on) const { m_ini.writeInteger(kMain, "
 
 bool SettingsFile::readConfirm() const { return m_ini.readInteger(kMain, "Confirm", 1) != 0; }
 
+bool SettingsFile::readReconnect() const { return m_ini.readInteger(kMain, "Reconnect", 1) != 0; }
+
+ReconnectBackoff::Wait SettingsFile::readReconnectFirstWait() const {
+  const int ms = m_ini.readInteger(kMain, "ReconnectFirstMs", 0);
+  return ms >= 1 ? ReconnectBackoff::Wait(ms) : ReconnectBackoff::kFirst;
+}
+
 int SettingsFile::readTreeWidth() const { return std::max(0, m_ini.readInteger(kMain, "TreeWidth", 0)); }
 
 void SettingsFile::writeTreeWidth(int width) const { m_ini.writeInteger(kMain, "TreeWidth", width); }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "audit/AuditTrail.h"
+#include "ncp/ReconnectBackoff.h"
 #include "ui/IniFile.h"
 
 struct WindowPlacement {
@@ -93,6 +94,11 @@ class SettingsFile {
   // "Main"/"Confirm": 0 turns off the questions before Stop, Key Change,
   // Warmboot and a Disconnect while NCP is logged on (on by default).
   bool readConfirm() const;
+  // "Main"/"Reconnect": 0 turns off opening a lost connection again (on by
+  // default); "Main"/"ReconnectFirstMs": the first wait before that, the
+  // backoff's default when missing or below 1.
+  bool readReconnect() const;
+  ReconnectBackoff::Wait readReconnectFirstWait() const;
   // "Main"/"TreeWidth": the tree's width as the operator left it; 0 when
   // missing or not a number.
   int readTreeWidth() const;

@@ -41,6 +41,7 @@
 #include "ui/NodeImages.h"
 #include "ui/ObjectDetails.h"
 #include "ui/ObjectPopupMenu.h"
+#include "ui/Reconnection.h"
 #include "ui/RefreshFollower.h"
 #include "ui/ScreenFit.h"
 #include "ui/SettingsFile.h"
@@ -77,6 +78,9 @@ TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
   setFont(QFont("MS Sans Serif", 8));
   resize(kDesignWidth, kDesignHeight);
   NCPTelnet = m_session.get();
+  m_reconnection = new Reconnection(this);
+  m_reconnection->OnAttempt = [this](int attempt) { reconnect(attempt); };
+  m_reconnection->OnScheduled = [this](const QDateTime& at) { showReconnection(at); };
 
   buildControls();
   buildMenus();
@@ -231,6 +235,7 @@ void TfrmMain::buildControls() {
   connect(m_follower, &RefreshFollower::Refreshed, this, [this](const QDateTime& at) {
     sbAge->Refreshed(at, m_follower->NextAutoRefresh());
     showDetails();
+    reconnected();
   });
   connect(m_follower, &RefreshFollower::Paused, this,
           [this](const QString& reason) { sbAge->Paused(reason, m_follower->NextAutoRefresh()); });
@@ -274,6 +279,10 @@ void TfrmMain::buildMenus() {
     else if (confirmDisconnect())
       DisConnect1Click();
   });
+  StopReconnecting = Tools->addAction(tr("&Stop Reconnecting"));
+  StopReconnecting->setObjectName("StopReconnecting");
+  StopReconnecting->setEnabled(false);
+  connect(StopReconnecting, &QAction::triggered, this, [this] { stopReconnecting(true); });
   N2 = Tools->addSeparator();
   N2->setObjectName("N2");
   Exit1 = Tools->addAction(tr("E&xit"));
@@ -344,7 +353,7 @@ void TfrmMain::wireSession() {
 
 void TfrmMain::recordAction(const ncp::OperatorAction& action) {
   // The host's line to a refused logon, for the message that follows it.
-  const bool logon = action.kind == ncp::ActionKind::Connect || action.kind == ncp::ActionKind::NcpLogon;
+  const bool logon = ncp::opensConnection(action.kind) || action.kind == ncp::ActionKind::NcpLogon;
   if (logon && action.outcome == ncp::ActionOutcome::Refused) m_refusedLogonLine = action.answer;
   showAnswer(action);
   std::string error;
@@ -378,6 +387,7 @@ void TfrmMain::FormShow() {
   m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
   m_handler->OnTACLRefused = [this] {
     m_logonUnderway = false;
+    reconnectRefused();
     ShowLogonRefused(this, RefusedLogon::Tacl, std::exchange(m_refusedLogonLine, {}));
   };
   m_handler->OnTACLLoggedOn = [this] {
@@ -394,11 +404,13 @@ void TfrmMain::FormShow() {
     }
   };
   m_handler->OnNCPRefused = [this] {
+    reconnectRefused();
     ShowLogonRefused(this, RefusedLogon::Ncp, std::exchange(m_refusedLogonLine, {}));
   };
   m_handler->OnExpandHost = [this](ncp::TreeNode* host) {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
-    resumeAfterLoss();
+    // Back, unless a PATHMON is to be loaded again first.
+    if (!resumeAfterLoss()) reconnected();
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_handler->OnObjectLimit = [this](size_t limit) {
@@ -502,6 +514,8 @@ bool TfrmMain::treeKey(const QKeyEvent* key) {
 // ---- Connect and disconnect --------------------------------------------------------
 
 void TfrmMain::Connect1Click() {
+  // The operator takes over from the attempts to reconnect.
+  stopReconnecting(false);
   if (frmAuth->ShowTACLLogin() != TfrmAuth::mrOk) return;
   try {
     m_logonUnderway = false;
@@ -520,15 +534,17 @@ void TfrmMain::Connect1Click() {
   }
 }
 
-void TfrmMain::logon(const std::string& host, const std::string& user, const std::string& password) {
+void TfrmMain::logon(const std::string& host, const std::string& user, const std::string& password,
+                     ncp::ActionKind kind) {
   m_session->Ssh.knownHostsFile = SettingsFile(m_settingsPath).readKnownHosts();
   m_session->Tls = TlsTrustSettings(m_settingsPath).trustFor(TlsTrustSettings::hostKey(ncp::splitHostPort(host)));
   m_hostField = host;
-  m_session->Logon(host, user, password);
+  m_session->Logon(host, user, password, kind);
   m_logonUnderway = true;
 }
 
 void TfrmMain::DisConnect1Click() {
+  stopReconnecting(true);
   if (m_handler) m_handler->Disconnect();
   showDisconnected();
 }
@@ -537,6 +553,7 @@ void TfrmMain::NCPTelnetSessionConnected(uint16_t error) {
   if (error == 0) sbPanels[1]->setText(fromLatin1(m_session->Protection()));
   if (error == 0 || !m_logonUnderway) return;
   m_logonUnderway = false;
+  if (reconnectFailed(error)) return;
   if (m_session->Transport == TransportKind::TelnetTls && socketerrors::isVerificationFailure(error)) {
     // After the failed stream has closed, not from inside its event.
     QMetaObject::invokeMethod(
@@ -616,9 +633,16 @@ void TfrmMain::hostKeyRefused(uint16_t error) {
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
   // Logged on, and the operator did not disconnect: the connection was lost.
   // The object limit's close is the window's own and told on its own.
-  if (!m_connectAction && m_handler && !m_handler->ObjectLimitReached()) showLoss();
+  const bool lost = !m_connectAction && m_handler && !m_handler->ObjectLimitReached();
+  if (lost) showLoss();
   if (m_handler) m_handler->SessionClosed();
   showDisconnected();
+  if (lost || m_reconnection->Attempting()) {
+    // The next attempt shows in the status bar, not in a message box.
+    m_logonUnderway = false;
+    reconnectLater();
+    return;
+  }
   if (!m_logonUnderway) return;
   m_logonUnderway = false;
   QMessageBox::warning(
@@ -794,13 +818,15 @@ void TfrmMain::clearStale() {
   tvMain->setHeaderHidden(true);
 }
 
-void TfrmMain::resumeAfterLoss() {
+bool TfrmMain::resumeAfterLoss() {
   const std::string pathmon = std::exchange(m_lostPathmon, {});
   const ExtInfo* entry = findEntry(xpPathmon, pathmon);
-  if (!entry || m_session->NCPUserName.empty()) return;
+  // The operator's Disconnect or a refused logon wiped the password.
+  if (!entry || m_session->NCPUserName.empty() || m_session->NCPPassword.empty()) return false;
   // The session kept the user and its copy of the password of that logon.
   const SecretText password{std::string(m_session->NCPPassword)};
   m_handler->LogonNCP(entry->Node, m_session->NCPUserName, password.text());
+  return m_handler->CurrentPathmonNode() == entry->Node;
 }
 
 const ExtInfo* TfrmMain::findEntry(TXPNetType type, const std::string& name) const {

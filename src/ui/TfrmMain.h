@@ -58,6 +58,7 @@ class ObjectPopupMenu;
 class QAction;
 class QSystemTrayIcon;
 class RefreshFollower;
+class Reconnection;
 class TreeFind;
 class QKeyEvent;
 class QLabel;
@@ -132,6 +133,8 @@ class TfrmMain : public QMainWindow {
   ChangesPanel* dkChanges;
   QList<QIcon> imgList;
   QAction* mmConnect;
+  // Ends the attempts to open a lost connection again; enabled while they run.
+  QAction* StopReconnecting;
   QAction* N2;
   QAction* Exit1;
   QAction* DebugView;
@@ -165,7 +168,8 @@ class TfrmMain : public QMainWindow {
   void showDisconnected();
   void NCPTelnetSessionConnected(uint16_t error);
   // The logon with the TLS trust the settings file keeps for the host.
-  void logon(const std::string& host, const std::string& user, const std::string& password);
+  void logon(const std::string& host, const std::string& user, const std::string& password,
+             ncp::ActionKind kind = ncp::ActionKind::Connect);
   // A telnets:// host's certificate did not verify: its identity goes to the
   // operator, who may trust it; the logon then starts again.
   void offerTrust(uint16_t error);
@@ -197,8 +201,22 @@ class TfrmMain : public QMainWindow {
   void showLoss();
   void clearStale();
   // After the PATHMONs of a logon are listed: the NCP logon the lost
-  // connection had, made again.
-  void resumeAfterLoss();
+  // connection had, made again; whether it was sent.
+  bool resumeAfterLoss();
+  // Opening a lost connection again (Reconnection): the next attempt
+  // scheduled after a loss or a failed attempt; the attempt, a logon with
+  // the user and password the session kept; a connection that failed to
+  // open (true: the attempt's, handled); a refused logon, which ends the
+  // attempts; the connection back and loaded.
+  void reconnectLater();
+  void reconnect(int attempt);
+  bool reconnectFailed(uint16_t error);
+  void reconnectRefused();
+  void reconnected();
+  // The attempts end; wipe: the session's passwords go too (the operator
+  // disconnected or stopped them, or the host refused one).
+  void stopReconnecting(bool wipe);
+  void showReconnection(const QDateTime& next);
   // The registry's entry of that object; null for none.
   const ExtInfo* findEntry(TXPNetType type, const std::string& name) const;
   // Before Stop, Key Change or Warmboot (unless the settings file turned the
@@ -233,6 +251,9 @@ class TfrmMain : public QMainWindow {
   // The host and logged-on PATHMON of a connection that was lost.
   std::string m_lostHost;
   std::string m_lostPathmon;
+  // The PATHMON the attempts to reconnect log on to again once TACL is back.
+  std::string m_reconnectPathmon;
+  Reconnection* m_reconnection = nullptr;
   // The host's last answer to a command, by object ("LINE LTCP01").
   std::map<std::string, QString> m_lastAnswers;
   StatusDelegate* m_statusDelegate = nullptr;

@@ -6,7 +6,6 @@
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTreeWidget>
 #include <QUrl>
@@ -29,23 +28,7 @@ class UrlCatcher : public QObject {
   void open(const QUrl& url) { urls << url; }
 };
 
-class AuditTest : public WindowTest {
- protected:
-  QString auditPath() const { return dir.filePath("audit.jsonl"); }
-  std::vector<QJsonObject> records() const {
-    QFile file(auditPath());
-    std::vector<QJsonObject> out;
-    if (!file.open(QIODevice::ReadOnly)) return out;
-    for (const QByteArray& line : file.readAll().split('\n'))
-      if (!line.isEmpty()) out.push_back(QJsonDocument::fromJson(line).object());
-    return out;
-  }
-  QStringList actions() const {
-    QStringList out;
-    for (const QJsonObject& o : records()) out << o["action"].toString() + ' ' + o["outcome"].toString();
-    return out;
-  }
-};
+using AuditTest = WindowTest;
 
 TEST_F(AuditTest, TheOperatorsActionsAreRecordedBesideTheSettingsInOrder) {
   confirmationsOff();
@@ -56,13 +39,13 @@ TEST_F(AuditTest, TheOperatorsActionsAreRecordedBesideTheSettingsInOrder) {
   ASSERT_TRUE(waitUntil([&] { return idle() && item("(Stopped) LTCP01"); }));
   rightClick(hostItem());
   choose("Refresh All");
-  ASSERT_TRUE(waitUntil([&] { return idle() && actions().size() == 4; }));
+  ASSERT_TRUE(waitUntil([&] { return idle() && auditActions().size() == 4; }));
   win->mmConnect->trigger();
-  ASSERT_TRUE(waitUntil([&] { return actions().size() == 5; }));
+  ASSERT_TRUE(waitUntil([&] { return auditActions().size() == 5; }));
 
-  EXPECT_EQ(actions(), (QStringList{"connect accepted", "ncp-logon accepted", "stop accepted", "refresh accepted",
-                                    "disconnect accepted"}));
-  const auto all = records();
+  EXPECT_EQ(auditActions(), (QStringList{"connect accepted", "ncp-logon accepted", "stop accepted", "refresh accepted",
+                                         "disconnect accepted"}));
+  const auto all = auditRecords();
   for (const QJsonObject& o : all) {
     EXPECT_EQ(o["program"].toString(), "window");
     EXPECT_EQ(o["host"].toString().toStdString(), sim->hostPort());

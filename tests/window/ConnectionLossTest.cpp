@@ -8,6 +8,7 @@
 #include "support/EventLoop.h"
 #include "ui/ChangesPanel.h"
 #include "ui/DataAgePanel.h"
+#include "ui/IniFile.h"
 
 using korvtest::waitUntil;
 using wintest::WindowTest;
@@ -20,6 +21,8 @@ class ConnectionLossTest : public WindowTest {
   QStringList simArgs() const override { return {"--close-on", "START"}; }
   void SetUp() override {
     WindowTest::SetUp();
+    // The operator's own next logon, not the window's.
+    IniFile(settingsPath).writeInteger("Main", "Reconnect", 0);
     connectTacl();
     logonNcp("$PM01");
   }

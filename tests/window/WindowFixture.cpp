@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QJsonDocument>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -166,6 +168,21 @@ void WindowTest::choose(const QString& text) {
     }
   }
   ADD_FAILURE() << "no visible popup item " << text.toStdString();
+}
+
+std::vector<QJsonObject> WindowTest::auditRecords() const {
+  QFile file(auditPath());
+  std::vector<QJsonObject> out;
+  if (!file.open(QIODevice::ReadOnly)) return out;
+  for (const QByteArray& line : file.readAll().split('\n'))
+    if (!line.isEmpty()) out.push_back(QJsonDocument::fromJson(line).object());
+  return out;
+}
+
+QStringList WindowTest::auditActions() const {
+  QStringList out;
+  for (const QJsonObject& o : auditRecords()) out << o["action"].toString() + ' ' + o["outcome"].toString();
+  return out;
 }
 
 QString WindowTest::debugText() const {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonObject>
 #include <QMessageBox>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -77,6 +78,11 @@ class WindowTest : public ::testing::Test {
   // Chooses the visible popup item with that text (without its mnemonic).
   void choose(const QString& text);
   QString debugText() const;
+  // The audit trail beside the settings file: its records, and their
+  // actions with outcomes ("stop accepted").
+  QString auditPath() const { return dir.filePath("audit.jsonl"); }
+  std::vector<QJsonObject> auditRecords() const;
+  QStringList auditActions() const;
   std::vector<std::string> commands() const { return sim->commandsReceived(); }
 
   QTemporaryDir dir;

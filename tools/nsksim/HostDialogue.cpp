@@ -123,8 +123,10 @@ void HostDialogue::taclCommand(const QByteArray& trimmed, const QList<QByteArray
 void HostDialogue::taclPassword(const QByteArray& password) {
   m_mode = Mode::Tacl;
   const SimOptions& o = m_ctx.options;
-  m_taclLoggedOn = m_taclUser.toUpper() == o.taclUser.toUpper() && password == o.taclPassword;
+  m_taclLoggedOn = m_taclUser.toUpper() == o.taclUser.toUpper() && password == o.taclPassword &&
+                   (o.acceptedLogons < 0 || m_ctx.network.acceptedLogons < o.acceptedLogons);
   if (m_taclLoggedOn) {
+    ++m_ctx.network.acceptedLogons;
     m_taclNumber = 2;
     m_subvolPrompt = false;
     m_reply.text += Layouts::taclLogonBanner(m_taclUser.toUpper());

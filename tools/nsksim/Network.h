@@ -25,6 +25,8 @@ class Network {
  public:
   QByteArray systemName;  // without the backslash, e.g. KORVDEMO
   std::vector<Pathmon> pathmons;
+  // TACL logons accepted so far, over all connections.
+  int acceptedLogons = 0;
 
   // Index of the PATHMON named (case-insensitive), or -1.
   int findPathmon(const QByteArray& name) const;

@@ -44,6 +44,10 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   add("tacl-password", "TACL password (default secret1).", "PASSWORD");
   add("ncp-user", "NCP user (default NCPOPER).", "USER");
   add("ncp-password", "NCP password (default secret2).", "PASSWORD");
+  add("accept-logons",
+      "Accept the first N TACL logons (over all connections), then refuse every other one as with a wrong "
+      "password.",
+      "N");
   add("idle-timeout", "Close a client idle for SECONDS; 0 = never (default 600).", "SECONDS");
   add("chunk", "Write output in pieces of N bytes.", "N");
   add("chunk-delay-ms", "Wait D milliseconds between pieces (with --chunk).", "D");
@@ -100,6 +104,9 @@ bool SimOptions::parse(const QStringList& arguments, SimOptions* o, QString* err
   o->sshPort = static_cast<quint16>(sshPort);
   o->sshHostKey = parser.value("ssh-host-key");
   o->stdio = parser.isSet("stdio");
+  qint64 acceptedLogons = o->acceptedLogons;
+  if (!number(parser, "accept-logons", 0, 1000000, &acceptedLogons, error)) return false;
+  o->acceptedLogons = static_cast<int>(acceptedLogons);
   qint64 idle = o->idleTimeoutSeconds;
   if (!number(parser, "idle-timeout", 0, 86400, &idle, error)) return false;
   o->idleTimeoutSeconds = static_cast<int>(idle);

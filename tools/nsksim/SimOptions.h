@@ -20,6 +20,9 @@ struct SimOptions {
   QByteArray taclPassword = "secret1";
   QByteArray ncpUser = "NCPOPER";
   QByteArray ncpPassword = "secret2";
+  // TACL logons the host accepts over its whole run before it refuses every
+  // other one as with a wrong password (a password changed meanwhile); -1: no end.
+  int acceptedLogons = -1;
   // A client that sends nothing and is sent nothing for this long is closed; 0 = never.
   int idleTimeoutSeconds = 600;
   // telnets://: both set, a TLS listener on tlsPort (0: a free one) serves the

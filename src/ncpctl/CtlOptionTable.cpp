@@ -167,6 +167,11 @@ std::vector<CtlOption> makeOptions() {
       {"interval", "SECONDS", watch, false,
        [](O& o, const QString& v) { return needsSeconds("--interval", v, &o.intervalSeconds); }},
       {"count", "N", watch, false, [](O& o, const QString& v) { return needsCount("--count", v, &o.count); }},
+      {"no-reconnect", "", watch, false,
+       [](O& o, const QString&) {
+         o.reconnect = false;
+         return std::string();
+       }},
       {"textfile", "FILE", commandBit(Command::Metrics), false,
        [](O& o, const QString& v) {
          o.textfile = v.toStdString();

@@ -31,6 +31,7 @@ struct CtlOptions {
   std::string objectName;             // status, start, stop, DELIVER commands; check --name
   double intervalSeconds = 10;        // watch
   int count = 0;                      // watch: refreshes before it stops; 0 = no end
+  bool reconnect = true;              // watch: a lost connection is opened again
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
   // Connections per PATHMON; the load's listings spread over all but the
   // first. 4: the three long listings at once.

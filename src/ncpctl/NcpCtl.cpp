@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_set>
+#include <utility>
 
 #include "ncpctl/CheckWriter.h"
 #include "ncpctl/ConsolePlatform.h"
@@ -35,6 +36,7 @@ NcpCtl::NcpCtl(CtlOptions options, Passwords passwords, std::FILE* out, std::FIL
   m_timeout.setSingleShot(true);
   m_interval.setSingleShot(true);
   m_farewell.setSingleShot(true);
+  m_reconnect.setSingleShot(true);
   m_progress.setInterval(kProgressMs);
   wire();
 }
@@ -53,7 +55,13 @@ void NcpCtl::wire() {
   m_pool.Extra = m_options.connections - 1;
   m_pool.OnListed = [this] { sessionIdle(); };
   m_pool.OnGone = [this] { farewellDone(); };
-  m_pool.OnLost = [this](const std::string& sentence) { fail(ExitCode::Connection, sentence); };
+  m_pool.OnLost = [this](const std::string& sentence) {
+    if (!watchGoesOn()) return fail(ExitCode::Connection, sentence);
+    // The refresh has a hole: the whole picture is taken again.
+    m_session.Disconnect();
+    m_handler.SessionClosed();
+    reconnectLater(sentence);
+  };
   m_session.OnCommand = [this](TTnCnx*, int queueCount, TNSKTelnetState state) {
     if (state == atsIdle && queueCount == 0) sessionIdle();
   };
@@ -67,10 +75,13 @@ void NcpCtl::wire() {
   m_session.OnSessionClosed = [this](TTnCnx*, uint16_t) {
     m_pool.Farewell();
     m_handler.SessionClosed();
+    const std::string sentence = "the host " + m_options.host + " closed the connection";
     if (m_stage == Stage::Farewell) {
       farewellDone();
+    } else if (watchGoesOn()) {
+      reconnectLater(sentence);
     } else {
-      fail(ExitCode::Connection, "the host " + m_options.host + " closed the connection");
+      fail(ExitCode::Connection, sentence);
     }
   };
   if (m_options.debug) {
@@ -107,8 +118,12 @@ void NcpCtl::wire() {
   QObject::connect(&m_timeout, &QTimer::timeout, &m_context, [this] {
     if (m_stage == Stage::Farewell) return finish(m_result);
     const auto seconds = QString::number(m_options.timeoutSeconds).toStdString();
-    fail(ExitCode::Timeout, "the host did not answer within " + seconds + " seconds");
+    const std::string sentence = "the host did not answer within " + seconds + " seconds";
+    if (!m_rejoining) return fail(ExitCode::Timeout, sentence);
+    m_session.Disconnect();
+    reconnectLater(sentence);
   });
+  QObject::connect(&m_reconnect, &QTimer::timeout, &m_context, [this] { guarded(&NcpCtl::reconnect); });
   QObject::connect(&m_interval, &QTimer::timeout, &m_context, [this] { guarded(&NcpCtl::startRefresh); });
   QObject::connect(&m_farewell, &QTimer::timeout, &m_context, [this] { finish(m_result); });
   QObject::connect(&m_progress, &QTimer::timeout, &m_context, [this] { showProgress(false); });
@@ -124,6 +139,8 @@ void NcpCtl::connectFailed(uint16_t error) {
     return fail(ExitCode::Usage, "the known-hosts file " + file + " cannot be read or written");
   }
   const std::string sentence = "cannot connect to " + m_options.host + ": " + WSocketErrorDesc(error);
+  // A refused password is never tried again.
+  if (m_rejoining && error != kSshAuthRefused && !isVerificationFailure(error)) return reconnectLater(sentence);
   if (!isVerificationFailure(error)) return fail(ExitCode::Connection, sentence);
   if (m_stage == Stage::Finished) return;
   // check's verdict line, then the certificate for the person who looks.
@@ -269,7 +286,7 @@ void NcpCtl::pathmonsListed() {
     return farewell(ExitCode::Done);
   }
   if (pathmons.empty()) return fail(ExitCode::NcpRefused, "the host lists no PATHMON");
-  if (OnPathmons) {
+  if (OnPathmons && !m_rejoining) {
     std::vector<std::string> names;
     for (const ExtInfo* entry : pathmons) names.push_back(entry->Name);
     OnPathmons(names);
@@ -284,7 +301,9 @@ void NcpCtl::pathmonsListed() {
   }
   m_options.pathmon = chosen->Name;
   m_stage = Stage::NcpLogon;
-  m_handler.LogonNCP(chosen->Node, m_options.ncpUser, m_passwords.ncp.text());
+  // After a loss: the copy the session kept of the password of the first logon.
+  const SecretText kept{std::string(m_rejoining ? m_session.NCPPassword : std::string())};
+  m_handler.LogonNCP(chosen->Node, m_options.ncpUser, m_rejoining ? kept.text() : m_passwords.ncp.text());
   m_passwords.ncp.wipe();
 }
 
@@ -324,11 +343,14 @@ void NcpCtl::runCommand() {
     return farewell(ExitCode::Done);
   }
   if (command == Command::Watch) {
-    m_watched = statusSnapshot();
-    m_stage = Stage::WatchWait;
-    m_timeout.stop();
-    m_interval.start(milliseconds(m_options.intervalSeconds));
-    return;
+    if (std::exchange(m_rejoining, false)) {
+      error("connected again to " + m_options.host);
+      m_backoff.reset();
+      reportChanges();
+    } else {
+      m_watched = statusSnapshot();
+    }
+    return waitForRefresh();
   }
 
   if (matchingEntries().empty()) {
@@ -453,6 +475,49 @@ void NcpCtl::startRefresh() {
 }
 
 void NcpCtl::refreshDone() {
+  reportChanges();
+  ++m_refreshes;
+  if (m_options.count > 0 && m_refreshes >= m_options.count) return farewell(ExitCode::Done);
+  waitForRefresh();
+}
+
+void NcpCtl::waitForRefresh() {
+  m_stage = Stage::WatchWait;
+  m_timeout.stop();
+  m_interval.start(milliseconds(m_options.intervalSeconds));
+}
+
+bool NcpCtl::watchGoesOn() const {
+  const bool watching = m_rejoining || m_stage == Stage::WatchWait || m_stage == Stage::Refreshing;
+  return m_options.command == CtlOptions::Command::Watch && m_options.reconnect && watching && !m_ending;
+}
+
+void NcpCtl::reconnectLater(const std::string& sentence) {
+  if (m_stage == Stage::ReconnectWait || m_stage == Stage::Finished) return;
+  m_rejoining = true;
+  m_stage = Stage::ReconnectWait;
+  m_timeout.stop();
+  m_interval.stop();
+  const ReconnectBackoff::Wait wait = m_backoff.next();
+  error(sentence + "; connecting again in " + QString::number(double(wait.count()) / 1000, 'f', 1).toStdString() +
+        " s");
+  m_reconnect.start(wait);
+}
+
+void NcpCtl::reconnect() {
+  m_stage = Stage::TaclLogon;
+  m_pathmonsListed = false;
+  armTimeout();
+  // The session kept the user and its copy of the password of the first logon.
+  const SecretText password{std::string(m_session.Password)};
+  try {
+    m_session.Logon(m_options.host, m_options.user, password.text(), ncp::ActionKind::Reconnect);
+  } catch (const ESocketException& e) {
+    reconnectLater("cannot connect to " + m_options.host + ": " + e.what());
+  }
+}
+
+void NcpCtl::reportChanges() {
   const bool json = m_options.format == CtlOptions::Format::Json;
   const std::string time = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
   std::unordered_set<std::string> reported;
@@ -482,11 +547,6 @@ void NcpCtl::refreshDone() {
   }
   write(out);
   std::fflush(m_out);
-  ++m_refreshes;
-  if (m_options.count > 0 && m_refreshes >= m_options.count) return farewell(ExitCode::Done);
-  m_stage = Stage::WatchWait;
-  m_timeout.stop();
-  m_interval.start(milliseconds(m_options.intervalSeconds));
 }
 
 void NcpCtl::farewell(ExitCode result) {
@@ -524,6 +584,7 @@ void NcpCtl::finish(ExitCode code) {
   m_timeout.stop();
   m_interval.stop();
   m_farewell.stop();
+  m_reconnect.stop();
   showProgress(true);
   m_passwords.tacl.wipe();
   m_passwords.ncp.wipe();

@@ -12,6 +12,11 @@
 // The load and the watch's refreshes run on --connections connections at
 // once (ListingPool); the first one carries the NCP logon and the command.
 //
+// A watch whose connection the host or the network ends, once the first
+// load is done, opens it again after a wait (ReconnectBackoff), logs on with
+// the passwords the session kept, loads again and prints what changed
+// meanwhile; a refused logon ends the run with its exit code, as at the start.
+//
 // Every operator action the session raises is written to the audit trail
 // given; one that cannot be written ends the run (exit code 1), so nothing
 // more is sent unrecorded.
@@ -38,6 +43,7 @@
 #include "ncp/ListingPool.h"
 #include "ncp/MemoryTree.h"
 #include "ncp/NCPStateHandler.h"
+#include "ncp/ReconnectBackoff.h"
 #include "ncp/TNCPTelnet.h"
 #include "ncp/TXPNetObjList.h"
 #include "ncpctl/CheckWriter.h"
@@ -87,7 +93,18 @@ class NcpCtl {
   void connectFailed(uint16_t error);
 
  private:
-  enum class Stage { TaclLogon, NcpLogon, Loading, Held, Command, WatchWait, Refreshing, Farewell, Finished };
+  enum class Stage {
+    TaclLogon,
+    NcpLogon,
+    Loading,
+    Held,
+    Command,
+    WatchWait,
+    Refreshing,
+    ReconnectWait,
+    Farewell,
+    Finished
+  };
 
   void wire();
   // Runs a step from an event of the run's own (a timer, a queued call): its
@@ -102,6 +119,14 @@ class NcpCtl {
   void commandDone();
   void startRefresh();
   void refreshDone();
+  // The changes since the last picture, one line each.
+  void reportChanges();
+  void waitForRefresh();
+  // A watch goes on after a loss (true), or the loss ends the run.
+  bool watchGoesOn() const;
+  // The next attempt to connect after the wait; sentence: what ended the last one.
+  void reconnectLater(const std::string& sentence);
+  void reconnect();
   void farewell(ExitCode result);
   // The run ends once the farewell has closed every connection.
   void farewellDone();
@@ -157,6 +182,10 @@ class NcpCtl {
   QTimer m_interval;
   QTimer m_farewell;
   QTimer m_progress;
+  QTimer m_reconnect;
+  ReconnectBackoff m_backoff;
+  // From a loss until the load after the next logon is done.
+  bool m_rejoining = false;
   bool m_progressShown = false;
 
   Stage m_stage = Stage::TaclLogon;

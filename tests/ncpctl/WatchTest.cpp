@@ -4,10 +4,12 @@
 // connection to the same simulated host.
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <algorithm>
 
 #include "CtlRun.h"
@@ -31,6 +33,20 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 const QRegularExpression kIsoTime(R"(^\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ$)");
+
+// The host closes a connection idle for a second: the watch's, between two
+// refreshes an hour apart.
+QStringList idleClosingHost(const QStringList& more = {}) {
+  return QStringList{"--network", ctltest::TestNetwork::sample().writeFile(), "--idle-timeout", "1"} + more;
+}
+
+QStringList lostWatchArgs(const NskSimProcess& sim, const QString& audit) {
+  return ctltest::demoArgs(sim) << "--connections"
+                                << "1"
+                                << "--audit-file" << audit << "watch"
+                                << "--interval"
+                                << "3600";
+}
 
 }  // namespace
 
@@ -101,4 +117,50 @@ TEST(NcpctlWatch, JsonPrintsOneObjectPerChangePerLine) {
   EXPECT_EQ(change["previous"].toString(), "STOPPED");
   EXPECT_EQ(change["status"].toString(), "STARTED");
   EXPECT_EQ(change["text"].toString(), "(Started) PROCB");
+}
+
+TEST(NcpctlWatch, ALostConnectionComesBackAndTellsWhatChangedMeanwhile) {
+  NskSimProcess sim(idleClosingHost());
+  ASSERT_TRUE(sim.started());
+  QTemporaryDir dir;
+  const QString audit = dir.filePath("audit.jsonl");
+  auto watch = ctltest::startCtl(lostWatchArgs(sim, audit));
+  std::string out, err;
+  const auto read = [&] {
+    out += watch->readAllStandardOutput().toStdString();
+    err += watch->readAllStandardError().toStdString();
+  };
+  ASSERT_TRUE(korvtest::waitUntil([&] { return read(), err.find("connecting again") != std::string::npos; }, 30000))
+      << err;
+  ASSERT_EQ(ctltest::runCtl(ctltest::demoArgs(sim) << "stop"
+                                                   << "station"
+                                                   << "SA1")
+                .exitCode,
+            0);
+  ASSERT_TRUE(korvtest::waitUntil(
+      [&] { return read(), out.find("station SA1 STARTED -> STOPPED") != std::string::npos; }, 60000))
+      << err;
+  watch->kill();
+  watch->waitForFinished();
+  read();
+  EXPECT_NE(err.find("connected again to"), std::string::npos) << err;
+  QFile file(audit);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray records = file.readAll();
+  EXPECT_TRUE(records.contains(R"("action":"reconnect")")) << records.toStdString();
+  for (const QByteArray& written : {records, QByteArray::fromStdString(out + err)}) {
+    EXPECT_FALSE(written.contains("secret1"));
+    EXPECT_FALSE(written.contains("secret2"));
+  }
+}
+
+TEST(NcpctlWatch, ARefusedLogonAfterALossEndsTheRun) {
+  // The password changed after the first logon.
+  NskSimProcess sim(idleClosingHost({"--accept-logons", "1"}));
+  ASSERT_TRUE(sim.started());
+  QTemporaryDir dir;
+  auto watch = ctltest::startCtl(lostWatchArgs(sim, dir.filePath("audit.jsonl")));
+  const auto r = ctltest::finishCtl(*watch);
+  EXPECT_EQ(r.exitCode, 3) << r.err;
+  EXPECT_EQ(QString::fromStdString(r.err).count("connecting again"), 1) << r.err;
 }

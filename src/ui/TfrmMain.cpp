@@ -801,7 +801,9 @@ void TfrmMain::showLoss() {
   m_lostPathmon.clear();
   const ExtInfo* pathmon = m_objList->FindByNode(m_handler->CurrentPathmonNode());
   if (m_handler->NCPLoggedOn() && pathmon) m_lostPathmon = pathmon->Name;
-  m_follower->KeepLostPicture();
+  // An attempt to reconnect that fails midway holds part of a picture at
+  // most: what changed meanwhile is still told against the first one.
+  if (!m_reconnection->Attempting()) m_follower->KeepLostPicture();
   m_popup->Forget();
   sbAge->Lost(fromLatin1(m_hostField), at);
   m_statusDelegate->SetStale(true);

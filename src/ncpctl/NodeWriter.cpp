@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "ncp/ControlBytes.h"
 #include "ncp/MemoryTree.h"
 #include "ncp/NcpParsing.h"
 
@@ -88,7 +89,6 @@ std::optional<TXPNetStatus> NodeWriter::statusOf(const ExtInfo& entry) {
 }
 
 void NodeWriter::appendPrintable(std::string& out, std::string_view latin1) {
-  static const char kHex[] = "0123456789abcdef";
   size_t i = 0;
   while (i < latin1.size()) {
     const size_t from = i;
@@ -96,10 +96,8 @@ void NodeWriter::appendPrintable(std::string& out, std::string_view latin1) {
     out.append(latin1.substr(from, i - from));
     if (i == latin1.size()) break;
     const auto c = static_cast<unsigned char>(latin1[i++]);
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
-      out += "\\x";
-      out += kHex[c >> 4];
-      out += kHex[c & 0xF];
+    if (ncp::isControlByte(c)) {
+      out += ncp::escapedControlByte(c);
     } else {
       out += static_cast<char>(0xC0 | (c >> 6));
       out += static_cast<char>(0x80 | (c & 0x3F));

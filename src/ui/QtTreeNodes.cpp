@@ -3,6 +3,7 @@
 #include <QTreeWidget>
 #include <array>
 
+#include "ncp/ControlBytes.h"
 #include "ncp/XPNetTypes.h"
 
 namespace {
@@ -19,6 +20,18 @@ const std::array<std::string, 4>& statusPrefixes() {
 
 std::string_view prefixOf(int8_t index) {
   return index < 0 ? std::string_view() : std::string_view(statusPrefixes()[size_t(index)]);
+}
+
+// The text with each control byte shown as its escape; names that carry
+// one are rare, so the common road does not pay for this.
+QString escaped(const QString& text) {
+  QString out;
+  out.reserve(text.size() + 8);
+  for (const QChar c : text) {
+    const auto byte = static_cast<unsigned char>(c.unicode());
+    out += ncp::isControlByte(byte) ? QString::fromLatin1(ncp::escapedControlByte(byte)) : QString(c);
+  }
+  return out;
 }
 
 // The status prefix text begins with, or -1.
@@ -84,8 +97,12 @@ QVariant QtTreeNode::data(int column, int role) const {
     QString text(qsizetype(prefix.size() + m_rest.size()), Qt::Uninitialized);
     QChar* out = text.data();
     for (char c : prefix) *out++ = QChar(uchar(c));
-    for (char c : m_rest) *out++ = QChar(uchar(c));
-    return text;
+    bool controls = false;
+    for (char c : m_rest) {
+      controls |= ncp::isControlByte(uchar(c));
+      *out++ = QChar(uchar(c));
+    }
+    return controls ? escaped(text) : text;
   }
   return QTreeWidgetItem::data(column, role);
 }

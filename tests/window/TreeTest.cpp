@@ -1,6 +1,7 @@
 // The NCP logon by double click and the loaded tree: texts, pictures and
 // shape from the simulator's demo network; which double clicks do nothing; a
 // refused NCP password. Saves a screenshot of the window with a loaded tree.
+#include <QFile>
 #include <QTest>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -89,6 +90,24 @@ TEST_F(TreeTest, DoubleClickOnAPathmonLogsOnAndLoadsItsObjectsWithTheirStatus) {
   win->tvMain->expandAll();
   win->tvMain->setCurrentItem(item("(Started) TCPIP1"));
   EXPECT_TRUE(win->grab().save(KORV_WINDOW_SCREENSHOT_DIR "/main-window-loaded-tree.png"));
+}
+
+// A host whose names carry control characters (ESC, BEL).
+class ControlCharacterTreeTest : public WindowTest {
+ protected:
+  QStringList simArgs() const override {
+    const QString path = dir.filePath("network.txt");
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("pathmon $PM01\nprocess P1 STARTED\nline L1 STARTED P1\nstation P\x1bX\x07YZ STARTED P1 L1\n");
+    return {"--network", path};
+  }
+};
+
+TEST_F(ControlCharacterTreeTest, AControlCharacterOfANameShowsEscapedAndNothingOfItIsLost) {
+  connectTacl();
+  logonNcp("$PM01");
+  EXPECT_NE(item("(Started) P\\x1bX\\x07YZ"), nullptr);
 }
 
 TEST_F(TreeTest, DoubleClicksThatDoNothing) {

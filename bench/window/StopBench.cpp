@@ -6,7 +6,7 @@
 // chosen in the popup as an operator chooses it (the questions off). For each
 // round one line: the milliseconds from the click to the STOP line in the
 // transcript (read by a thread that follows the file) and to the host's
-// answer shown in the status bar, and whether the refresh was still running
+// answer shown in the status bar, and whether the refresh's listings still ran
 // when the answer was shown.
 //
 // usage: window_stop_bench HOST TRANSCRIPT ROUNDS
@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
 
   // The window's end records actions too: these outlive it.
   Clock::time_point answered;
-  bool refreshingAtAnswer = false;
+  bool listingAtAnswer = false;
   QTemporaryDir dir;
   const QString settings = dir.filePath("bench.ini");
   IniFile(settings).writeInteger("Main", "Confirm", 0);
@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     onAction(action);
     if (action.kind != ncp::ActionKind::Stop) return;
     answered = Clock::now();
-    refreshingAtAnswer = win.Follower()->Refreshing();
+    listingAtAnswer = win.Pool()->Busy();
   };
 
   session.Logon(argv[1], "OPS.OPER", "secret1");
@@ -173,10 +173,10 @@ int main(int argc, char** argv) {
     win.pMenu->close();
     win.Popup()->Stop->trigger();
     waitFor([&] { return watch.seen() && answered != Clock::time_point{}; });
-    const bool refreshing = refreshingAtAnswer;
+    const bool listing = listingAtAnswer;
     waitFor([&] { return !win.Follower()->Refreshing() && idle(); });
-    std::printf("round %d click_to_host_ms %.1f click_to_answer_ms %.1f refresh_running_at_answer %d refresh_s %.3f\n",
-                round, msBetween(click, watch.at()), msBetween(click, answered), refreshing ? 1 : 0,
+    std::printf("round %d click_to_host_ms %.1f click_to_answer_ms %.1f listing_at_answer %d refresh_s %.3f\n", round,
+                msBetween(click, watch.at()), msBetween(click, answered), listing ? 1 : 0,
                 msBetween(refreshStart, Clock::now()) / 1000);
     std::fflush(stdout);
   }

@@ -8,7 +8,7 @@
 # station through the popup menu ([Main] Confirm=0). Reported per round: the
 # milliseconds from the click to the STOP line in nsksim's transcript and to
 # the host's answer shown in the window, each also in round trips; whether the
-# refresh still ran when the answer showed. Then the median and the spread
+# refresh's listings still ran when the answer showed. Then the median and the spread
 # (lowest to highest). The loopback figures are bench/window/run.sh's.
 #
 # usage: bench/window/stop.sh [WINDOW_STOP_BENCH [NSKSIM]]   (default: build/default)
@@ -26,14 +26,9 @@ for tool in "$bench" "$nsksim"; do
   [[ -x $tool ]] || { echo "stop.sh: $tool is not built" >&2; exit 1; }
 done
 
-work=$(mktemp -d)
-sim_pid= relay_pid=
-cleanup() {
-  [[ -n $relay_pid ]] && kill "$relay_pid" 2>/dev/null || true
-  [[ -n $sim_pid ]] && kill "$sim_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+. "$root/bench/ncpctl/measure.sh"
+relay_pid=
+trap 'cleanup; [[ -n $relay_pid ]] && kill "$relay_pid" 2>/dev/null || true' EXIT
 # wait_line FILE: until FILE has its first line.
 wait_line() { for _ in $(seq 600); do [[ -s $1 ]] && break; sleep 0.1; done; }
 
@@ -54,5 +49,5 @@ for name in ("click_to_host_ms", "click_to_answer_ms"):
     values = sorted(float(r[name]) for r in rows)
     print(f"{name:20} median {statistics.median(values):7.1f} ms = {statistics.median(values) / trip:4.2f} round trips"
           f"   spread {values[0]:.1f}..{values[-1]:.1f} ms = {values[0] / trip:.2f}..{values[-1] / trip:.2f}")
-print(f"refresh running at the answer in {sum(r['refresh_running_at_answer'] == '1' for r in rows)} of {len(rows)} rounds")
+print(f"the refresh's listings still ran at the answer in {sum(r['listing_at_answer'] == '1' for r in rows)} of {len(rows)} rounds")
 PY

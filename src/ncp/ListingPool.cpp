@@ -167,7 +167,11 @@ void ListingPool::run(std::span<const TNCPTelnet::ListingStep> steps, bool opera
   m_pending.clear();
   for (size_t i = 0; i < steps.size(); ++i) m_pending.push_back(i);
   m_merge = std::make_unique<ListingMerge>(
-      steps.size(), m_handler.MaxObjects, [this](const std::string& event) { m_handler.NCPState(event); },
+      steps.size(), m_handler.MaxObjects,
+      [this](const std::string& event) {
+        // What still waited when a farewell or a loss ended the run is dropped.
+        if (!m_stopped) m_handler.NCPState(event);
+      },
       [this] {
         finishAction(ncp::ActionOutcome::Accepted);
         if (OnListed) OnListed();

@@ -95,8 +95,9 @@ class RefreshFollower : public QObject {
 
  signals:
   void Alert(const QString& message);
-  // A load or a refresh has started, or ended.
+  // A load or a refresh has started.
   void Started();
+  // A load or a refresh has ended.
   void Refreshed(const QDateTime& at);
   // An auto refresh was due but could not run, for this reason.
   void Paused(const QString& reason);

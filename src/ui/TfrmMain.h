@@ -34,8 +34,10 @@
 // ("Main"/"Connections" per PATHMON, the operator's among them; at most
 // "Main"/"ConnectionsPerHost" to the host), so that START, STOP, DELIVER and
 // a single object's status go out on the operator's connection at once even
-// while a long listing runs. Their debug lines carry the connection's number
-// ("[2] "); the operator's carry none. A listing connection that ends amid
+// while a long listing runs. The queue panel counts the operator's
+// connection's queue; the busy cursor shows while it runs a command or a
+// listing runs. Their debug lines carry the connection's number ("[2] "); the
+// operator's carry none. A listing connection that ends amid
 // its listing is told and the tree keeps what was listed. Disconnect, a lost
 // operator's connection and the window's end end them too.
 //

@@ -258,20 +258,20 @@ TEST_F(RefreshUnderwayTest, AStopIsAnsweredOnTheOperatorsConnectionWhileTheRefre
   // The window's end records actions too: what is noted lives as long as the window.
   struct Noted {
     bool answered = false;
-    bool refreshing = false;
+    bool listing = false;
   };
   const auto noted = std::make_shared<Noted>();
   win->NCPTelnet->OnOperatorAction = [noted, record = win->NCPTelnet->OnOperatorAction,
-                                      follower = win->Follower()](const ncp::OperatorAction& action) {
+                                      pool = win->Pool()](const ncp::OperatorAction& action) {
     record(action);
     if (action.kind != ncp::ActionKind::Stop || noted->answered) return;
     noted->answered = true;
-    noted->refreshing = follower->Refreshing();
+    noted->listing = pool->Busy();
   };
   rightClick(item("(Started) S000001"));
   choose("Stop");
   ASSERT_TRUE(waitUntil([&] { return noted->answered; }));
-  EXPECT_TRUE(noted->refreshing) << "the STOP waited behind the refresh";
+  EXPECT_TRUE(noted->listing) << "the STOP waited behind the refresh's listings";
   EXPECT_TRUE(win->sbAnswer->text().startsWith("STOP STATION S000001: accepted"));
   EXPECT_TRUE(waitUntil([&] { return !win->Follower()->Refreshing() && idle(); }, 60000));
 }

@@ -4,7 +4,8 @@
 // made by a second client, auto refresh never beside a running refresh, and
 // one alert per refresh. The listings on connections of their own: the tree
 // of one connection, a STOP answered on the operator's connection while a
-// Refresh All of 5,000 stations runs, and Disconnect amid it closing them all.
+// Refresh All of 5,000 stations runs, Disconnect amid it closing them all,
+// and one of them ended by the host amid the load.
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -282,6 +283,28 @@ TEST_F(RefreshUnderwayTest, DisconnectClosesEveryConnection) {
   EXPECT_TRUE(waitUntil(
       [&] { return openAtHost() == 0 && !win->NCPTelnet->IsConnected() && win->Pool()->Connections() == 0; }));
   EXPECT_TRUE(catcher.boxes.empty()) << catcher.texts().join(" | ").toStdString();
+}
+
+// The host ends the listing connection that lists the stations' statuses,
+// amid the load.
+class ListingLostTest : public WindowTest {
+ protected:
+  QStringList simArgs() const override { return {"--stations", "200", "--close-on", "STATUS STATION"}; }
+};
+
+TEST_F(ListingLostTest, IsToldOnceAndTheOperatorsConnectionStaysLoggedOn) {
+  connectTacl();
+  win->tvMain->setCurrentItem(item("$PM01"));
+  answerNcpLogin();
+  doubleClick(item("$PM01"));
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty() && win->Pool()->Connections() == 0; }));
+  ASSERT_EQ(catcher.boxes.size(), 1u);
+  EXPECT_TRUE(catcher.boxes[0].text.startsWith("A listing was cut short: listing connection"))
+      << catcher.boxes[0].text.toStdString();
+  EXPECT_TRUE(win->NCPTelnet->IsConnected());
+  EXPECT_TRUE(win->StateHandler()->NCPLoggedOn());
+  EXPECT_FALSE(win->Follower()->Loading());
+  EXPECT_EQ(win->tvMain->cursor().shape(), Qt::ArrowCursor);
 }
 
 }  // namespace

@@ -710,6 +710,12 @@ Tindakan operator tidak dicatat di jejak audit.</translation>
         <translation>Host mendaftar lebih dari %1 objek. Pemuatan berhenti di situ dan sambungan ditutup; objek yang sudah dimuat tetap ada di pohon.</translation>
     </message>
     <message>
+        <source>A listing was cut short: %1.
+The tree shows what was listed until then; Refresh All lists every status again, a new NCP logon the objects.</source>
+        <translation>Sebuah daftar terputus sebelum selesai: %1.
+Pohon menampilkan apa yang sudah didaftar sampai saat itu; Perbarui Semua mendaftar setiap status lagi, logon NCP baru memuat objek lagi.</translation>
+    </message>
+    <message>
         <source>The host refused the command:
 %1</source>
         <translation>Host menolak perintah:

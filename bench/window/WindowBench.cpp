@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "ncp/ListingPool.h"
 #include "ncpctl/NodeWriter.h"
 #include "ui/ChangesPanel.h"
 #include "ui/ObjectPopupMenu.h"
@@ -102,16 +103,21 @@ int main(int argc, char** argv) {
   win.show();
   QCoreApplication::processEvents();
 
-  // Waits, in the event loop, until done() holds after a session event.
+  // Waits, in the event loop, until done() holds after a session event or
+  // the end of a load or refresh (which may run on the listing connections).
   TNCPTelnet& session = *win.NCPTelnet;
   QEventLoop loop;
   std::function<bool()> done;
+  const auto check = [&] {
+    if (done && done()) QTimer::singleShot(0, &loop, [&] { loop.quit(); });
+  };
   const auto onCommand = session.OnCommand;
   session.OnCommand = [&](TTnCnx* sender, int count, TNSKTelnetState state) {
     onCommand(sender, count, state);
-    if (done && done()) QTimer::singleShot(0, &loop, [&] { loop.quit(); });
+    check();
   };
-  const auto idle = [&] { return session.State() == atsIdle && session.QueueCount() == 0; };
+  QObject::connect(win.Follower(), &RefreshFollower::Refreshed, check);
+  const auto idle = [&] { return session.State() == atsIdle && session.QueueCount() == 0 && !win.Pool()->Busy(); };
   const auto waitFor = [&](std::function<bool()> pred) {
     done = std::move(pred);
     if (!done()) loop.exec();
@@ -128,7 +134,7 @@ int main(int argc, char** argv) {
     if (entry->NetType == xpPathmon && entry->Name == "$PM01") pm01 = entry->Node;
   if (!pm01) return 1;
   win.StateHandler()->LogonNCP(pm01, "NCPOPER", "secret2");
-  waitFor([&] { return win.StateHandler()->NCPLoggedOn() && session.NetObjectsStep() == 4 && idle(); });
+  waitFor([&] { return win.StateHandler()->NCPLoggedOn() && !win.Follower()->Loading() && idle(); });
   QCoreApplication::processEvents();
   load.report("load", stall);
 
@@ -143,7 +149,7 @@ int main(int argc, char** argv) {
   stall.reset();
   Phase refresh;
   win.Popup()->RefreshAllClick();
-  waitFor(idle);
+  waitFor([&] { return !win.Follower()->Refreshing() && idle(); });
   QCoreApplication::processEvents();
   refresh.report("refresh", stall);
 

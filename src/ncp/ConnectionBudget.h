@@ -6,6 +6,9 @@
 
 struct ConnectionBudget {
   static constexpr int kDefaultLimit = 8;
+  // The connections one PATHMON uses by default, the operator's among them:
+  // the three long listings of the load at once beside the operator's.
+  static constexpr int kDefaultPerPathmon = 4;
   int limit = kDefaultLimit;
   int used = 0;
 

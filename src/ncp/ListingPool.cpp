@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "ncp/NcpEvent.h"
 #include "nsk/SecretText.h"
@@ -21,6 +22,8 @@ void forgetPasswords(TNCPTelnet& session) {
 ListingPool::ListingPool(TNCPTelnet& lead, NCPStateHandler& handler, ConnectionBudget& budget)
     : m_lead(lead), m_handler(handler), m_budget(budget) {
   m_budget.take();
+  m_logonDeadline.setSingleShot(true);
+  QObject::connect(&m_logonDeadline, &QTimer::timeout, [this] { logonOverdue(); });
   m_handler.LoadObjects = [this] { Load(); };
 }
 
@@ -38,7 +41,20 @@ ListingPool::~ListingPool() {
 void ListingPool::open() {
   if (m_open) return;
   m_open = true;
+  m_pathmon = m_lead.Pathmon();
   for (int i = 0; i < Extra && m_budget.take(); ++i) openLink();
+  if (!m_links.empty()) m_logonDeadline.start(kLogonDeadlineMs);
+}
+
+void ListingPool::logonOverdue() {
+  std::vector<Link*> overdue;
+  for (auto& link : m_links) {
+    if (!link->ready && !link->leaving) overdue.push_back(link.get());
+  }
+  for (Link* link : overdue) {
+    if (OnDebug) OnDebug("[" + std::to_string(link->number) + "] not logged on in time: closed");
+    retire(*link);
+  }
 }
 
 void ListingPool::openLink() {
@@ -136,28 +152,49 @@ bool ListingPool::alive() const {
   return std::any_of(m_links.begin(), m_links.end(), [](const auto& link) { return !link->leaving; });
 }
 
+bool ListingPool::Opening() const {
+  return std::any_of(m_links.begin(), m_links.end(), [](const auto& link) { return !link->ready && !link->leaving; });
+}
+
 void ListingPool::Load() {
+  // Connections logged on to the PATHMON the lead has left list nothing more.
+  if (m_open && m_pathmon != m_lead.Pathmon()) Farewell();
   open();
   if (!alive()) return m_lead.GetNetObjects();
-  run(TNCPTelnet::LoadSteps());
+  run(TNCPTelnet::LoadSteps(), false);
 }
 
 void ListingPool::StatusAll() {
   if (!alive()) return m_lead.StatusAll();
-  run(TNCPTelnet::RefreshSteps());
+  run(TNCPTelnet::RefreshSteps(), false);
 }
 
-void ListingPool::run(std::span<const TNCPTelnet::ListingStep> steps) {
+void ListingPool::PerformStatusAll() {
+  if (!alive()) return m_lead.PerformStatusAll();
+  if (m_lead.BeginStatusAllAction()) run(TNCPTelnet::RefreshSteps(), true);
+}
+
+void ListingPool::run(std::span<const TNCPTelnet::ListingStep> steps, bool operatorRun) {
   m_steps = steps;
   m_stopped = false;
+  m_operatorRun = operatorRun;
   m_pending.clear();
   for (size_t i = 0; i < steps.size(); ++i) m_pending.push_back(i);
   m_merge = std::make_unique<ListingMerge>(
-      steps.size(), m_handler.MaxObjects, [this](const std::string& event) { m_handler.NCPState(event); },
+      steps.size(), m_handler.MaxObjects,
+      [this](const std::string& event) {
+        // What still waited when a farewell or a loss ended the run is dropped.
+        if (!m_stopped) m_handler.NCPState(event);
+      },
       [this] {
+        finishAction(ncp::ActionOutcome::Accepted);
         if (OnListed) OnListed();
       });
   dispatch();
+}
+
+void ListingPool::finishAction(ncp::ActionOutcome outcome) {
+  if (std::exchange(m_operatorRun, false)) m_lead.FinishStatusAllAction(outcome);
 }
 
 void ListingPool::dispatch() {
@@ -191,7 +228,10 @@ void ListingPool::lose(const std::string& sentence) {
 }
 
 void ListingPool::Farewell() {
+  // A refresh cut short is told as the lead tells one its own end cuts short.
+  finishAction(ncp::ActionOutcome::Lost);
   m_stopped = true;
+  m_open = false;
   m_pending.clear();
   std::vector<Link*> staying;
   for (auto& link : m_links) {

@@ -20,7 +20,8 @@
 // when they go.
 // With no listing connection (Extra 0, the budget spent, or every one
 // refused or gone before a listing was given to it) the lead runs the
-// listings itself, as alone.
+// listings itself, as alone. After a Farewell, or when the lead has logged on
+// to another PATHMON, the next load opens listing connections anew.
 //
 // The pool assigns the handler's LoadObjects. Owns its listing connections;
 // the lead, the handler and the budget are the owner's and must outlive it.
@@ -28,6 +29,7 @@
 // lead's. Single-threaded, on the Qt event loop.
 #pragma once
 
+#include <QTimer>
 #include <cstddef>
 #include <deque>
 #include <functional>
@@ -64,13 +66,19 @@ class ListingPool {
 
   // The object load, from the handler on the NCP logon.
   void Load();
-  // Every status anew; the lead's StatusAll when it runs alone.
+  // Every status anew; the lead's StatusAll when it runs alone. Not while
+  // Busy(): a run replaces the one underway.
   void StatusAll();
+  // The operator's refresh of every status, recorded as the lead's action
+  // (PerformStatusAll) however its listings run.
+  void PerformStatusAll();
   // A load or refresh spread here is still running.
   bool Busy() const { return m_merge && !m_merge->finished() && !m_stopped; }
   size_t Connections() const { return m_links.size(); }
+  // A listing connection is still logging on.
+  bool Opening() const;
   // EXIT and LOGOUT on every listing connection; the ones not logged on are
-  // closed at once.
+  // closed at once. The operator's refresh underway ends as lost.
   void Farewell();
 
  private:
@@ -93,7 +101,9 @@ class ListingPool {
   std::vector<std::unique_ptr<Link>>::iterator find(const Link& link);
   // Some listing connection is logging on or logged on.
   bool alive() const;
-  void run(std::span<const TNCPTelnet::ListingStep> steps);
+  // operatorRun: the lead's refresh action is open and ends with the run.
+  void run(std::span<const TNCPTelnet::ListingStep> steps, bool operatorRun);
+  void finishAction(ncp::ActionOutcome outcome);
   void dispatch();
   void lose(const std::string& sentence);
 
@@ -103,9 +113,17 @@ class ListingPool {
   std::vector<std::unique_ptr<Link>> m_links;
   int m_opened = 0;  // numbers the connections: the lead is 1
   bool m_open = false;
+  // Listing connections not logged on by then are closed: a host (or a
+  // device on the way) that takes a connection and never answers it must
+  // not hold the load back; the lead runs what they would have.
+  static constexpr int kLogonDeadlineMs = 10000;
+  QTimer m_logonDeadline;
+  void logonOverdue();
+  std::string m_pathmon;  // the listing connections' PATHMON
 
   std::span<const TNCPTelnet::ListingStep> m_steps;
   std::deque<size_t> m_pending;
   std::unique_ptr<ListingMerge> m_merge;
-  bool m_stopped = false;  // Farewell or a loss ended the current run
+  bool m_stopped = false;      // Farewell or a loss ended the current run
+  bool m_operatorRun = false;  // the current run is the lead's open refresh action
 };

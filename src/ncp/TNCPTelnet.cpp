@@ -441,10 +441,16 @@ void TNCPTelnet::StatusAll() {
 }
 
 void TNCPTelnet::PerformStatusAll() {
-  if (!(m_ncpStarted && m_ncpAuthorized)) return;
-  m_statusAllAction = m_actions.begin(operatorAction(ActionKind::Refresh, "*", refreshCommands()));
-  StatusAll();
+  if (BeginStatusAllAction()) StatusAll();
 }
+
+bool TNCPTelnet::BeginStatusAllAction() {
+  if (!(m_ncpStarted && m_ncpAuthorized)) return false;
+  m_statusAllAction = m_actions.begin(operatorAction(ActionKind::Refresh, "*", refreshCommands()));
+  return true;
+}
+
+void TNCPTelnet::FinishStatusAllAction(ActionOutcome outcome) { m_actions.finish(m_statusAllAction, outcome); }
 
 void TNCPTelnet::EvStatusAll(TTnCnx*, const std::string& Str, TNSKTelnetState State) {
   listingStep(kRefreshSteps, m_statusAllStep, &TNCPTelnet::EvStatusAll, Str, State);

@@ -86,6 +86,12 @@ class TNCPTelnet : public TNSKTelnet {
   void StatusAll();
   // The operator's refresh of every status: StatusAll, as one action.
   void PerformStatusAll();
+  // That action for a refresh whose listings run on other connections (a
+  // ListingPool): begun here while NCP is logged on (false, nothing begun,
+  // otherwise), finished by its runner with the outcome. A connection that
+  // ends first ends it as it ends every open action.
+  bool BeginStatusAllAction();
+  void FinishStatusAllAction(ncp::ActionOutcome outcome);
   // The commands on one object (ncp/NcpCommands.h); a name that would change
   // the command throws EUnsafeCommandText first. STATUS is sent only while
   // NCP is logged on, its object lines raised as the kind's status event;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "audit/AuditTrail.h"
+#include "ncp/ConnectionBudget.h"
 #include "ncp/XPNetTypes.h"
 #include "ncpctl/PluginRange.h"
 
@@ -34,8 +35,8 @@ struct CtlOptions {
   bool reconnect = true;              // watch: a lost connection is opened again
   std::optional<size_t> maxObjects;   // --max-objects; unset: the shared handler's default
   // Connections per PATHMON; the load's listings spread over all but the
-  // first. 4: the three long listings at once.
-  int connections = 4;
+  // first.
+  int connections = ConnectionBudget::kDefaultPerPathmon;
   // --page-quiet-ms: how long a cut-short page prompt waits for more bytes;
   // unset: the session's own default.
   std::optional<int> pageQuietMs;

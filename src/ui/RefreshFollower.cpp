@@ -6,6 +6,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "ncp/ListingPool.h"
 #include "ui/ChangesPanel.h"
 #include "ui/ObjectDetails.h"
 #include "ui/QtTreeNodes.h"
@@ -15,7 +16,9 @@ RefreshFollower::RefreshFollower(TNCPTelnet& session, ChangesPanel* panel, QWidg
   connect(&m_autoRefresh, &QTimer::timeout, this, &RefreshFollower::AutoRefreshTick);
 }
 
-bool RefreshFollower::sessionIdle() const { return m_session.State() == atsIdle && m_session.QueueCount() == 0; }
+bool RefreshFollower::sessionIdle() const {
+  return m_session.State() == atsIdle && m_session.QueueCount() == 0 && !(m_pool && m_pool->Busy());
+}
 
 bool RefreshFollower::RefreshAll() { return startRefresh(true); }
 
@@ -23,16 +26,18 @@ bool RefreshFollower::startRefresh(bool byOperator) {
   // A load or refresh that has ended before its end was looked at comes
   // first: the new refresh is compared with it.
   if ((m_loading || m_refreshing) && sessionIdle()) ended();
-  if (m_refreshing) return false;
+  // A run on the pool would replace the load underway there.
+  if (m_refreshing || !m_pool || m_pool->Busy()) return false;
   // The operator's Refresh All goes to the audit trail; the automatic one is
   // no operator action.
   if (byOperator) {
-    m_session.PerformStatusAll();
+    m_pool->PerformStatusAll();
   } else {
-    m_session.StatusAll();
+    m_pool->StatusAll();
   }
   // Nothing goes out unless NCP is logged on.
   m_refreshing = !sessionIdle();
+  if (m_refreshing) emit Started();
   return m_refreshing;
 }
 
@@ -50,6 +55,14 @@ void RefreshFollower::SessionIdle() {
 void RefreshFollower::LoadStarted() {
   m_loading = true;
   m_loadPainting.Start();
+  emit Started();
+}
+
+void RefreshFollower::Abandon() {
+  if (!(m_loading || m_refreshing)) return;
+  m_loading = false;
+  m_refreshing = false;
+  m_loadPainting.Stop();
 }
 
 void RefreshFollower::ended() {

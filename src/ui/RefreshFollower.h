@@ -1,6 +1,7 @@
-// RefreshFollower: Refresh All as the main window runs it, and what the
-// window shows of each refresh's outcome. A refresh ends when the session is
-// next idle with nothing queued; then every object whose status differs from
+// RefreshFollower: Refresh All as the main window runs it (through the
+// window's ListingPool), and what the window shows of each refresh's outcome.
+// A load or refresh ends when the session is next idle with nothing queued
+// and no listing runs on the pool; then every object whose status differs from
 // the end of the previous refresh (or of the load) is marked bold in the tree
 // until the next refresh ends, and listed in the Changes panel. When some went
 // Abnormal or Stopped while the window was not active, one Alert is raised for
@@ -15,14 +16,15 @@
 // While the objects load the tree is drawn only now and then
 // (TreePaintThrottle).
 //
-// A Refresh All asked for while one runs is dropped, never queued. Auto
+// A Refresh All asked for while one runs, or while the load runs on the
+// pool, is dropped, never queued. Auto
 // refresh runs one every interval, skipped while a refresh or any other
 // command runs; one skipped while a modal dialog is open or while NCP is not
 // logged on (CanRefresh) is told (Paused).
 //
 // The marked nodes are held by pointer: the owner calls Forget before the
-// tree loses any node. Owned by the main window; the session, the panel and
-// the window must outlive it. UI thread only.
+// tree loses any node. Owned by the main window; the session, the pool, the
+// panel and the window must outlive it. UI thread only.
 #pragma once
 
 #include <QDateTime>
@@ -40,6 +42,7 @@
 #include "ui/TreePaintThrottle.h"
 
 class ChangesPanel;
+class ListingPool;
 class QTreeWidgetItem;
 class QWidget;
 
@@ -52,15 +55,23 @@ class RefreshFollower : public QObject {
   std::function<bool()> CanRefresh;
 
   void SetRegistry(const TXPNetObjList* registry) { m_registry = registry; }
+  // The pool the refreshes run through; none: nothing refreshes.
+  void SetPool(ListingPool* pool) { m_pool = pool; }
 
   // The operator's Refresh All, unless one is running; whether one started.
   bool RefreshAll();
   bool Refreshing() const { return m_refreshing; }
+  bool Loading() const { return m_loading; }
   // The objects started loading: the end of the load is what the first
   // refresh is compared with.
   void LoadStarted();
-  // The session reported itself idle with nothing queued.
+  // The session reported itself idle with nothing queued, or the pool's
+  // listings have all been handed on.
   void SessionIdle();
+  // The load or refresh underway ended without all its answers: nothing is
+  // compared or marked; the next refresh is compared with the last whole
+  // picture.
+  void Abandon();
   // The tree is about to lose nodes: marks, the comparison and any refresh
   // underway are forgotten.
   void Forget();
@@ -84,6 +95,8 @@ class RefreshFollower : public QObject {
 
  signals:
   void Alert(const QString& message);
+  // A load or a refresh has started.
+  void Started();
   // A load or a refresh has ended.
   void Refreshed(const QDateTime& at);
   // An auto refresh was due but could not run, for this reason.
@@ -104,6 +117,7 @@ class RefreshFollower : public QObject {
   void report(const std::function<const TXPNetStatus*(size_t index, const ExtInfo& entry)>& before);
 
   TNCPTelnet& m_session;
+  ListingPool* m_pool = nullptr;
   ChangesPanel* m_panel;
   QWidget* m_window;
   const TXPNetObjList* m_registry = nullptr;

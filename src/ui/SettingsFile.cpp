@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "ncp/ConnectionBudget.h"
 #include "ncp/NCPStateHandler.h"
 
 QString SettingsFile::defaultPath() {
@@ -75,6 +76,16 @@ int SettingsFile::readPagePromptQuietMs(int fallback) const {
 size_t SettingsFile::readMaxObjects() const {
   const int limit = m_ini.readInteger(kMain, "MaxObjects", 0);
   return limit >= 1 ? static_cast<size_t>(limit) : NCPStateHandler::kDefaultMaxObjects;
+}
+
+int SettingsFile::readConnections() const {
+  const int connections = m_ini.readInteger(kMain, "Connections", 0);
+  return connections >= 1 ? connections : ConnectionBudget::kDefaultPerPathmon;
+}
+
+int SettingsFile::readConnectionsPerHost() const {
+  const int limit = m_ini.readInteger(kMain, "ConnectionsPerHost", 0);
+  return limit >= 1 ? limit : ConnectionBudget::kDefaultLimit;
 }
 
 AuditOptions SettingsFile::readAudit() const {

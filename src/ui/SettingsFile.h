@@ -74,6 +74,12 @@ class SettingsFile {
   // "Main"/"MaxObjects": the most objects one connection may load; the
   // shared default when missing, not a number or below 1.
   size_t readMaxObjects() const;
+  // "Main"/"Connections": the connections to one PATHMON, the operator's
+  // among them (1: the listings run on the operator's alone);
+  // "Main"/"ConnectionsPerHost": the most connections open to one host. The
+  // shared defaults when missing, not a number or below 1.
+  int readConnections() const;
+  int readConnectionsPerHost() const;
   // "Main"/"PagePromptQuietMs": how long a page prompt that may be cut short
   // waits for more bytes before it is answered; the session's default when
   // absent or below 1.

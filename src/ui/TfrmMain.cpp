@@ -30,6 +30,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "ncp/ListingPool.h"
 #include "ncp/NcpCommands.h"
 #include "nsk/OperatorText.h"
 #include "nsk/SecretText.h"
@@ -94,6 +95,8 @@ TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
+  // The listing connections end before the operator's.
+  m_pool.reset();
   SecretText::wipeString(m_session->Password);
   SecretText::wipeString(m_session->NCPPassword);
 }
@@ -232,6 +235,7 @@ void TfrmMain::buildControls() {
   m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
   m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
   connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
+  connect(m_follower, &RefreshFollower::Started, this, [this] { showBusy(m_session->State() == atsCommand); });
   connect(m_follower, &RefreshFollower::Refreshed, this, [this](const QDateTime& at) {
     sbAge->Refreshed(at, m_follower->NextAutoRefresh());
     showDetails();
@@ -387,7 +391,7 @@ void TfrmMain::FormShow() {
   m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
   m_handler->OnTACLRefused = [this] {
     m_logonUnderway = false;
-    reconnectRefused();
+    reconnectRefused(true);
     ShowLogonRefused(this, RefusedLogon::Tacl, std::exchange(m_refusedLogonLine, {}));
   };
   m_handler->OnTACLLoggedOn = [this] {
@@ -404,7 +408,7 @@ void TfrmMain::FormShow() {
     }
   };
   m_handler->OnNCPRefused = [this] {
-    reconnectRefused();
+    reconnectRefused(false);
     ShowLogonRefused(this, RefusedLogon::Ncp, std::exchange(m_refusedLogonLine, {}));
   };
   m_handler->OnExpandHost = [this](ncp::TreeNode* host) {
@@ -420,6 +424,19 @@ void TfrmMain::FormShow() {
                              .arg(limit));
   };
   const SettingsFile settings(m_settingsPath);
+  m_budget.limit = settings.readConnectionsPerHost();
+  m_pool = std::make_unique<ListingPool>(*m_session, *m_handler, m_budget);
+  m_pool->Extra = settings.readConnections() - 1;
+  // The listing connections' lines go where the operator's go.
+  m_pool->OnDebug = [this](const std::string& line) {
+    if (m_session->OnDebug) addDebugLine(line);
+  };
+  m_pool->OnListed = [this] {
+    m_follower->SessionIdle();
+    showBusy(m_session->State() == atsCommand);
+  };
+  m_pool->OnLost = [this](const std::string& sentence) { listingLost(sentence); };
+  m_follower->SetPool(m_pool.get());
   m_handler->MaxObjects = settings.readMaxObjects();
   m_session->PagePromptQuietMs = settings.readPagePromptQuietMs(m_session->PagePromptQuietMs);
   m_handler->OnCommandRefused = [this](const std::string& hostLine) {
@@ -545,6 +562,7 @@ void TfrmMain::logon(const std::string& host, const std::string& user, const std
 
 void TfrmMain::DisConnect1Click() {
   stopReconnecting(true);
+  if (m_pool) m_pool->Farewell();
   if (m_handler) m_handler->Disconnect();
   showDisconnected();
 }
@@ -631,6 +649,7 @@ void TfrmMain::hostKeyRefused(uint16_t error) {
 }
 
 void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
+  if (m_pool) m_pool->Farewell();
   // Logged on, and the operator did not disconnect: the connection was lost.
   // The object limit's close is the window's own and told on its own.
   const bool lost = !m_connectAction && m_handler && !m_handler->ObjectLimitReached();
@@ -720,10 +739,7 @@ void TfrmMain::queueCounts() {
 }
 
 void TfrmMain::NCPTelnetCommand(TTnCnx*, int queueCount, TNSKTelnetState state) {
-  if (state == atsCommand)
-    tvMain->setCursor(Qt::BusyCursor);
-  else
-    tvMain->setCursor(Qt::ArrowCursor);
+  showBusy(state == atsCommand);
   sbPanels[0]->setText(QString::asprintf(tr("Queue: %d (%d)").toUtf8().constData(), queueCount, int(state)));
   if (state == atsIdle && queueCount == 0) m_follower->SessionIdle();
 }
@@ -733,6 +749,24 @@ void TfrmMain::NCPTelnetDebug(TTnCnx* Sender, const std::string& Str) {
 }
 
 void TfrmMain::addDebugLine(const std::string& line) { frmDebug->AddDebugLine(fromLatin1(line)); }
+
+void TfrmMain::showBusy(bool sessionRunning) {
+  tvMain->setCursor(sessionRunning || (m_pool && m_pool->Busy()) ? Qt::BusyCursor : Qt::ArrowCursor);
+}
+
+void TfrmMain::listingLost(const std::string& sentence) {
+  m_follower->Abandon();
+  showBusy(m_session->State() == atsCommand);
+  // Not inside the listing connection's handler; a load the object limit
+  // stopped is told once, as the limit.
+  QTimer::singleShot(0, this, [this, sentence] {
+    if (m_handler->ObjectLimitReached()) return;
+    QMessageBox::warning(this, kCaption,
+                         tr("A listing was cut short: %1.\nThe tree shows what was listed until then; Refresh All "
+                            "lists every status again, a new NCP logon the objects.")
+                             .arg(fromLatin1(sentence)));
+  });
+}
 
 void TfrmMain::DebugViewClick() {
   auto debug = [this](TTnCnx* sender, const std::string& str) { NCPTelnetDebug(sender, str); };

@@ -29,6 +29,18 @@
 // how many problems in the Changes dock (the alarm list) are not
 // acknowledged; F5 and View, Refresh All run Refresh All.
 //
+// The object load and Refresh All (the operator's and the automatic one) run
+// their listings through a ListingPool: on listing connections of their own
+// ("Main"/"Connections" per PATHMON, the operator's among them; at most
+// "Main"/"ConnectionsPerHost" to the host), so that START, STOP, DELIVER and
+// a single object's status go out on the operator's connection at once even
+// while a long listing runs. The queue panel counts the operator's
+// connection's queue; the busy cursor shows while it runs a command or a
+// listing runs. Their debug lines carry the connection's number ("[2] "); the
+// operator's carry none. A listing connection that ends amid
+// its listing is told and the tree keeps what was listed. Disconnect, a lost
+// operator's connection and the window's end end them too.
+//
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
 // told in a message box and nothing is sent. A command the host refuses is
@@ -46,12 +58,14 @@
 #include <string>
 
 #include "audit/AuditTrail.h"
+#include "ncp/ConnectionBudget.h"
 #include "ncp/NCPStateHandler.h"
 #include "ncp/TNCPTelnet.h"
 #include "ncp/TXPNetObjList.h"
 #include "ui/QtTreeNodes.h"
 
 class ChangesPanel;
+class ListingPool;
 class StatusDelegate;
 class DataAgePanel;
 class ObjectPopupMenu;
@@ -91,6 +105,8 @@ class TfrmMain : public QMainWindow {
   NCPStateHandler* StateHandler() const { return m_handler.get(); }
   ObjectPopupMenu* Popup() const { return m_popup; }
   RefreshFollower* Follower() const { return m_follower; }
+  // Null until the window is first shown.
+  ListingPool* Pool() const { return m_pool.get(); }
 
   void Connect1Click();
   void DisConnect1Click();
@@ -181,6 +197,10 @@ class TfrmMain : public QMainWindow {
   // and the logon made again); a changed one is refused.
   void hostKeyRefused(uint16_t error);
   void addDebugLine(const std::string& line);
+  // The busy cursor while the session runs a command or the pool lists.
+  void showBusy(bool sessionRunning);
+  // A listing connection ended amid its listing.
+  void listingLost(const std::string& sentence);
   void tellUnsafeText(const EUnsafeCommandText& e);
   // A command that could not be sent, in the exception's own words.
   void tellSendFailed(const ESocketException& e);
@@ -206,12 +226,12 @@ class TfrmMain : public QMainWindow {
   // Opening a lost connection again (Reconnection): the next attempt
   // scheduled after a loss or a failed attempt; the attempt, a logon with
   // the user and password the session kept; a connection that failed to
-  // open (true: the attempt's, handled); a refused logon, which ends the
-  // attempts; the connection back and loaded.
+  // open (true: the attempt's, handled); a refused logon (TACL's or NCP's),
+  // which ends the attempts; the connection back and loaded.
   void reconnectLater();
   void reconnect(int attempt);
   bool reconnectFailed(uint16_t error);
-  void reconnectRefused();
+  void reconnectRefused(bool tacl);
   void reconnected();
   // The attempts end; wipe: the session's passwords go too (the operator
   // disconnected or stopped them, or the host refused one).
@@ -265,6 +285,9 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;
   std::unique_ptr<NCPStateHandler> m_handler;
+  ConnectionBudget m_budget;
+  // After the handler, whose LoadObjects it assigns; ended first of all.
+  std::unique_ptr<ListingPool> m_pool;
   // Before the session: the session's end records what it still had open.
   std::unique_ptr<AuditTrail> m_audit;
   bool m_auditFailureTold = false;

@@ -55,10 +55,13 @@ bool TfrmMain::reconnectFailed(uint16_t error) {
   return true;
 }
 
-void TfrmMain::reconnectRefused() {
+void TfrmMain::reconnectRefused(bool tacl) {
   if (!m_reconnection->Attempting()) return;
   addDebugLine("The host refused the logon; no more attempts to reconnect");
-  stopReconnecting(true);
+  // A refused NCP password goes; the TACL one still serves the connection
+  // that is logged on (and its listing connections).
+  stopReconnecting(tacl);
+  if (!tacl) SecretText::wipeString(m_session->NCPPassword);
 }
 
 void TfrmMain::reconnected() {

@@ -153,7 +153,10 @@ TEST_F(RefusalFlood, FloodWhileTheRefusalBoxIsUpWaitsInTheNetworkAndTheWindowGoe
   EXPECT_EQ(proxy.flooded(), bytes);
   memory.expectBounded("window, flood of " + std::to_string(bytes) + " bytes while the refusal box is up");
   catcher.holdWhile = nullptr;
-  logonNcp();
+  // The proxy serves one connection: the listing connections it takes and
+  // never answers are closed when their logon is overdue, and the operator's
+  // connection lists alone.
+  logonNcp("$PM01", 60000);
   EXPECT_NE(item("(Stopped) LTCP03"), nullptr);
 }
 

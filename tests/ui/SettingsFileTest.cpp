@@ -6,6 +6,7 @@
 #include <QFile>
 
 #include "UiTestFiles.h"
+#include "ncp/ConnectionBudget.h"
 #include "support/RowName.h"
 #include "ui/SettingsFile.h"
 
@@ -97,6 +98,19 @@ TEST(SettingsFilePlacement, DefaultsWithoutFileAndHexOnReading) {
   EXPECT_EQ(p.left, 0);
   EXPECT_EQ(p.width, 800);
   EXPECT_EQ(p.height, 0);
+}
+
+TEST(SettingsFileConnections, TheSharedDefaultsUnlessAWholeNumberFromOne) {
+  uitest::TempSettings tmp;
+  SettingsFile settings(tmp.path);
+  EXPECT_EQ(settings.readConnections(), ConnectionBudget::kDefaultPerPathmon);
+  EXPECT_EQ(settings.readConnectionsPerHost(), ConnectionBudget::kDefaultLimit);
+  uitest::writeBytes(tmp.path, "[Main]\r\nConnections=0\r\nConnectionsPerHost=junk\r\n");
+  EXPECT_EQ(settings.readConnections(), ConnectionBudget::kDefaultPerPathmon);
+  EXPECT_EQ(settings.readConnectionsPerHost(), ConnectionBudget::kDefaultLimit);
+  uitest::writeBytes(tmp.path, "[Main]\r\nConnections=1\r\nConnectionsPerHost=2\r\n");
+  EXPECT_EQ(settings.readConnections(), 1);
+  EXPECT_EQ(settings.readConnectionsPerHost(), 2);
 }
 
 TEST(SettingsFilePlacement, MaximizedWindowWritesOnlyItsState) {

@@ -19,6 +19,8 @@ class DisconnectTest : public WindowTest {
   void SetUp() override {
     WindowTest::SetUp();
     confirmationsOff();
+    // What the host receives last, in order: one connection's.
+    oneConnection();
   }
   // treeKept: the host ended the connection, and the last picture stays.
   void expectDisconnected(bool treeKept = false) {

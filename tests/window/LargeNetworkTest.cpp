@@ -2,20 +2,26 @@
 // toggles (matches with their ancestors, the tree as it was once cleared),
 // the counts per status, F8, the marks and the Changes panel after a change
 // made by a second client, auto refresh never beside a running refresh, and
-// one alert per refresh.
+// one alert per refresh. The listings on connections of their own: the tree
+// of one connection, a STOP answered on the operator's connection while a
+// Refresh All of 5,000 stations runs, Disconnect amid it closing them all,
+// and one of them ended by the host amid the load.
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <algorithm>
+#include <memory>
 #include <set>
 
 #include "WindowFixture.h"
+#include "ncp/ListingPool.h"
 #include "support/EventLoop.h"
 #include "ui/ChangesPanel.h"
 #include "ui/ObjectPopupMenu.h"
@@ -199,6 +205,106 @@ TEST_F(LargeNetworkTest, AutoRefreshNeverRunsBesideARunningRefresh) {
   EXPECT_TRUE(win->Follower()->Refreshing());
   ASSERT_TRUE(waitUntil([&] { return !win->Follower()->Refreshing() && idle(); }));
   EXPECT_EQ(statusAllsSent(), before + 2);
+}
+
+TEST_F(LargeNetworkTest, ListingsOnConnectionsOfTheirOwnGiveTheTreeOfOneConnection) {
+  const auto treeLines = [&] {
+    QStringList lines;
+    for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it) {
+      int depth = 0;
+      for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent()) ++depth;
+      lines << QString(depth, ' ') + (*it)->text(0);
+    }
+    return lines;
+  };
+  EXPECT_EQ(win->Pool()->Connections(), 3u);
+  const QStringList parallel = treeLines();
+  const QString debug = debugText();
+  EXPECT_TRUE(debug.contains("[4] ")) << "the debug lines tell the connections apart";
+  EXPECT_FALSE(debug.contains("secret"));
+
+  oneConnection();
+  connectTacl();
+  logonNcp("$PM01");
+  EXPECT_EQ(win->Pool()->Connections(), 0u);
+  EXPECT_EQ(treeLines(), parallel);
+}
+
+// A Refresh All of 5,000 stations under way on the listing connections.
+class RefreshUnderwayTest : public WindowTest {
+ protected:
+  QStringList simArgs() const override { return {"--stations", "5000"}; }
+  void SetUp() override {
+    WindowTest::SetUp();
+    confirmationsOff();
+    connectTacl();
+    logonNcp("$PM01");
+    win->Popup()->RefreshAllClick();
+    ASSERT_TRUE(waitUntil([&] {
+      const auto sent = commands();
+      return std::count(sent.begin(), sent.end(), "STATUS LINE *") == 2;
+    }));
+  }
+  // The simulator's connections that are still open on its side.
+  int openAtHost() const {
+    QProcess ss;
+    ss.start("ss",
+             {"-Htn", "state", "established", "state", "close-wait", "sport", "=", QString(":%1").arg(sim->port())});
+    if (!ss.waitForFinished()) return -1;
+    return int(ss.readAllStandardOutput().count('\n'));
+  }
+};
+
+TEST_F(RefreshUnderwayTest, AStopIsAnsweredOnTheOperatorsConnectionWhileTheRefreshRuns) {
+  // The window's end records actions too: what is noted lives as long as the window.
+  struct Noted {
+    bool answered = false;
+    bool listing = false;
+  };
+  const auto noted = std::make_shared<Noted>();
+  win->NCPTelnet->OnOperatorAction = [noted, record = win->NCPTelnet->OnOperatorAction,
+                                      pool = win->Pool()](const ncp::OperatorAction& action) {
+    record(action);
+    if (action.kind != ncp::ActionKind::Stop || noted->answered) return;
+    noted->answered = true;
+    noted->listing = pool->Busy();
+  };
+  rightClick(item("(Started) S000001"));
+  choose("Stop");
+  ASSERT_TRUE(waitUntil([&] { return noted->answered; }));
+  EXPECT_TRUE(noted->listing) << "the STOP waited behind the refresh's listings";
+  EXPECT_TRUE(win->sbAnswer->text().startsWith("STOP STATION S000001: accepted"));
+  EXPECT_TRUE(waitUntil([&] { return !win->Follower()->Refreshing() && idle(); }, 60000));
+}
+
+TEST_F(RefreshUnderwayTest, DisconnectClosesEveryConnection) {
+  EXPECT_EQ(openAtHost(), 4);
+  win->mmConnect->trigger();
+  EXPECT_TRUE(waitUntil(
+      [&] { return openAtHost() == 0 && !win->NCPTelnet->IsConnected() && win->Pool()->Connections() == 0; }));
+  EXPECT_TRUE(catcher.boxes.empty()) << catcher.texts().join(" | ").toStdString();
+}
+
+// The host ends the listing connection that lists the stations' statuses,
+// amid the load.
+class ListingLostTest : public WindowTest {
+ protected:
+  QStringList simArgs() const override { return {"--stations", "200", "--close-on", "STATUS STATION"}; }
+};
+
+TEST_F(ListingLostTest, IsToldOnceAndTheOperatorsConnectionStaysLoggedOn) {
+  connectTacl();
+  win->tvMain->setCurrentItem(item("$PM01"));
+  answerNcpLogin();
+  doubleClick(item("$PM01"));
+  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty() && win->Pool()->Connections() == 0; }));
+  ASSERT_EQ(catcher.boxes.size(), 1u);
+  EXPECT_TRUE(catcher.boxes[0].text.startsWith("A listing was cut short: listing connection"))
+      << catcher.boxes[0].text.toStdString();
+  EXPECT_TRUE(win->NCPTelnet->IsConnected());
+  EXPECT_TRUE(win->StateHandler()->NCPLoggedOn());
+  EXPECT_FALSE(win->Follower()->Loading());
+  EXPECT_EQ(win->tvMain->cursor().shape(), Qt::ArrowCursor);
 }
 
 }  // namespace

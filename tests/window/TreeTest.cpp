@@ -111,6 +111,7 @@ TEST_F(ControlCharacterTreeTest, AControlCharacterOfANameShowsEscapedAndNothingO
 }
 
 TEST_F(TreeTest, DoubleClicksThatDoNothing) {
+  oneConnection();
   connectTacl();
   EXPECT_FALSE(doubleClickOpensDialog(hostItem())) << "host node";
   EXPECT_TRUE(doubleClickOpensDialog(item("$PM02"))) << "a PATHMON before the NCP logon";
@@ -155,6 +156,7 @@ class ObjectLimitTest : public WindowTest {
 // the connection closed, and the objects loaded so far stay in the tree.
 TEST_F(ObjectLimitTest, LoadStopsAtTheLimitWithOneWarningAndKeepsTheTree) {
   IniFile(settingsPath).writeInteger("Main", "MaxObjects", 100);
+  IniFile(settingsPath).writeInteger("Main", "Connections", 1);
   win = std::make_unique<TfrmMain>(settingsPath);
   win->show();
   ASSERT_TRUE(waitUntil([&] { return win->isVisible() && win->ObjList() != nullptr; }));

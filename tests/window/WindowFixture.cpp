@@ -13,9 +13,11 @@
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "ncp/ListingPool.h"
 #include "support/EventLoop.h"
 #include "ui/IniFile.h"
 #include "ui/KorvApplication.h"
+#include "ui/RefreshFollower.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmDebug.h"
 
@@ -67,6 +69,13 @@ void WindowTest::TearDown() {
 
 void WindowTest::confirmationsOff() { IniFile(settingsPath).writeInteger("Main", "Confirm", 0); }
 
+void WindowTest::oneConnection() {
+  IniFile(settingsPath).writeInteger("Main", "Connections", 1);
+  win = std::make_unique<TfrmMain>(settingsPath);
+  win->show();
+  ASSERT_TRUE(waitUntil([&] { return win->ObjList() != nullptr; }));
+}
+
 void WindowTest::stopFromSecondClient(const QString& type, const QString& name) {
   QProcess ncpctl;
   ncpctl.start(KORV_NCPCTL_PATH, {"--host", QString::fromStdString(sim->hostPort()), "--user", "OPS.OPER", "--ncp-user",
@@ -109,15 +118,15 @@ void WindowTest::connectTacl(const QString& password) {
   }));
 }
 
-void WindowTest::logonNcp(const QString& pathmon) {
+void WindowTest::logonNcp(const QString& pathmon, int waitMs) {
   QTreeWidgetItem* node = item(pathmon);
   ASSERT_NE(node, nullptr);
   win->tvMain->setCurrentItem(node);
   answerNcpLogin();
   doubleClick(node);
-  ASSERT_TRUE(waitUntil([&] {
-    return win->StateHandler()->NCPLoggedOn() && win->NCPTelnet->NetObjectsStep() == 4 && idle();
-  })) << "sent: "
+  ASSERT_TRUE(
+      waitUntil([&] { return win->StateHandler()->NCPLoggedOn() && !win->Follower()->Loading() && idle(); }, waitMs))
+      << "sent: "
       << QStringList([&] {
            QStringList l;
            for (auto& c : commands()) l << QString::fromStdString(c);
@@ -135,7 +144,10 @@ void WindowTest::doubleClick(QTreeWidgetItem* node) {
   QTest::mouseDClick(win->tvMain->viewport(), Qt::LeftButton, {}, at);
 }
 
-bool WindowTest::idle() const { return win->NCPTelnet->State() == atsIdle && win->NCPTelnet->QueueCount() == 0; }
+bool WindowTest::idle() const {
+  return win->NCPTelnet->State() == atsIdle && win->NCPTelnet->QueueCount() == 0 && !win->Pool()->Busy() &&
+         !win->Pool()->Opening();
+}
 
 QTreeWidgetItem* WindowTest::hostItem() const { return win->tvMain->topLevelItem(0); }
 

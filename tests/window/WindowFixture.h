@@ -52,6 +52,9 @@ class WindowTest : public ::testing::Test {
   // The settings file turns the questions before Stop, Key Change, Warmboot
   // and Disconnect off, for tests that drive those roads themselves.
   void confirmationsOff();
+  // A fresh window whose settings file runs every listing on the operator's
+  // connection ([Main] Connections=1), for tests of what one connection sends.
+  void oneConnection();
   // A second client (ncpctl) stops the object on the same simulator.
   void stopFromSecondClient(const QString& type, const QString& name);
   // Runs act once the login dialog is open.
@@ -63,9 +66,12 @@ class WindowTest : public ::testing::Test {
   // (or for the refusal) and an idle session.
   void connectTacl(const QString& password = "secret1");
   // Double click on the PATHMON node and the NCP logon; waits for the load.
-  void logonNcp(const QString& pathmon = "$PM01");
+  // waitMs: how long the load may take at most.
+  void logonNcp(const QString& pathmon = "$PM01", int waitMs = 10000);
   // A mouse double click on the node, as the operator makes it.
   void doubleClick(QTreeWidgetItem* node);
+  // The operator's connection has nothing queued, no listing runs beside it
+  // and no listing connection is logging on.
   bool idle() const;
 
   QTreeWidgetItem* hostItem() const;

@@ -19,8 +19,8 @@
 // load leaves them. The passwords the listing connections hold are wiped
 // when they go.
 // With no listing connection (Extra 0, the budget spent, or every one
-// refused or gone before a listing was given to it) the lead runs the
-// listings itself, as alone. After a Farewell, or when the lead has logged on
+// refused, gone or not logged on within kLogonDeadlineMs before a listing
+// was given to it) the lead runs the listings itself, as alone. After a Farewell, or when the lead has logged on
 // to another PATHMON, the next load opens listing connections anew.
 //
 // The pool assigns the handler's LoadObjects. Owns its listing connections;

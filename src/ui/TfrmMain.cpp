@@ -432,6 +432,9 @@ void TfrmMain::FormShow() {
     if (m_session->OnDebug) addDebugLine(line);
   };
   m_pool->OnListed = [this] {
+    // The listing connections' answers reach the handler without passing
+    // NCPTelnetNCPState: the counts follow them here.
+    queueCounts();
     m_follower->SessionIdle();
     showBusy(m_session->State() == atsCommand);
   };

@@ -165,11 +165,14 @@ void ListingPool::Load() {
 }
 
 void ListingPool::StatusAll() {
+  // After a loss the listing connections are opened anew.
+  open();
   if (!alive()) return m_lead.StatusAll();
   run(TNCPTelnet::RefreshSteps(), false);
 }
 
 void ListingPool::PerformStatusAll() {
+  open();
   if (!alive()) return m_lead.PerformStatusAll();
   if (m_lead.BeginStatusAllAction()) run(TNCPTelnet::RefreshSteps(), true);
 }

@@ -20,8 +20,10 @@
 // when they go.
 // With no listing connection (Extra 0, the budget spent, or every one
 // refused, gone or not logged on within kLogonDeadlineMs before a listing
-// was given to it) the lead runs the listings itself, as alone. After a Farewell, or when the lead has logged on
-// to another PATHMON, the next load opens listing connections anew.
+// was given to it) the lead runs the listings itself, as alone. After a
+// Farewell (a loss ends with one), the next load or refresh opens listing
+// connections anew, as does the next load after the lead has logged on to
+// another PATHMON; refused ones are not tried again until then.
 //
 // The pool assigns the handler's LoadObjects. Owns its listing connections;
 // the lead, the handler and the budget are the owner's and must outlive it.

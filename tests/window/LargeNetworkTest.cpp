@@ -24,6 +24,7 @@
 #include "ncp/ListingPool.h"
 #include "support/EventLoop.h"
 #include "ui/ChangesPanel.h"
+#include "ui/IniFile.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
 #include "ui/SettingsFile.h"
@@ -290,14 +291,18 @@ TEST_F(RefreshUnderwayTest, DisconnectClosesEveryConnection) {
 class ListingLostTest : public WindowTest {
  protected:
   QStringList simArgs() const override { return {"--stations", "200", "--close-on", "STATUS STATION"}; }
+  // The NCP logon, and its load until the listing connection is ended.
+  bool loadUntilAListingIsLost() {
+    connectTacl();
+    win->tvMain->setCurrentItem(item("$PM01"));
+    answerNcpLogin();
+    doubleClick(item("$PM01"));
+    return waitUntil([&] { return !catcher.boxes.empty() && win->Pool()->Connections() == 0; });
+  }
 };
 
 TEST_F(ListingLostTest, IsToldOnceAndTheOperatorsConnectionStaysLoggedOn) {
-  connectTacl();
-  win->tvMain->setCurrentItem(item("$PM01"));
-  answerNcpLogin();
-  doubleClick(item("$PM01"));
-  ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty() && win->Pool()->Connections() == 0; }));
+  ASSERT_TRUE(loadUntilAListingIsLost());
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_TRUE(catcher.boxes[0].text.startsWith("A listing was cut short: listing connection"))
       << catcher.boxes[0].text.toStdString();
@@ -305,6 +310,17 @@ TEST_F(ListingLostTest, IsToldOnceAndTheOperatorsConnectionStaysLoggedOn) {
   EXPECT_TRUE(win->StateHandler()->NCPLoggedOn());
   EXPECT_FALSE(win->Follower()->Loading());
   EXPECT_EQ(win->tvMain->cursor().shape(), Qt::ArrowCursor);
+}
+
+// The next Refresh All opens listing connections anew: its STATUS STATION
+// ends one of them again, not the operator's connection.
+TEST_F(ListingLostTest, TheNextRefreshRunsOnNewListingConnections) {
+  IniFile(settingsPath).writeInteger("Main", "Reconnect", 0);
+  ASSERT_TRUE(loadUntilAListingIsLost());
+  win->RefreshAllView->trigger();
+  ASSERT_TRUE(waitUntil([&] { return catcher.boxes.size() == 2 && win->Pool()->Connections() == 0; }));
+  EXPECT_TRUE(win->NCPTelnet->IsConnected());
+  EXPECT_TRUE(win->StateHandler()->NCPLoggedOn());
 }
 
 }  // namespace

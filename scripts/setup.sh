@@ -10,6 +10,7 @@ packages=(
   libtelnet-dev expect inetutils-telnet
   dpkg-dev file desktop-file-utils appstream lintian man-db pkgconf
   libssl-dev libssh-dev openssl stunnel4 openssh-server openssh-client prometheus
+  iproute2 python3 time
 )
 
 missing=()

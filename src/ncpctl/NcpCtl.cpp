@@ -302,8 +302,8 @@ void NcpCtl::pathmonsListed() {
   m_options.pathmon = chosen->Name;
   m_stage = Stage::NcpLogon;
   // After a loss: the copy the session kept of the password of the first logon.
-  const SecretText kept{std::string(m_rejoining ? m_session.NCPPassword : std::string())};
-  m_handler.LogonNCP(chosen->Node, m_options.ncpUser, m_rejoining ? kept.text() : m_passwords.ncp.text());
+  const SecretText password{std::string(m_rejoining ? m_session.NCPPassword : m_passwords.ncp.text())};
+  m_handler.LogonNCP(chosen->Node, m_options.ncpUser, password.text());
   m_passwords.ncp.wipe();
 }
 

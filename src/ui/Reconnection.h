@@ -36,8 +36,6 @@ class Reconnection : public QObject {
   // The attempts end; the next loss starts from the first wait.
   void Stop();
 
-  // An attempt is scheduled or under way.
-  bool Pending() const { return m_timer.isActive() || m_attempting; }
   bool Attempting() const { return m_attempting; }
 
  private:

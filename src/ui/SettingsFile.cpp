@@ -68,24 +68,16 @@ bool SettingsFile::addEntry(const char* section, const std::string& name) const 
   return true;
 }
 
-int SettingsFile::readPagePromptQuietMs(int fallback) const {
-  const int ms = m_ini.readInteger(kMain, "PagePromptQuietMs", 0);
-  return ms >= 1 ? ms : fallback;
-}
+int SettingsFile::readPagePromptQuietMs(int fallback) const { return readCount("PagePromptQuietMs", fallback); }
 
 size_t SettingsFile::readMaxObjects() const {
-  const int limit = m_ini.readInteger(kMain, "MaxObjects", 0);
-  return limit >= 1 ? static_cast<size_t>(limit) : NCPStateHandler::kDefaultMaxObjects;
+  return static_cast<size_t>(readCount("MaxObjects", NCPStateHandler::kDefaultMaxObjects));
 }
 
-int SettingsFile::readConnections() const {
-  const int connections = m_ini.readInteger(kMain, "Connections", 0);
-  return connections >= 1 ? connections : ConnectionBudget::kDefaultPerPathmon;
-}
+int SettingsFile::readConnections() const { return readCount("Connections", ConnectionBudget::kDefaultPerPathmon); }
 
 int SettingsFile::readConnectionsPerHost() const {
-  const int limit = m_ini.readInteger(kMain, "ConnectionsPerHost", 0);
-  return limit >= 1 ? limit : ConnectionBudget::kDefaultLimit;
+  return readCount("ConnectionsPerHost", ConnectionBudget::kDefaultLimit);
 }
 
 AuditOptions SettingsFile::readAudit() const {
@@ -104,10 +96,7 @@ AuditOptions SettingsFile::readAudit() const {
 
 bool SettingsFile::readAutoRefresh() const { return m_ini.readInteger(kMain, "AutoRefresh", 0) == 1; }
 
-int SettingsFile::readAutoRefreshSeconds() const {
-  const int seconds = m_ini.readInteger(kMain, "AutoRefreshSeconds", 0);
-  return seconds >= 1 ? seconds : kDefaultAutoRefreshSeconds;
-}
+int SettingsFile::readAutoRefreshSeconds() const { return readCount("AutoRefreshSeconds", kDefaultAutoRefreshSeconds); }
 
 void SettingsFile::writeAutoRefresh(bool on) const { m_ini.writeInteger(kMain, "AutoRefresh", on ? 1 : 0); }
 
@@ -116,8 +105,12 @@ bool SettingsFile::readConfirm() const { return m_ini.readInteger(kMain, "Confir
 bool SettingsFile::readReconnect() const { return m_ini.readInteger(kMain, "Reconnect", 1) != 0; }
 
 ReconnectBackoff::Wait SettingsFile::readReconnectFirstWait() const {
-  const int ms = m_ini.readInteger(kMain, "ReconnectFirstMs", 0);
-  return ms >= 1 ? ReconnectBackoff::Wait(ms) : ReconnectBackoff::kFirst;
+  return ReconnectBackoff::Wait(readCount("ReconnectFirstMs", int(ReconnectBackoff::kFirst.count())));
+}
+
+int SettingsFile::readCount(const char* key, int fallback) const {
+  const int count = m_ini.readInteger(kMain, key, 0);
+  return count >= 1 ? count : fallback;
 }
 
 int SettingsFile::readTreeWidth() const { return std::max(0, m_ini.readInteger(kMain, "TreeWidth", 0)); }

@@ -118,5 +118,9 @@ class SettingsFile {
   void writeIndex(const char* key, int index) const;
 
  private:
+  // "Main"/key as a whole number from 1; fallback when missing, not a
+  // number or below 1.
+  int readCount(const char* key, int fallback) const;
+
   IniFile m_ini;
 };

@@ -624,12 +624,16 @@ void TfrmMain::offerTrust(uint16_t error) {
   logonAgain();
 }
 
-void TfrmMain::logonAgain() {
-  // The session kept the user and its copy of the password for this logon.
+void TfrmMain::logonWithKeptPassword(ncp::ActionKind kind) {
+  // The session kept the user and its copy of the password of the last logon.
   const SecretText password{std::string(m_session->Password)};
   const std::string user = m_session->UserName;
+  logon(m_hostField, user, password.text(), kind);
+}
+
+void TfrmMain::logonAgain() {
   try {
-    logon(m_hostField, user, password.text());
+    logonWithKeptPassword(ncp::ActionKind::Connect);
   } catch (const ESocketException& e) {
     QMessageBox::warning(this, kCaption,
                          tr("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));

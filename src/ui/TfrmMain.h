@@ -189,8 +189,10 @@ class TfrmMain : public QMainWindow {
   // A telnets:// host's certificate did not verify: its identity goes to the
   // operator, who may trust it; the logon then starts again.
   void offerTrust(uint16_t error);
-  // The last logon once more, with the user and password the session kept,
-  // after the operator trusted the host.
+  // The last logon once more, with the user and password the session kept;
+  // throws as logon does.
+  void logonWithKeptPassword(ncp::ActionKind kind);
+  // That, after the operator trusted the host; a failure is told.
   void logonAgain();
   // An SSH host key that is not trusted: an unknown one is shown for the
   // operator to accept (into the known hosts or for this connection only,

@@ -23,13 +23,9 @@ void TfrmMain::reconnectLater() {
 
 void TfrmMain::reconnect(int attempt) {
   addDebugLine("Reconnecting to " + m_hostField + ", attempt " + std::to_string(attempt));
-  m_lostHost = m_hostField;
   m_lostPathmon = m_reconnectPathmon;
-  // The session kept the user and its copy of the password of the lost logon.
-  const SecretText password{std::string(m_session->Password)};
-  const std::string user = m_session->UserName;
   try {
-    logon(m_hostField, user, password.text(), ncp::ActionKind::Reconnect);
+    logonWithKeptPassword(ncp::ActionKind::Reconnect);
   } catch (const ESocketException& e) {
     // A name the resolver cannot answer while the network is down.
     addDebugLine("Reconnecting to " + m_hostField + " failed: " + e.what());

@@ -783,6 +783,52 @@ Pengaturan Perbarui Otomatis tidak disimpan.</translation>
         <source>&amp;Stop Reconnecting</source>
         <translation>&amp;Hentikan Penyambungan Ulang</translation>
     </message>
+    <message>
+        <source>%1 does not list %2.</source>
+        <translation>%1 tidak mencantumkan %2.</translation>
+    </message>
+    <message>
+        <source>Not loaded, every connection to %1 the settings file allows is open: %2.</source>
+        <translation>Tidak dimuat, semua sambungan ke %1 yang diizinkan berkas pengaturan sudah terbuka: %2.</translation>
+    </message>
+    <message>
+        <source>The connection to %1 for %2 ended (%3); its objects are no longer shown.</source>
+        <translation>Sambungan ke %1 untuk %2 berakhir (%3); objeknya tidak ditampilkan lagi.</translation>
+    </message>
+    <message>
+        <source>its PATHMON list</source>
+        <translation>daftar PATHMON-nya</translation>
+    </message>
+    <message>
+        <source>Add &amp;Host...</source>
+        <translation>&amp;Tambah Host...</translation>
+    </message>
+    <message>
+        <source>Load All &amp;PATHMONs</source>
+        <translation>Muat Semua &amp;PATHMON</translation>
+    </message>
+    <message>
+        <source>Open &amp;Estate</source>
+        <translation>B&amp;uka Estat</translation>
+    </message>
+    <message>
+        <source>Sa&amp;ve Estate...</source>
+        <translation>Si&amp;mpan Estat...</translation>
+    </message>
+    <message>
+        <source>Estate name:</source>
+        <translation>Nama estat:</translation>
+    </message>
+    <message>
+        <source>Every connection to %1 the settings file allows is open.</source>
+        <translation>Semua sambungan ke %1 yang diizinkan berkas pengaturan sudah terbuka.</translation>
+    </message>
+    <message>
+        <source>%1
+The estate is not saved.</source>
+        <translation>%1
+Estat tidak disimpan.</translation>
+    </message>
 </context>
 <context>
     <name>TreeFind</name>

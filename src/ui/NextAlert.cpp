@@ -7,9 +7,10 @@
 
 namespace {
 
-bool isDown(const TXPNetObjList& registry, QTreeWidgetItem* item) {
+bool isDown(const RegistryOf& registryOf, QTreeWidgetItem* item) {
   const QtTreeNode* node = QtTreeNode::of(item);
-  const ExtInfo* entry = node ? registry.FindByNode(node) : nullptr;
+  const TXPNetObjList* registry = node ? registryOf(item) : nullptr;
+  const ExtInfo* entry = registry ? registry->FindByNode(node) : nullptr;
   // FindByNode answers the last entry for a node of none (the host node).
   if (!entry || entry->Node != node || entry->NetType == xpPathmon) return false;
   return entry->Status == nsAbnormal || entry->Status == nsStopped;
@@ -23,7 +24,7 @@ QTreeWidgetItem* lastItem(QTreeWidget* tree) {
 
 }  // namespace
 
-QTreeWidgetItem* NextAlert(QTreeWidget* tree, const TXPNetObjList& registry, QTreeWidgetItem* from, bool forward) {
+QTreeWidgetItem* NextAlert(QTreeWidget* tree, const RegistryOf& registryOf, QTreeWidgetItem* from, bool forward) {
   const auto step = [forward](QTreeWidgetItemIterator& it) {
     if (forward)
       ++it;
@@ -32,7 +33,7 @@ QTreeWidgetItem* NextAlert(QTreeWidget* tree, const TXPNetObjList& registry, QTr
   };
   const auto search = [&](QTreeWidgetItemIterator it, QTreeWidgetItem* stop) -> QTreeWidgetItem* {
     for (; *it && *it != stop; step(it))
-      if (isDown(registry, *it)) return *it;
+      if (isDown(registryOf, *it)) return *it;
     return nullptr;
   };
   QTreeWidgetItem* start = forward ? tree->topLevelItem(0) : lastItem(tree);
@@ -43,5 +44,5 @@ QTreeWidgetItem* NextAlert(QTreeWidget* tree, const TXPNetObjList& registry, QTr
     if (QTreeWidgetItem* found = search(after, nullptr)) return found;
   }
   if (QTreeWidgetItem* found = search(QTreeWidgetItemIterator(start), from)) return found;
-  return from && isDown(registry, from) ? from : nullptr;
+  return from && isDown(registryOf, from) ? from : nullptr;
 }

@@ -3,6 +3,8 @@
 // or Stopped.
 #pragma once
 
+#include <functional>
+
 #include "ncp/TXPNetObjList.h"
 
 class QTreeWidget;
@@ -10,4 +12,6 @@ class QTreeWidgetItem;
 
 // Starts after (before) from, or at the first (last) node for null; null
 // when no object is down.
-QTreeWidgetItem* NextAlert(QTreeWidget* tree, const TXPNetObjList& registry, QTreeWidgetItem* from, bool forward);
+// registryOf: the registry of the connection that shows an item (null for none).
+using RegistryOf = std::function<const TXPNetObjList*(QTreeWidgetItem*)>;
+QTreeWidgetItem* NextAlert(QTreeWidget* tree, const RegistryOf& registryOf, QTreeWidgetItem* from, bool forward);

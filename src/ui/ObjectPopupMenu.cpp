@@ -7,7 +7,7 @@
 #include <utility>
 
 ObjectPopupMenu::ObjectPopupMenu(TNCPTelnet& session, QWidget* parent)
-    : QObject(parent), m_session(session), m_parent(parent) {
+    : QObject(parent), m_session(&session), m_parent(parent) {
   pMenu = new QMenu(parent);
   pMenu->setObjectName("pMenu");
   pMenu->setAccessibleName(tr("Object commands"));
@@ -101,7 +101,7 @@ void ObjectPopupMenu::Act(ncp::NcpAction action) {
   if (Confirm && !Confirm(action)) return;
   if (OnDebugLine) OnDebugLine(ncp::actionName(ncp::actionWords(action), *kind) + " " + m_name);
   try {
-    m_session.Perform(action, m_type, m_name);
+    m_session->Perform(action, m_type, m_name);
   } catch (const EUnsafeCommandText& e) {
     // The first command refuses the name, so nothing of the action went out.
     if (OnUnsafeText) OnUnsafeText(e);
@@ -115,7 +115,7 @@ void ObjectPopupMenu::RefreshAllClick() {
     if (OnRefreshAll)
       OnRefreshAll();
     else
-      m_session.PerformStatusAll();
+      m_session->PerformStatusAll();
   } catch (const ESocketException& e) {
     if (OnSendFailed) OnSendFailed(e);
   }

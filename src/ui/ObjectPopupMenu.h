@@ -15,7 +15,8 @@
 // since: the owner calls Forget then, even while the menu is open.
 //
 // Owned by the main window, which shows the menu on a right click and passes
-// the node under the mouse; the session must outlive it. UI thread only.
+// the node under the mouse with the registry and session of its connection
+// (SetSession); the session must outlive its use. UI thread only.
 #pragma once
 
 #include <QObject>
@@ -36,6 +37,8 @@ class ObjectPopupMenu : public QObject {
   static constexpr int kItemCount = 11;
 
   ObjectPopupMenu(TNCPTelnet& session, QWidget* parent);
+  // The connection the object items act on, from the next opening on.
+  void SetSession(TNCPTelnet& session) { m_session = &session; }
 
   // A line for the debug window, whatever the state of View, Debug.
   std::function<void(const std::string& line)> OnDebugLine;
@@ -105,7 +108,7 @@ class ObjectPopupMenu : public QObject {
   void set(int position, bool visible, Handler handler);
   void configure(TXPNetType type);
 
-  TNCPTelnet& m_session;
+  TNCPTelnet* m_session;
   QWidget* m_parent;
   std::array<Handler, kItemCount> m_handlers{};
   bool m_hasObject = false;

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QString>
+#include <vector>
 
 #include "ncp/TXPNetObjList.h"
 
-QString StatusCountsText(const TXPNetObjList& registry);
+// Summed over the registries of every connection shown.
+QString StatusCountsText(const std::vector<const TXPNetObjList*>& registries);

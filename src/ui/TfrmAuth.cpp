@@ -89,17 +89,21 @@ TfrmAuth::TfrmAuth(QString settingsPath, QWidget* parent)
   });
 }
 
-int TfrmAuth::ShowTACLLogin() { return showModal(TLoginMode::lmTACL); }
-
-int TfrmAuth::ShowNCPLogin(const QString& pathmon) {
-  m_pathmon = pathmon;
-  return showModal(TLoginMode::lmNCPCOM);
+int TfrmAuth::ShowTACLLogin(const QString& host, const QString& user) {
+  return showModal(TLoginMode::lmTACL, host, user);
 }
 
-int TfrmAuth::showModal(TLoginMode mode) {
+int TfrmAuth::ShowNCPLogin(const QString& pathmon, const QString& user) {
+  m_pathmon = pathmon;
+  return showModal(TLoginMode::lmNCPCOM, {}, user);
+}
+
+int TfrmAuth::showModal(TLoginMode mode, const QString& host, const QString& user) {
   m_loginMode = mode;
   showMode();
   LoadLists();
+  if (!host.isEmpty()) cbHost->setEditText(host);
+  if (!user.isEmpty()) cbUser->setEditText(user);
   cbHost->setEnabled(mode == TLoginMode::lmTACL);
   if (QScreen* screen = QGuiApplication::primaryScreen()) move(screen->availableGeometry().center() - rect().center());
   return exec() == mrOk ? mrOk : mrCancel;

@@ -31,9 +31,10 @@ class TfrmAuth : public QDialog {
 
   explicit TfrmAuth(QString settingsPath, QWidget* parent = nullptr);
 
-  // Open modally; mrOk when confirmed, mrCancel when closed otherwise.
-  int ShowTACLLogin();
-  int ShowNCPLogin(const QString& pathmon = {});
+  // Open modally; mrOk when confirmed, mrCancel when closed otherwise. A
+  // host or user given is filled in (an estate's), else the remembered one.
+  int ShowTACLLogin(const QString& host = {}, const QString& user = {});
+  int ShowNCPLogin(const QString& pathmon = {}, const QString& user = {});
 
   TLoginMode LoginMode() const { return m_loginMode; }
 
@@ -63,7 +64,7 @@ class TfrmAuth : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  int showModal(TLoginMode mode);
+  int showModal(TLoginMode mode, const QString& host, const QString& user);
   void showMode();
   void edPasswdKeyPress();
   void storeName(const char* section, const QString& name, QStringList* refused) const;

@@ -95,7 +95,8 @@ TfrmMain::TfrmMain(QString settingsPath, QWidget* parent)
 }
 
 TfrmMain::~TfrmMain() {
-  // The listing connections end before the operator's.
+  // The estate's and the listing connections end before the operator's.
+  m_more.clear();
   m_pool.reset();
   SecretText::wipeString(m_session->Password);
   SecretText::wipeString(m_session->NCPPassword);
@@ -259,9 +260,9 @@ void TfrmMain::buildControls() {
   m_popup->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_popup->OnUnsafeText = [this](const EUnsafeCommandText& e) { tellUnsafeText(e); };
   m_popup->OnSendFailed = [this](const ESocketException& e) { tellSendFailed(e); };
-  m_popup->OnRefreshAll = [this] { m_follower->RefreshAll(); };
+  m_popup->OnRefreshAll = [this] { refreshAll(); };
   m_popup->Confirm = [this](ncp::NcpAction action) { return confirmAction(action); };
-  m_popup->CanLogonNcp = [this](ncp::TreeNode* node) { return m_handler && m_handler->CanLogonNCP(node); };
+  m_popup->CanLogonNcp = [this](ncp::TreeNode* node) { return canLogonNcp(node); };
   m_popup->OnNcpLogon = [this] { tvMainDblClick(); };
   pMenu = m_popup->pMenu;
 }
@@ -278,7 +279,7 @@ void TfrmMain::buildMenus() {
   mmConnect->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
   mmConnect->setShortcutContext(Qt::WindowShortcut);
   connect(mmConnect, &QAction::triggered, this, [this] {
-    if (m_connectAction)
+    if (m_connectAction && MoreConnections() == 0)
       Connect1Click();
     else if (confirmDisconnect())
       DisConnect1Click();
@@ -287,6 +288,7 @@ void TfrmMain::buildMenus() {
   StopReconnecting->setObjectName("StopReconnecting");
   StopReconnecting->setEnabled(false);
   connect(StopReconnecting, &QAction::triggered, this, [this] { stopReconnecting(true); });
+  buildEstateMenu(Tools);
   N2 = Tools->addSeparator();
   N2->setObjectName("N2");
   Exit1 = Tools->addAction(tr("E&xit"));
@@ -388,7 +390,9 @@ void TfrmMain::FormShow() {
   std::string auditError;
   if (!m_audit->open(&auditError)) tellAuditFailure(auditError);
   m_objList = std::make_unique<TXPNetObjList>();
-  m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_treeNodes);
+  m_primaryTree = std::make_unique<ncp::SharedTreeNodes>(*m_treeNodes);
+  m_primaryTree->OnBeforeClear = [this] { closeMoreUnder(m_handler->HostNode()); };
+  m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_primaryTree);
   m_handler->OnTACLRefused = [this] {
     m_logonUnderway = false;
     reconnectRefused(true);
@@ -413,6 +417,8 @@ void TfrmMain::FormShow() {
   };
   m_handler->OnExpandHost = [this](ncp::TreeNode* host) {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
+    // An estate's PATHMONs for this host.
+    if (const std::unique_ptr<PathmonsToLoad> pending = std::move(m_primaryPending)) loadPathmons(host, *pending);
     // Back, unless a PATHMON is to be loaded again first.
     if (!resumeAfterLoss()) reconnected();
   };
@@ -452,7 +458,7 @@ void TfrmMain::FormShow() {
   };
   m_handler->KeepTreeOnClose = true;
   m_handler->OnNCPLoggedOn = [this] { m_follower->LoadStarted(); };
-  pnlFind->SetRegistry(m_objList.get());
+  pnlFind->Registries = [this] { return registries(); };
   m_follower->SetRegistry(m_objList.get());
 
   const WindowPlacement placement = SettingsFile(m_settingsPath).readPlacement();
@@ -565,6 +571,8 @@ void TfrmMain::logon(const std::string& host, const std::string& user, const std
 
 void TfrmMain::DisConnect1Click() {
   stopReconnecting(true);
+  m_primaryPending.reset();
+  closeAllMore();
   if (m_pool) m_pool->Farewell();
   if (m_handler) m_handler->Disconnect();
   showDisconnected();
@@ -679,7 +687,7 @@ void TfrmMain::NCPTelnetSessionClosed(TTnCnx*, uint16_t) {
 void TfrmMain::showDisconnected() {
   sbPanels[1]->clear();
   m_connectAction = true;
-  mmConnect->setText(tr("Connect"));
+  mmConnect->setText(MoreConnections() ? tr("Disconnect") : tr("Connect"));
   setWindowTitle(windowTitle().left(16));
 }
 
@@ -703,7 +711,8 @@ void TfrmMain::tellSendFailed(const ESocketException& e) {
 void TfrmMain::tvMainDblClick() {
   QTreeWidgetItem* item = tvMain->currentItem();
   QtTreeNode* node = QtTreeNode::of(item);
-  if (!m_handler || !node || !m_handler->CanLogonNCP(node)) return;
+  if (!canLogonNcp(node)) return;
+  if (!m_handler->CanLogonNCP(node)) return logonNcpElsewhere(item);
   if (frmAuth->ShowNCPLogin(item->text(0)) != TfrmAuth::mrOk) return;
   // The tree may have been cleared while the dialog was open.
   if (tvMain->currentItem() != item) return;
@@ -724,8 +733,11 @@ void TfrmMain::tvMainContextMenu(const QPoint& pos) {
   QTreeWidgetItem* under = tvMain->itemAt(pos);
   if (under) tvMain->setCurrentItem(under);
   // A stale picture's objects cannot be acted on.
-  if (m_objList && !sbAge->IsLost()) {
-    ncp::TreeNode* select = m_popup->pMenuPopup(*m_objList, QtTreeNode::of(under));
+  const Owner owner = ownerOf(QtTreeNode::of(under));
+  if (owner.registry && !sbAge->IsLost()) {
+    m_popup->SetSession(*owner.session);
+    m_popupRegistry = owner.registry;
+    ncp::TreeNode* select = m_popup->pMenuPopup(*owner.registry, QtTreeNode::of(under));
     if (QTreeWidgetItem* item = QtTreeNodes::item(select)) tvMain->setCurrentItem(item);
   }
   pMenu->popup(tvMain->viewport()->mapToGlobal(pos));
@@ -797,7 +809,10 @@ void TfrmMain::AuditFolderClick() {
 
 void TfrmMain::SelectNextDown(bool forward) {
   if (!m_objList) return;
-  if (QTreeWidgetItem* item = NextAlert(tvMain, *m_objList, tvMain->currentItem(), forward)) {
+  const auto registryOf = [this](QTreeWidgetItem* item) -> const TXPNetObjList* {
+    return ownerOf(QtTreeNode::of(item)).registry;
+  };
+  if (QTreeWidgetItem* item = NextAlert(tvMain, registryOf, tvMain->currentItem(), forward)) {
     tvMain->setCurrentItem(item);
     tvMain->scrollToItem(item);
   }
@@ -829,7 +844,7 @@ void TfrmMain::showAlert(const QString& message) {
 
 QString TfrmMain::countsText() const {
   if (!m_objList) return {};
-  const QString counts = StatusCountsText(*m_objList);
+  const QString counts = StatusCountsText(registries());
   if (!sbAge->IsLost()) return counts;
   return tr("STALE since %1: %2").arg(sbAge->LostAt().toString("HH:mm:ss"), counts);
 }
@@ -863,7 +878,7 @@ void TfrmMain::clearStale() {
 
 bool TfrmMain::resumeAfterLoss() {
   const std::string pathmon = std::exchange(m_lostPathmon, {});
-  const ExtInfo* entry = findEntry(xpPathmon, pathmon);
+  const ExtInfo* entry = findEntry(m_objList.get(), xpPathmon, pathmon);
   // The operator's Disconnect or a refused logon wiped the password.
   if (!entry || m_session->NCPUserName.empty() || m_session->NCPPassword.empty()) return false;
   // The session kept the user and its copy of the password of that logon.
@@ -872,9 +887,9 @@ bool TfrmMain::resumeAfterLoss() {
   return m_handler->CurrentPathmonNode() == entry->Node;
 }
 
-const ExtInfo* TfrmMain::findEntry(TXPNetType type, const std::string& name) const {
-  if (!m_objList || name.empty()) return nullptr;
-  for (const auto& entry : m_objList->Items())
+const ExtInfo* TfrmMain::findEntry(const TXPNetObjList* registry, TXPNetType type, const std::string& name) {
+  if (!registry || name.empty()) return nullptr;
+  for (const auto& entry : registry->Items())
     if (entry->NetType == type && entry->Name == name) return entry.get();
   return nullptr;
 }
@@ -896,8 +911,9 @@ bool TfrmMain::confirmAction(ncp::NcpAction action) {
     default:
       return true;
   }
-  const ExtInfo* entry = findEntry(m_popup->PopupObjectType(), m_popup->PopupObjectName());
-  const CarriedObjects carried = CarriedObjects::Below(*m_objList, entry ? entry->Node : nullptr);
+  const TXPNetObjList* registry = m_popupRegistry ? m_popupRegistry : m_objList.get();
+  const ExtInfo* entry = findEntry(registry, m_popup->PopupObjectType(), m_popup->PopupObjectName());
+  const CarriedObjects carried = CarriedObjects::Below(*registry, entry ? entry->Node : nullptr);
   return askFirst(tr("%1 %2?\n\nIt carries %3 and %4.")
                       .arg(verb, ObjectWords(m_popup->PopupObjectType(), m_popup->PopupObjectName()),
                            CarriedObjects::Text(carried.stations, tr("station"), tr("stations")),
@@ -906,7 +922,7 @@ bool TfrmMain::confirmAction(ncp::NcpAction action) {
 }
 
 bool TfrmMain::confirmDisconnect() {
-  if (!m_handler || !m_handler->NCPLoggedOn()) return true;
+  if ((!m_handler || !m_handler->NCPLoggedOn()) && MoreConnections() == 0) return true;
   return askFirst(tr("Disconnect from %1?\n\nNCP is logged on; the tree is emptied.").arg(fromLatin1(m_session->Host)),
                   tr("Disconnect"));
 }
@@ -923,7 +939,7 @@ bool TfrmMain::askFirst(const QString& question, const QString& go) {
 // ---- Alarm list -----------------------------------------------------------------------------
 
 void TfrmMain::selectObject(TXPNetType type, const QString& name) {
-  const ExtInfo* entry = findEntry(type, name.toLatin1().toStdString());
+  const ExtInfo* entry = findEntry(m_objList.get(), type, name.toLatin1().toStdString());
   QTreeWidgetItem* item = entry ? QtTreeNodes::item(entry->Node) : nullptr;
   if (!item) return;
   // A find that hides the object gives the whole tree back first.
@@ -972,11 +988,12 @@ void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
 void TfrmMain::showDetails() {
   lvMain->setRowCount(0);
   QtTreeNode* node = QtTreeNode::of(tvMain->currentItem());
-  const ExtInfo* entry = node && m_objList ? m_objList->FindByNode(node) : nullptr;
+  const TXPNetObjList* registry = node ? ownerOf(node).registry : nullptr;
+  const ExtInfo* entry = registry ? registry->FindByNode(node) : nullptr;
   if (!entry || entry->Node != node) return;
   const ncp::ObjectKind* kind = ncp::objectKind(entry->NetType);
   const auto answer = kind ? m_lastAnswers.find(std::string(kind->keyword) + " " + entry->Name) : m_lastAnswers.end();
-  const auto rows = ObjectDetails(*m_objList, *entry, m_follower->ChangedAt(entry->NetType, entry->Name),
+  const auto rows = ObjectDetails(*registry, *entry, m_follower->ChangedAt(entry->NetType, entry->Name),
                                   answer == m_lastAnswers.end() ? QString() : answer->second);
   lvMain->setRowCount(int(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {

@@ -41,6 +41,18 @@
 // its listing is told and the tree keeps what was listed. Disconnect, a lost
 // operator's connection and the window's end end them too.
 //
+// The estate: a PATHMON of a host whose connection has loaded another one is
+// loaded on a connection of its own (a double click, or Tools, Load All
+// PATHMONs on the selected host), its objects under that host's node beside
+// the first; Tools, Add Host opens one more host as a root node of its own;
+// Tools, Open Estate opens a set the settings file keeps (EstateSettings) in
+// one step, asking only for the passwords, and Save Estate keeps what is
+// open. These further connections (PathmonConnection, TfrmMainEstate.cpp)
+// share the host's connection budget; a command, the popup, the parameter
+// list, Find, F8 and the counts take the connection that shows the node;
+// Refresh All refreshes every one; Disconnect ends them all. One that ends
+// unasked is told, and its objects go.
+//
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
 // told in a message box and nothing is sent. A command the host refuses is
@@ -55,13 +67,18 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "audit/AuditTrail.h"
 #include "ncp/ConnectionBudget.h"
 #include "ncp/NCPStateHandler.h"
+#include "ncp/PathmonConnection.h"
+#include "ncp/SharedTreeNodes.h"
 #include "ncp/TNCPTelnet.h"
 #include "ncp/TXPNetObjList.h"
+#include "nsk/SecretText.h"
 #include "ui/QtTreeNodes.h"
 
 class ChangesPanel;
@@ -83,7 +100,6 @@ class QStatusBar;
 class QTableWidget;
 class QTimer;
 class QTreeWidget;
-class SecretText;
 class TfrmAbout;
 class TfrmAuth;
 class TfrmCertificate;
@@ -133,6 +149,18 @@ class TfrmMain : public QMainWindow {
   // Abnormal or Stopped.
   void SelectNextDown(bool forward);
   void AutoRefreshClick();
+  // Tools, Add Host: the TACL logon to one more host, a root node of its own.
+  void AddHostClick();
+  // Tools, Load All PATHMONs: every PATHMON of the selected node's host that
+  // no connection has loaded, after one NCP logon dialog.
+  void LoadAllPathmonsClick();
+  // Tools, Open Estate: the estate's hosts and PATHMONs, asking each host's
+  // passwords; only while nothing is connected.
+  void OpenEstate(const std::string& name);
+  // Tools, Save Estate: the hosts and loaded PATHMONs shown, under a name.
+  void SaveEstate(const std::string& name);
+  // The connections open beside the operator's.
+  size_t MoreConnections() const;
 
   QTreeWidget* tvMain;
   QSplitter* spMain;
@@ -151,6 +179,10 @@ class TfrmMain : public QMainWindow {
   QAction* mmConnect;
   // Ends the attempts to open a lost connection again; enabled while they run.
   QAction* StopReconnecting;
+  QAction* AddHost;
+  QAction* LoadAllPathmons;
+  QMenu* OpenEstateMenu;
+  QAction* SaveEstateAction;
   QAction* N2;
   QAction* Exit1;
   QAction* DebugView;
@@ -240,7 +272,59 @@ class TfrmMain : public QMainWindow {
   void stopReconnecting(bool wipe);
   void showReconnection(const QDateTime& next);
   // The registry's entry of that object; null for none.
-  const ExtInfo* findEntry(TXPNetType type, const std::string& name) const;
+  static const ExtInfo* findEntry(const TXPNetObjList* registry, TXPNetType type, const std::string& name);
+
+  // ---- The estate (TfrmMainEstate.cpp) ----
+  // The PATHMONs a host's connection loads once it has listed them: the
+  // first on itself when it has none, the others on connections of their own.
+  struct PathmonsToLoad {
+    std::vector<std::string> names;
+    bool all = false;
+    std::string ncpUser;
+    SecretText ncpPassword;
+  };
+  struct MoreConnection {
+    std::unique_ptr<ncp::SharedTreeNodes> tree;
+    std::unique_ptr<PathmonConnection> link;
+    std::string prefix;                       // of its debug lines
+    ncp::TreeNode* pathmonNode = nullptr;     // reads "(NAME)" while loaded here
+    std::unique_ptr<PathmonsToLoad> pending;  // once its host's PATHMONs are listed
+    bool ncpRefused = false;
+    bool gone = false;
+  };
+  // The connection that shows a node: the operator's, or one of m_more.
+  struct Owner {
+    TNCPTelnet* session = nullptr;
+    TXPNetObjList* registry = nullptr;
+    NCPStateHandler* handler = nullptr;
+    MoreConnection* more = nullptr;
+    std::string hostField;
+  };
+  Owner primaryOwner() const;
+  Owner ownerOf(ncp::TreeNode* node) const;
+  std::vector<const TXPNetObjList*> registries() const;
+  // Some connection has logged on, or is logging on, to the PATHMON of node.
+  bool pathmonLoaded(const ncp::TreeNode* node) const;
+  // The NCP logon a double click on node may start: on the operator's
+  // connection, or on one of its own.
+  bool canLogonNcp(ncp::TreeNode* node) const;
+  void logonNcpElsewhere(QTreeWidgetItem* item);
+  void loadPathmons(ncp::TreeNode* hostNode, const PathmonsToLoad& load);
+  MoreConnection* openMore(const PathmonConnection::Target& target, const std::string& password,
+                           const std::string& ncpPassword, ncp::TreeNode* anchor, const TNCPTelnet* like);
+  void wireMore(MoreConnection& more);
+  void moreLoaded(MoreConnection& more);
+  void moreClosed(MoreConnection& more, bool asked, const std::string& why);
+  // Ends the connections that share host's node, before it goes.
+  void closeMoreUnder(ncp::TreeNode* host);
+  void closeAllMore();
+  ConnectionBudget& budgetFor(const std::string& hostField);
+  void refreshAll();
+  void buildEstateMenu(QMenu* tools);
+  void fillEstateMenu();
+  // The TACL or NCP logon dialog with its fields given; the password, or
+  // nothing when the operator cancelled.
+  std::optional<SecretText> askPassword(bool tacl, const QString& host, const QString& user, QString* userOut);
   // Before Stop, Key Change or Warmboot (unless the settings file turned the
   // questions off): the operator is asked, with the object, its type and the
   // stations and lines it carries named; Cancel is the default. True: go on.
@@ -287,6 +371,14 @@ class TfrmMain : public QMainWindow {
   std::unique_ptr<QtTreeNodes> m_treeNodes;
   std::unique_ptr<TXPNetObjList> m_objList;
   std::unique_ptr<NCPStateHandler> m_handler;
+  // The operator's connection's part of the tree; it ends the connections
+  // that share its host node before it clears them.
+  std::unique_ptr<ncp::SharedTreeNodes> m_primaryTree;
+  std::unique_ptr<PathmonsToLoad> m_primaryPending;
+  // The hosts other than the operator's connection's, by host field.
+  std::map<std::string, ConnectionBudget> m_hostBudgets;
+  // The registry the popup was last configured with.
+  const TXPNetObjList* m_popupRegistry = nullptr;
   ConnectionBudget m_budget;
   // After the handler, whose LoadObjects it assigns; ended first of all.
   std::unique_ptr<ListingPool> m_pool;
@@ -297,4 +389,6 @@ class TfrmMain : public QMainWindow {
   // Declared last, destroyed first: the session's close raises nothing into
   // a half-destroyed window.
   std::unique_ptr<TNCPTelnet> m_session;
+  // Before the session: their end may clear nodes of its host.
+  std::vector<std::unique_ptr<MoreConnection>> m_more;
 };

@@ -154,10 +154,12 @@ void TreeFind::apply() {
   m_find = ++m_lastFind;
   m_matches = 0;
   std::vector<QTreeWidgetItem*> matched;
-  if (m_registry && !foreign) {
-    for (const auto& entry : m_registry->Items()) {
+  for (const TXPNetObjList* registry : Registries && !foreign ? Registries() : std::vector<const TXPNetObjList*>{}) {
+    for (const auto& entry : registry->Items()) {
       if (!matches(*entry)) continue;
       QtTreeNode* node = static_cast<QtTreeNode*>(entry->Node);
+      // A PATHMON's node is in the registry of every connection to its host.
+      if (node->findMark == m_find * 2 + 1) continue;
       node->findMark = m_find * 2 + 1;
       for (QtTreeNode* kept = nodeOf(node->QTreeWidgetItem::parent()); kept && !isKept(kept);
            kept = nodeOf(kept->QTreeWidgetItem::parent()))

@@ -20,6 +20,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,8 +40,9 @@ class TreeFind : public QWidget {
 
   TreeFind(QTreeWidget* tree, QWidget* parent);
 
-  // The registry whose names are searched; null: nothing matches.
-  void SetRegistry(const TXPNetObjList* registry) { m_registry = registry; }
+  // The registries whose names are searched, one per connection shown;
+  // unassigned: nothing matches.
+  std::function<std::vector<const TXPNetObjList*>()> Registries;
 
   // Ctrl+F: the field gets the focus, its text selected.
   void FocusFind();
@@ -75,7 +77,6 @@ class TreeFind : public QWidget {
   void closeOpened();
 
   QTreeWidget* m_tree;
-  const TXPNetObjList* m_registry = nullptr;
   // The number of the find shown (0: none), as the nodes are stamped.
   uint32_t m_find = 0;
   uint32_t m_lastFind = 0;

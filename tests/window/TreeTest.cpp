@@ -117,7 +117,8 @@ TEST_F(TreeTest, DoubleClicksThatDoNothing) {
   EXPECT_TRUE(doubleClickOpensDialog(item("$PM02"))) << "a PATHMON before the NCP logon";
   EXPECT_EQ(win->StateHandler()->CurrentPathmonNode(), nullptr) << "a cancelled dialog chooses nothing";
   logonNcp("$PM01");
-  EXPECT_FALSE(doubleClickOpensDialog(item("$PM02"))) << "a PATHMON after the NCP logon";
+  EXPECT_TRUE(doubleClickOpensDialog(item("$PM02"))) << "a further PATHMON, for a connection of its own";
+  EXPECT_FALSE(doubleClickOpensDialog(item("($PM01)"))) << "the PATHMON loaded";
   EXPECT_FALSE(doubleClickOpensDialog(item("(Started) TCPIP1"))) << "a process";
   EXPECT_FALSE(doubleClickOpensDialog(item("(Started) ATM001"))) << "a station";
   EXPECT_FALSE(doubleClickOpensDialog(item("(Stopped) LTCP03"))) << "a line";

@@ -829,6 +829,10 @@ The estate is not saved.</source>
         <translation>%1
 Estat tidak disimpan.</translation>
     </message>
+    <message>
+        <source>The connection to %1 for %2 ended (%3); its objects are no longer shown until it is opened again.</source>
+        <translation>Sambungan ke %1 untuk %2 berakhir (%3); objeknya tidak ditampilkan sampai sambungan dibuka lagi.</translation>
+    </message>
 </context>
 <context>
     <name>TreeFind</name>

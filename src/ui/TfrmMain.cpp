@@ -391,7 +391,10 @@ void TfrmMain::FormShow() {
   if (!m_audit->open(&auditError)) tellAuditFailure(auditError);
   m_objList = std::make_unique<TXPNetObjList>();
   m_primaryTree = std::make_unique<ncp::SharedTreeNodes>(*m_treeNodes);
-  m_primaryTree->OnBeforeClear = [this] { closeMoreUnder(m_handler->HostNode()); };
+  m_primaryTree->OnBeforeClear = [this] {
+    if (m_reconnection->Attempting()) m_primaryPending = pathmonsBeside(m_handler->HostNode());
+    closeMoreUnder(m_handler->HostNode());
+  };
   m_handler = std::make_unique<NCPStateHandler>(*m_session, *m_objList, *m_primaryTree);
   m_handler->OnTACLRefused = [this] {
     m_logonUnderway = false;
@@ -399,6 +402,7 @@ void TfrmMain::FormShow() {
     ShowLogonRefused(this, RefusedLogon::Tacl, std::exchange(m_refusedLogonLine, {}));
   };
   m_handler->OnTACLLoggedOn = [this] {
+    m_primaryListed = false;
     m_logonUnderway = false;
     mmConnect->setText(tr("Disconnect"));
     m_connectAction = false;
@@ -417,10 +421,11 @@ void TfrmMain::FormShow() {
   };
   m_handler->OnExpandHost = [this](ncp::TreeNode* host) {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
-    // An estate's PATHMONs for this host.
-    if (const std::unique_ptr<PathmonsToLoad> pending = std::move(m_primaryPending)) loadPathmons(host, *pending);
+    const bool resumed = resumeAfterLoss();
+    m_primaryListed = true;
+    loadPending();
     // Back, unless a PATHMON is to be loaded again first.
-    if (!resumeAfterLoss()) reconnected();
+    if (!resumed) reconnected();
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
   m_handler->OnObjectLimit = [this](size_t limit) {
@@ -571,7 +576,6 @@ void TfrmMain::logon(const std::string& host, const std::string& user, const std
 
 void TfrmMain::DisConnect1Click() {
   stopReconnecting(true);
-  m_primaryPending.reset();
   closeAllMore();
   if (m_pool) m_pool->Farewell();
   if (m_handler) m_handler->Disconnect();

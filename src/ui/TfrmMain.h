@@ -51,7 +51,9 @@
 // share the host's connection budget; a command, the popup, the parameter
 // list, Find, F8 and the counts take the connection that shows the node;
 // Refresh All refreshes every one; Disconnect ends them all. One that ends
-// unasked is told, and its objects go.
+// unasked is told, its objects go, and it is opened again with backoff as
+// the operator's is; those sharing the operator's connection's host are
+// loaded again after that connection when it comes back.
 //
 // Operator text the session refuses (control characters, characters outside
 // Latin-1, an empty user, an object name that would change the command) is
@@ -80,6 +82,7 @@
 #include "ncp/TXPNetObjList.h"
 #include "nsk/SecretText.h"
 #include "ui/QtTreeNodes.h"
+#include "ui/Reconnection.h"
 
 class ChangesPanel;
 class ListingPool;
@@ -89,7 +92,6 @@ class ObjectPopupMenu;
 class QAction;
 class QSystemTrayIcon;
 class RefreshFollower;
-class Reconnection;
 class TreeFind;
 class QKeyEvent;
 class QLabel;
@@ -290,6 +292,8 @@ class TfrmMain : public QMainWindow {
     ncp::TreeNode* pathmonNode = nullptr;     // reads "(NAME)" while loaded here
     std::unique_ptr<PathmonsToLoad> pending;  // once its host's PATHMONs are listed
     bool ncpRefused = false;
+    // Opens it again after a loss; made at the first.
+    std::unique_ptr<Reconnection> reconnection;
     bool gone = false;
   };
   // The connection that shows a node: the operator's, or one of m_more.
@@ -310,13 +314,26 @@ class TfrmMain : public QMainWindow {
   bool canLogonNcp(ncp::TreeNode* node) const;
   void logonNcpElsewhere(QTreeWidgetItem* item);
   void loadPathmons(ncp::TreeNode* hostNode, const PathmonsToLoad& load);
+  // The PATHMONs waiting for their host's connection to list them, once no
+  // connection is still leaving (those hold their share of the budget).
+  void loadPending();
   MoreConnection* openMore(const PathmonConnection::Target& target, const std::string& password,
                            const std::string& ncpPassword, ncp::TreeNode* anchor, const TNCPTelnet* like);
   void wireMore(MoreConnection& more);
   void moreLoaded(MoreConnection& more);
   void moreClosed(MoreConnection& more, bool asked, const std::string& why);
+  // A loss of a loaded connection, or a failed attempt to open it again:
+  // whether the next attempt is scheduled (reconnection is on, the
+  // passwords are kept).
+  bool reconnectMoreLater(MoreConnection& more, const std::string& why);
+  void reconnectMore(MoreConnection& more, int attempt);
+  // Ends it (and the attempts to open it again).
+  void closeMore(MoreConnection& more);
   // Ends the connections that share host's node, before it goes.
   void closeMoreUnder(ncp::TreeNode* host);
+  // The PATHMONs loaded on those, to be loaded again once host's own
+  // connection is back; null for none.
+  std::unique_ptr<PathmonsToLoad> pathmonsBeside(ncp::TreeNode* host) const;
   void closeAllMore();
   ConnectionBudget& budgetFor(const std::string& hostField);
   void refreshAll();
@@ -374,7 +391,10 @@ class TfrmMain : public QMainWindow {
   // The operator's connection's part of the tree; it ends the connections
   // that share its host node before it clears them.
   std::unique_ptr<ncp::SharedTreeNodes> m_primaryTree;
+  // An estate's PATHMONs for the operator's connection's host, or the ones
+  // loaded beside it before it was lost; loaded once it has listed them.
   std::unique_ptr<PathmonsToLoad> m_primaryPending;
+  bool m_primaryListed = false;
   // The hosts other than the operator's connection's, by host field.
   std::map<std::string, ConnectionBudget> m_hostBudgets;
   // The registry the popup was last configured with.

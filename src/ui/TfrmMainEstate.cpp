@@ -229,7 +229,12 @@ void TfrmMain::wireMore(MoreConnection& more) {
   };
   // A host's own connection: the ones sharing its node end first.
   if (!more.tree->Anchor())
-    more.tree->OnBeforeClear = [this, &more] { closeMoreUnder(more.link->Handler().HostNode()); };
+    more.tree->OnBeforeClear = [this, &more] {
+      ncp::TreeNode* host = more.link->Handler().HostNode();
+      // Lost: they are loaded again once it is back.
+      if (!more.link->Closing()) more.pending = pathmonsBeside(host);
+      closeMoreUnder(host);
+    };
   link.OnLoaded = [this, &more] { moreLoaded(more); };
   link.OnListed = [this] {
     queueCounts();
@@ -241,26 +246,40 @@ void TfrmMain::wireMore(MoreConnection& more) {
     more.link->Wipe();
     more.ncpRefused = !tacl;
     // A host's own connection stays for its other PATHMONs after an NCP refusal.
-    if (tacl || more.tree->Anchor()) more.link->Close();
+    if (tacl || more.tree->Anchor()) closeMore(more);
   };
   link.OnPathmonMissing = [this, &more](const std::string& pathmon) {
     QMessageBox::warning(this, kCaption,
                          tr("%1 does not list %2.").arg(fromLatin1(more.link->target().host), fromLatin1(pathmon)));
-    more.link->Close();
+    closeMore(more);
   };
   link.OnClosed = [this, &more](bool asked, const std::string& why) { moreClosed(more, asked, why); };
 }
 
 void TfrmMain::moreLoaded(MoreConnection& more) {
+  if (more.reconnection && more.reconnection->Attempting()) {
+    more.reconnection->Stop();
+    addDebugLine(more.prefix + "reconnected");
+  }
   if (QTreeWidgetItem* host = QtTreeNodes::item(more.link->Handler().HostNode())) host->setExpanded(true);
   queueCounts();
   showDetails();
-  const std::unique_ptr<PathmonsToLoad> pending = std::move(more.pending);
-  if (pending) loadPathmons(more.link->Handler().HostNode(), *pending);
+  loadPending();
+}
+
+void TfrmMain::loadPending() {
+  if (std::any_of(m_more.begin(), m_more.end(), [](const auto& m) { return m->gone || m->link->Closing(); })) return;
+  std::vector<std::pair<ncp::TreeNode*, std::unique_ptr<PathmonsToLoad>>> ready;
+  if (m_primaryPending && m_primaryListed) ready.emplace_back(m_handler->HostNode(), std::move(m_primaryPending));
+  for (const auto& more : m_more)
+    if (more->pending && more->link->Loaded())
+      ready.emplace_back(more->link->Handler().HostNode(), std::move(more->pending));
+  // Loading opens more connections: not while m_more is walked.
+  for (const auto& [host, load] : ready) loadPathmons(host, *load);
 }
 
 void TfrmMain::moreClosed(MoreConnection& more, bool asked, const std::string& why) {
-  if (more.gone) return;
+  if (more.gone || (!asked && reconnectMoreLater(more, why))) return;
   more.gone = true;
   more.pending.reset();
   more.link->Wipe();
@@ -281,21 +300,84 @@ void TfrmMain::moreClosed(MoreConnection& more, bool asked, const std::string& w
       if (m_popupRegistry == &(*it)->link->Registry()) m_popupRegistry = m_objList.get();
     m_more.erase(gone, m_more.end());
     if (m_connectAction && m_more.empty()) showDisconnected();
+    loadPending();
   });
   queueCounts();
+}
+
+bool TfrmMain::reconnectMoreLater(MoreConnection& more, const std::string& why) {
+  const bool attempting = more.reconnection && more.reconnection->Attempting();
+  // A connection that never loaded was the operator's attempt, told as such.
+  if (!attempting && !more.link->Loaded()) return false;
+  if (!attempting) {
+    const SettingsFile settings(m_settingsPath);
+    if (!settings.readReconnect() || more.link->Session().Password.empty()) return false;
+    if (!more.reconnection) {
+      more.reconnection = std::make_unique<Reconnection>(nullptr);
+      more.reconnection->OnAttempt = [this, &more](int attempt) { reconnectMore(more, attempt); };
+    }
+    more.reconnection->SetFirstWait(settings.readReconnectFirstWait());
+    const QString pathmon = fromLatin1(more.link->target().pathmon);
+    // Told once a loss, not at each failed attempt.
+    QTimer::singleShot(0, this, [this, host = fromLatin1(more.link->target().host), pathmon, what = fromLatin1(why)] {
+      QMessageBox::warning(this, kCaption,
+                           tr("The connection to %1 for %2 ended (%3); its objects are no longer shown until it "
+                              "is opened again.")
+                               .arg(host, pathmon.isEmpty() ? tr("its PATHMON list") : pathmon, what));
+    });
+  }
+  addDebugLine(more.prefix + why + "; reconnecting");
+  more.reconnection->Lost();
+  return true;
+}
+
+void TfrmMain::reconnectMore(MoreConnection& more, int attempt) {
+  addDebugLine(more.prefix + "reconnecting, attempt " + std::to_string(attempt));
+  TNCPTelnet& session = more.link->Session();
+  const SecretText password{std::string(session.Password)};
+  const SecretText ncpPassword{std::string(session.NCPPassword)};
+  try {
+    more.link->Open(more.link->target(), password.text(), ncpPassword.text(), ncp::ActionKind::Reconnect);
+  } catch (const ESocketException& e) {
+    addDebugLine(more.prefix + "reconnecting failed: " + e.what());
+    more.reconnection->Lost();
+  }
+}
+
+void TfrmMain::closeMore(MoreConnection& more) {
+  if (more.gone || more.link->Closing()) return;
+  if (more.reconnection) more.reconnection->Stop();
+  more.link->Close();
+  // One waiting to be opened again has no connection whose end would tell it.
+  if (!more.link->Session().IsConnected()) moreClosed(more, true, {});
 }
 
 void TfrmMain::closeMoreUnder(ncp::TreeNode* host) {
   if (!host) return;
   for (const auto& more : m_more)
-    if (!more->gone && !more->link->Closing() && more->tree->Anchor() == host) more->link->Close();
+    if (more->tree->Anchor() == host) closeMore(*more);
+}
+
+std::unique_ptr<TfrmMain::PathmonsToLoad> TfrmMain::pathmonsBeside(ncp::TreeNode* host) const {
+  auto pending = std::make_unique<PathmonsToLoad>();
+  for (const auto& more : m_more) {
+    if (more->gone || more->link->Closing() || more->tree->Anchor() != host) continue;
+    const PathmonConnection::Target& target = more->link->target();
+    pending->names.push_back(target.pathmon);
+    // One NCP user for all of them: the first one's, with the password its session kept.
+    if (!pending->ncpPassword.empty()) continue;
+    pending->ncpUser = target.ncpUser;
+    pending->ncpPassword = SecretText(std::string(more->link->Session().NCPPassword));
+  }
+  if (pending->names.empty() || pending->ncpPassword.empty()) return nullptr;
+  return pending;
 }
 
 void TfrmMain::closeAllMore() {
   // The ones sharing a host first: the host's own connection deletes its node.
   for (bool anchored : {true, false})
     for (const auto& more : m_more)
-      if (!more->gone && !more->link->Closing() && bool(more->tree->Anchor()) == anchored) more->link->Close();
+      if (bool(more->tree->Anchor()) == anchored) closeMore(*more);
 }
 
 void TfrmMain::refreshAll() {

@@ -72,6 +72,8 @@ void TfrmMain::stopReconnecting(bool wipe) {
   StopReconnecting->setEnabled(false);
   sbAge->Reconnecting({});
   if (!wipe) return;
+  // With the NCP password of the PATHMONs that were to be loaded again.
+  m_primaryPending.reset();
   SecretText::wipeString(m_session->Password);
   SecretText::wipeString(m_session->NCPPassword);
   m_session->Ssh.wipePassword();

@@ -64,6 +64,18 @@ TEST_F(ReconnectionTest, AKilledConnectionComesBackWithItsPathmonLoaded) {
   EXPECT_FALSE(written.contains("secret2", Qt::CaseInsensitive));
 }
 
+TEST_F(ReconnectionTest, ThePathmonsLoadedBesideComeBackWithIt) {
+  win->tvMain->setCurrentItem(hostItem());
+  answerNcpLogin();
+  win->LoadAllPathmons->trigger();
+  ASSERT_TRUE(waitUntil([&] { return item("(Started) HOST01") && item("($XPNT)") && idle(); }));
+  const QStringList before = treeTexts();
+  killConnection();
+  ASSERT_TRUE(waitUntil([&] { return debugText().contains("Reconnected to") && treeTexts() == before && idle(); }))
+      << treeTexts().join(" ").toStdString();
+  EXPECT_EQ(win->MoreConnections(), 2u);
+}
+
 class RefusedReconnectionTest : public ReconnectionTest {
  protected:
   // The password changed after the first logon.

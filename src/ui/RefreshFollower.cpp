@@ -172,7 +172,7 @@ void RefreshFollower::AutoRefreshTick() {
   if (!(CanRefresh && CanRefresh())) return emit Paused(tr("NCP is not logged on"));
   if (!sessionIdle()) return;
   try {
-    startRefresh(false);
+    if (startRefresh(false) && OnAutoRefresh) OnAutoRefresh();
   } catch (const ESocketException& e) {
     // The connection is gone under the timer; its end is told when the
     // session closes, and until then the next tick tries again.

@@ -235,6 +235,7 @@ void TfrmMain::buildControls() {
   addDockWidget(Qt::BottomDockWidgetArea, dkChanges);
   m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
   m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
+  m_follower->OnAutoRefresh = [this] { refreshMore(false); };
   connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
   connect(m_follower, &RefreshFollower::Started, this, [this] { showBusy(m_session->State() == atsCommand); });
   connect(m_follower, &RefreshFollower::Refreshed, this, [this](const QDateTime& at) {

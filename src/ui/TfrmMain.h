@@ -337,6 +337,9 @@ class TfrmMain : public QMainWindow {
   void closeAllMore();
   ConnectionBudget& budgetFor(const std::string& hostField);
   void refreshAll();
+  // Every status anew on the further connections; byOperator: as the
+  // operator's Refresh All, recorded.
+  void refreshMore(bool byOperator);
   void buildEstateMenu(QMenu* tools);
   void fillEstateMenu();
   // The TACL or NCP logon dialog with its fields given; the password, or

@@ -382,10 +382,17 @@ void TfrmMain::closeAllMore() {
 
 void TfrmMain::refreshAll() {
   if (m_handler && m_handler->NCPLoggedOn()) m_follower->RefreshAll();
+  refreshMore(true);
+}
+
+void TfrmMain::refreshMore(bool byOperator) {
   for (const auto& more : m_more) {
     PathmonConnection& link = *more->link;
-    if (!more->gone && link.Loaded() && link.Handler().NCPLoggedOn() && !link.Pool().Busy())
+    if (more->gone || !link.Loaded() || !link.Handler().NCPLoggedOn() || link.Pool().Busy()) continue;
+    if (byOperator)
       link.Pool().PerformStatusAll();
+    else
+      link.Pool().StatusAll();
   }
 }
 

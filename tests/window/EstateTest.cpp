@@ -3,6 +3,7 @@
 // own, an estate of both opened in one step and kept without passwords.
 #include <QAction>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -52,6 +53,11 @@ class EstateTest : public WindowTest {
     for (QTreeWidgetItemIterator it(win->tvMain); *it; ++it) texts << (*it)->text(0);
     return (texts.join(" ") + " | boxes: " + catcher.texts().join(" | ")).toStdString();
   }
+  // The status bar's count of Started objects.
+  int startedCount() const {
+    const QString text = win->sbCounts->text();
+    return text.mid(text.indexOf("Started ") + 8).toInt();
+  }
   QTreeWidgetItem* root(int i) const { return win->tvMain->topLevelItem(i); }
   QStringList childTexts(QTreeWidgetItem* parent) const {
     QStringList texts;
@@ -67,6 +73,8 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
   confirmationsOff();
   connectTacl();
   logonNcp("$PM01");
+  ASSERT_TRUE(waitUntil([&] { return startedCount() > 0; }));
+  const int startedOnFirst = startedCount();
   win->tvMain->setCurrentItem(hostItem());
   answerNcpLogin();
   win->LoadAllPathmons->trigger();
@@ -75,6 +83,8 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
   EXPECT_EQ(item("(Started) HOSTIF1")->parent(), item("($PM02)"));
   EXPECT_NE(item("(Started) TCPIP1"), nullptr) << "the first PATHMON stays loaded";
   EXPECT_EQ(win->MoreConnections(), 2u);
+  EXPECT_TRUE(waitUntil([&] { return startedCount() == startedOnFirst + 3; }))
+      << "$PM02's three are counted too: " << win->sbCounts->text().toStdString();
 
   // $PM01's connection does not know LHOST1: only $PM02's can stop it.
   rightClick(item("(Started) LHOST1"));

@@ -6,7 +6,8 @@
 // DUMP in `ncpctl tree`'s text form, for run.sh to compare. With SCREENSHOT,
 // three stations are stopped and the network refreshed, the find shows
 // FIND_TEXT with its first match selected, and the window is saved as a
-// picture (the README's).
+// picture (the README's). The environment's CONNECTIONS, when set, is the
+// settings file's [Main] Connections (1: the operator's connection alone).
 //
 // usage: window_bench PORT DUMP [FIND_TEXT [SCREENSHOT]]
 #include <sys/resource.h>
@@ -27,6 +28,7 @@
 #include "ncp/ListingPool.h"
 #include "ncpctl/NodeWriter.h"
 #include "ui/ChangesPanel.h"
+#include "ui/IniFile.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
 #include "ui/TfrmMain.h"
@@ -99,6 +101,8 @@ int main(int argc, char** argv) {
   const QString findText = argc > 3 ? QString::fromLatin1(argv[3]) : QString("S012345");
 
   QTemporaryDir dir;
+  if (const QByteArray connections = qgetenv("CONNECTIONS"); !connections.isEmpty())
+    IniFile(dir.filePath("bench.ini")).writeInteger("Main", "Connections", connections.toInt());
   TfrmMain win(dir.filePath("bench.ini"));
   win.show();
   QCoreApplication::processEvents();

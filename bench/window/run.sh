@@ -8,7 +8,8 @@
 # median of each. Every run of the window must leave the tree ncpctl prints.
 #
 # usage: bench/window/run.sh [WINDOW_BENCH [NCPCTL [NSKSIM]]]   (default: build/default)
-# environment: SIZES="1000 10000 50000", ROUNDS=3
+# environment: SIZES="1000 10000 50000", ROUNDS=3, CONNECTIONS (the window's
+# [Main] Connections; unset: the settings file's default)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)

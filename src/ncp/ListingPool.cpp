@@ -24,6 +24,8 @@ ListingPool::ListingPool(TNCPTelnet& lead, NCPStateHandler& handler, ConnectionB
   m_budget.take();
   m_logonDeadline.setSingleShot(true);
   QObject::connect(&m_logonDeadline, &QTimer::timeout, [this] { logonOverdue(); });
+  m_handOnTurn.setSingleShot(true);
+  QObject::connect(&m_handOnTurn, &QTimer::timeout, [this] { handOn(); });
   m_handler.LoadObjects = [this] { Load(); };
 }
 
@@ -180,8 +182,10 @@ void ListingPool::PerformStatusAll() {
 void ListingPool::run(std::span<const TNCPTelnet::ListingStep> steps, bool operatorRun) {
   m_steps = steps;
   m_stopped = false;
+  m_leadAlone = false;
   m_operatorRun = operatorRun;
   m_pending.clear();
+  m_handOnTurn.stop();
   for (size_t i = 0; i < steps.size(); ++i) m_pending.push_back(i);
   m_merge = std::make_unique<ListingMerge>(
       steps.size(), m_handler.MaxObjects,
@@ -212,17 +216,26 @@ void ListingPool::dispatch() {
       link.session->RunListing(m_steps[step], [this, &link, step] {
         link.step = -1;
         m_merge->end(step);
+        if (m_merge->backlog()) m_handOnTurn.start(0);
         dispatch();
       });
-    } else if (!alive()) {
-      // Every listing before this one has ended: the lead's answers go to
-      // the handler straight, in their place.
+    } else if (!alive() && (m_leadAlone || m_merge->handedOnBefore(step))) {
+      // Every listing before this one has been handed on, or runs on the
+      // lead before it: the lead's answers go to the handler straight, in
+      // their place.
+      m_leadAlone = true;
       m_pending.pop_front();
       m_lead.RunListing(m_steps[step], [this, step] { m_merge->end(step); });
     } else {
       return;
     }
   }
+}
+
+void ListingPool::handOn() {
+  m_merge->handOn(kEventsPerTurn);
+  if (m_merge->backlog()) m_handOnTurn.start(0);
+  dispatch();
 }
 
 void ListingPool::lose(const std::string& sentence) {
@@ -235,6 +248,7 @@ void ListingPool::Farewell() {
   finishAction(ncp::ActionOutcome::Lost);
   m_stopped = true;
   m_open = false;
+  m_handOnTurn.stop();
   m_pending.clear();
   std::vector<Link*> staying;
   for (auto& link : m_links) {

@@ -107,6 +107,9 @@ class ListingPool {
   void run(std::span<const TNCPTelnet::ListingStep> steps, bool operatorRun);
   void finishAction(ncp::ActionOutcome outcome);
   void dispatch();
+  // One turn's share of the merge's backlog; the next turn is asked for
+  // while some remains.
+  void handOn();
   void lose(const std::string& sentence);
 
   TNCPTelnet& m_lead;
@@ -126,6 +129,12 @@ class ListingPool {
   std::span<const TNCPTelnet::ListingStep> m_steps;
   std::deque<size_t> m_pending;
   std::unique_ptr<ListingMerge> m_merge;
+  // About what one read of the host's answer brings: handing on more in one
+  // turn of the event loop would hold the window longer than a listing on
+  // one connection does.
+  static constexpr size_t kEventsPerTurn = 1000;
+  QTimer m_handOnTurn;
+  bool m_leadAlone = false;    // the rest of the current run is queued on the lead
   bool m_stopped = false;      // Farewell or a loss ended the current run
   bool m_operatorRun = false;  // the current run is the lead's open refresh action
 };

@@ -46,7 +46,10 @@ int lastError();
 int fromErrno(int err);
 
 // A non-blocking socket of the address's family, set so that writing to a
-// broken connection never raises SIGPIPE.
+// broken connection never raises SIGPIPE. A stream socket sends every write
+// at once: held back for the peer's acknowledgement, the last of a few small
+// telnet replies waits out the host's delayed acknowledgement (some 40 ms)
+// before the host goes on.
 Handle open(const Address& addr, SocketType type, int protocol);
 // Starts a non-blocking connect to the address and port (in network order).
 // Returns 0 when it completed or is under way, else the code.

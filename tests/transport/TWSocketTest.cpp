@@ -2,6 +2,10 @@
 // resolver messages, the order of its events, receiving, sending with
 // buffering, flow control and the peer's close or reset.
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <QTimer>
 #include <set>
@@ -273,6 +277,19 @@ TEST(SocketSend, LargeSendIsBufferedAndArrivesInOrder) {
   EXPECT_EQ(c.socket.SendText("tail"), 4);
   ASSERT_TRUE(peer.waitForReceived(big.size() + 4));
   EXPECT_TRUE(peer.received() == big + "tail");
+}
+
+TEST(SocketSend, SmallWritesAreNotHeldForTheAcknowledgement) {
+  ScriptedPeer peer;
+  LoggedSocket c;
+  c.open("127.0.0.1", peer.portText());
+  ASSERT_TRUE(c.waitConnected());
+  const intptr_t handle = c.socket.Detach();
+  int noDelay = 0;
+  socklen_t size = sizeof noDelay;
+  ASSERT_EQ(::getsockopt(static_cast<int>(handle), IPPROTO_TCP, TCP_NODELAY, &noDelay, &size), 0);
+  ::close(static_cast<int>(handle));
+  EXPECT_NE(noDelay, 0);
 }
 
 TEST(SocketReceive, HandlerIsCalledAgainWhileBytesRemain) {

@@ -85,7 +85,7 @@ void ChangesPanel::Add(const QDateTime& time, const std::vector<StatusChange>& c
   for (size_t i = 0; i < shown; ++i) {
     const StatusChange& c = changes[i];
     auto* row = new QTreeWidgetItem(QStringList{at, ObjectWords(c.type, c.name), StatusWord(c.before),
-                                                StatusWord(c.after), m_host, c.pathmon,
+                                                StatusWord(c.after), c.host.isEmpty() ? m_host : c.host, c.pathmon,
                                                 c.ownAction ? tr("This console") : tr("Elsewhere"), QString()});
     row->setData(0, kTypeRole, int(c.type));
     row->setData(0, kNameRole, QString::fromLatin1(c.name.data(), qsizetype(c.name.size())));

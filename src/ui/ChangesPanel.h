@@ -33,6 +33,7 @@ struct StatusChange {
   TXPNetStatus before = nsStarted;
   TXPNetStatus after = nsStarted;
   bool ownAction = false;  // this console started or stopped it
+  QString host;            // empty: the host now connected
 };
 
 // "Started", "Stopped", ...: the status as the tree shows it, without brackets.

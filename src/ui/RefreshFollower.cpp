@@ -132,7 +132,7 @@ void RefreshFollower::report(const std::function<const TXPNetStatus*(size_t inde
     const TXPNetStatus* was = entry.NetType == xpPathmon ? nullptr : before(i, entry);
     if (!was || *was == entry.Status) continue;
     const bool own = std::find(m_own.begin(), m_own.end(), Key{entry.NetType, entry.Name}) != m_own.end();
-    changes.push_back({entry.NetType, entry.Name, PathmonOf(*m_registry, entry), *was, entry.Status, own});
+    changes.push_back({entry.NetType, entry.Name, PathmonOf(*m_registry, entry), *was, entry.Status, own, Host});
     m_changedAt[{entry.NetType, entry.Name}] = now;
     if (auto* item = QtTreeNodes::item(entry.Node)) {
       item->setFont(0, bold);
@@ -172,7 +172,7 @@ void RefreshFollower::AutoRefreshTick() {
   if (!(CanRefresh && CanRefresh())) return emit Paused(tr("NCP is not logged on"));
   if (!sessionIdle()) return;
   try {
-    if (startRefresh(false) && OnAutoRefresh) OnAutoRefresh();
+    startRefresh(false);
   } catch (const ESocketException& e) {
     // The connection is gone under the timer; its end is told when the
     // session closes, and until then the next tick tries again.

@@ -53,9 +53,8 @@ class RefreshFollower : public QObject {
 
   // Whether NCP is logged on, so that a refresh can run.
   std::function<bool()> CanRefresh;
-  // At each auto refresh that runs: what the follower does not refresh
-  // itself (the window's further connections) is refreshed too.
-  std::function<void()> OnAutoRefresh;
+  // The host its changes are listed under; empty: the panel's host.
+  QString Host;
 
   void SetRegistry(const TXPNetObjList* registry) { m_registry = registry; }
   // The pool the refreshes run through; none: nothing refreshes.

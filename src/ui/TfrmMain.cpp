@@ -235,7 +235,6 @@ void TfrmMain::buildControls() {
   addDockWidget(Qt::BottomDockWidgetArea, dkChanges);
   m_follower = new RefreshFollower(*m_session, dkChanges, tvMain, this);
   m_follower->CanRefresh = [this] { return m_handler && m_handler->NCPLoggedOn(); };
-  m_follower->OnAutoRefresh = [this] { refreshMore(false); };
   connect(m_follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
   connect(m_follower, &RefreshFollower::Started, this, [this] { showBusy(m_session->State() == atsCommand); });
   connect(m_follower, &RefreshFollower::Refreshed, this, [this](const QDateTime& at) {
@@ -255,6 +254,7 @@ void TfrmMain::buildControls() {
   m_treeNodes->OnBeforeDelete = [this] {
     pnlFind->Forget();
     m_follower->Forget();
+    for (const auto& more : m_more) more->follower->Forget();
   };
 
   m_popup = new ObjectPopupMenu(*m_session, this);
@@ -358,11 +358,11 @@ void TfrmMain::wireSession() {
   s.OnOperatorAction = [this](const ncp::OperatorAction& action) { recordAction(action); };
 }
 
-void TfrmMain::recordAction(const ncp::OperatorAction& action) {
+void TfrmMain::recordAction(const ncp::OperatorAction& action, RefreshFollower* follower) {
   // The host's line to a refused logon, for the message that follows it.
   const bool logon = ncp::opensConnection(action.kind) || action.kind == ncp::ActionKind::NcpLogon;
   if (logon && action.outcome == ncp::ActionOutcome::Refused) m_refusedLogonLine = action.answer;
-  showAnswer(action);
+  showAnswer(action, follower);
   std::string error;
   if (!m_audit->write(action, &error)) tellAuditFailure(error);
 }
@@ -450,7 +450,10 @@ void TfrmMain::FormShow() {
     m_follower->SessionIdle();
     showBusy(m_session->State() == atsCommand);
   };
-  m_pool->OnLost = [this](const std::string& sentence) { listingLost(sentence); };
+  m_pool->OnLost = [this](const std::string& sentence) {
+    m_follower->Abandon();
+    listingLost(sentence);
+  };
   m_follower->SetPool(m_pool.get());
   m_handler->MaxObjects = settings.readMaxObjects();
   m_session->PagePromptQuietMs = settings.readPagePromptQuietMs(m_session->PagePromptQuietMs);
@@ -779,7 +782,6 @@ void TfrmMain::showBusy(bool sessionRunning) {
 }
 
 void TfrmMain::listingLost(const std::string& sentence) {
-  m_follower->Abandon();
   showBusy(m_session->State() == atsCommand);
   // Not inside the listing connection's handler; a load the object limit
   // stopped is told once, as the limit.
@@ -827,6 +829,7 @@ void TfrmMain::AutoRefreshClick() {
   const SettingsFile settings(m_settingsPath);
   const bool on = AutoRefresh->isChecked();
   m_follower->SetAutoRefresh(on ? settings.readAutoRefreshSeconds() : 0);
+  for (const auto& more : m_more) more->follower->SetAutoRefresh(on ? settings.readAutoRefreshSeconds() : 0);
   sbAge->SetNext(m_follower->NextAutoRefresh());
   try {
     settings.writeAutoRefresh(on);
@@ -968,7 +971,7 @@ void TfrmMain::recordAcknowledgement(TXPNetType type, const QString& name, TXPNe
   recordAction(action);
 }
 
-void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
+void TfrmMain::showAnswer(const ncp::OperatorAction& action, RefreshFollower* follower) {
   using ncp::ActionKind;
   if (action.kind != ActionKind::Start && action.kind != ActionKind::Stop && action.kind != ActionKind::Message) return;
   const QString outcome = QString::fromLatin1(ncp::outcomeWord(action.outcome));
@@ -984,7 +987,7 @@ void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
     const size_t blank = object.find(' ');
     for (TXPNetType type : {xpLine, xpStation, xpProcess})
       if (blank != std::string::npos && object.compare(0, blank, ncp::objectKind(type)->keyword) == 0)
-        m_follower->NoteOwnAction(type, object.substr(blank + 1));
+        (follower ? follower : m_follower)->NoteOwnAction(type, object.substr(blank + 1));
   }
 }
 
@@ -993,12 +996,13 @@ void TfrmMain::showAnswer(const ncp::OperatorAction& action) {
 void TfrmMain::showDetails() {
   lvMain->setRowCount(0);
   QtTreeNode* node = QtTreeNode::of(tvMain->currentItem());
-  const TXPNetObjList* registry = node ? ownerOf(node).registry : nullptr;
+  const Owner owner = node ? ownerOf(node) : Owner{};
+  const TXPNetObjList* registry = owner.registry;
   const ExtInfo* entry = registry ? registry->FindByNode(node) : nullptr;
   if (!entry || entry->Node != node) return;
   const ncp::ObjectKind* kind = ncp::objectKind(entry->NetType);
   const auto answer = kind ? m_lastAnswers.find(std::string(kind->keyword) + " " + entry->Name) : m_lastAnswers.end();
-  const auto rows = ObjectDetails(*registry, *entry, m_follower->ChangedAt(entry->NetType, entry->Name),
+  const auto rows = ObjectDetails(*registry, *entry, owner.follower->ChangedAt(entry->NetType, entry->Name),
                                   answer == m_lastAnswers.end() ? QString() : answer->second);
   lvMain->setRowCount(int(rows.size()));
   for (size_t r = 0; r < rows.size(); ++r) {

@@ -50,7 +50,8 @@
 // open. These further connections (PathmonConnection, TfrmMainEstate.cpp)
 // share the host's connection budget; a command, the popup, the parameter
 // list, Find, F8 and the counts take the connection that shows the node;
-// Refresh All refreshes every one; Disconnect ends them all. One that ends
+// Refresh All and the auto refresh refresh every one, each followed by a
+// RefreshFollower of its own into the one alarm list; Disconnect ends them all. One that ends
 // unasked is told, its objects go, and it is opened again with backoff as
 // the operator's is; those sharing the operator's connection's host are
 // loaded again after that connection when it comes back.
@@ -83,6 +84,7 @@
 #include "nsk/SecretText.h"
 #include "ui/QtTreeNodes.h"
 #include "ui/Reconnection.h"
+#include "ui/RefreshFollower.h"
 
 class ChangesPanel;
 class ListingPool;
@@ -91,7 +93,6 @@ class DataAgePanel;
 class ObjectPopupMenu;
 class QAction;
 class QSystemTrayIcon;
-class RefreshFollower;
 class TreeFind;
 class QKeyEvent;
 class QLabel;
@@ -244,7 +245,8 @@ class TfrmMain : public QMainWindow {
   SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.
   void savePositionOrTell();
-  void recordAction(const ncp::OperatorAction& action);
+  // follower: the one of the connection that ran it (null: the operator's).
+  void recordAction(const ncp::OperatorAction& action, RefreshFollower* follower = nullptr);
   // The first failure of the audit file in the window's life, told after
   // the event that caused it.
   void tellAuditFailure(const std::string& error);
@@ -294,6 +296,8 @@ class TfrmMain : public QMainWindow {
     bool ncpRefused = false;
     // Opens it again after a loss; made at the first.
     std::unique_ptr<Reconnection> reconnection;
+    // Its refreshes' changes, marks and auto refresh.
+    std::unique_ptr<RefreshFollower> follower;
     bool gone = false;
   };
   // The connection that shows a node: the operator's, or one of m_more.
@@ -303,6 +307,7 @@ class TfrmMain : public QMainWindow {
     NCPStateHandler* handler = nullptr;
     MoreConnection* more = nullptr;
     std::string hostField;
+    RefreshFollower* follower = nullptr;
   };
   Owner primaryOwner() const;
   Owner ownerOf(ncp::TreeNode* node) const;
@@ -337,9 +342,6 @@ class TfrmMain : public QMainWindow {
   void closeAllMore();
   ConnectionBudget& budgetFor(const std::string& hostField);
   void refreshAll();
-  // Every status anew on the further connections; byOperator: as the
-  // operator's Refresh All, recorded.
-  void refreshMore(bool byOperator);
   void buildEstateMenu(QMenu* tools);
   void fillEstateMenu();
   // The TACL or NCP logon dialog with its fields given; the password, or
@@ -361,7 +363,7 @@ class TfrmMain : public QMainWindow {
   // "(Abnormal) " and a long name.
   int treeWidth() const;
   // The host's answer to a START, STOP or DELIVER, in the status bar.
-  void showAnswer(const ncp::OperatorAction& action);
+  void showAnswer(const ncp::OperatorAction& action, RefreshFollower* follower);
 
   QString m_settingsPath;
   bool m_shown = false;

@@ -40,7 +40,7 @@ size_t TfrmMain::MoreConnections() const {
 }
 
 TfrmMain::Owner TfrmMain::primaryOwner() const {
-  return {m_session.get(), m_objList.get(), m_handler.get(), nullptr, m_hostField};
+  return {m_session.get(), m_objList.get(), m_handler.get(), nullptr, m_hostField, m_follower};
 }
 
 TfrmMain::Owner TfrmMain::ownerOf(ncp::TreeNode* node) const {
@@ -54,7 +54,7 @@ TfrmMain::Owner TfrmMain::ownerOf(ncp::TreeNode* node) const {
   }
   const auto ownerFor = [](MoreConnection& more) {
     PathmonConnection& link = *more.link;
-    return Owner{&link.Session(), &link.Registry(), &link.Handler(), &more, link.target().host};
+    return Owner{&link.Session(), &link.Registry(), &link.Handler(), &more, link.target().host, more.follower.get()};
   };
   if (pathmon) {
     for (const auto& more : m_more)
@@ -184,6 +184,11 @@ TfrmMain::MoreConnection* TfrmMain::openMore(const PathmonConnection::Target& ta
   // A host key the operator accepted for this run holds for its connections.
   if (like) session.Ssh.acceptedHostKey = like->Ssh.acceptedHostKey;
   more.link->Handler().MaxObjects = settings.readMaxObjects();
+  more.follower = std::make_unique<RefreshFollower>(session, dkChanges, tvMain, this);
+  more.follower->Host = fromLatin1(target.host);
+  more.follower->SetRegistry(&more.link->Registry());
+  more.follower->SetPool(&more.link->Pool());
+  more.follower->SetAutoRefresh(AutoRefresh->isChecked() ? settings.readAutoRefreshSeconds() : 0);
   wireMore(more);
   m_more.push_back(std::move(owned));
   mmConnect->setText(tr("Disconnect"));
@@ -208,8 +213,16 @@ void TfrmMain::wireMore(MoreConnection& more) {
   };
   link.Pool().OnDebug = debug;
   handler.OnDebugLine = [this, &more](const std::string& line) { addDebugLine(more.prefix + line); };
-  link.Session().OnOperatorAction = [this](const ncp::OperatorAction& action) { recordAction(action); };
-  link.Session().OnCommand = [this](TTnCnx*, int, TNSKTelnetState state) { showBusy(state == atsCommand); };
+  RefreshFollower& follower = *more.follower;
+  follower.CanRefresh = [&handler] { return handler.NCPLoggedOn(); };
+  connect(&follower, &RefreshFollower::Alert, this, &TfrmMain::showAlert);
+  link.Session().OnOperatorAction = [this, &follower](const ncp::OperatorAction& action) {
+    recordAction(action, &follower);
+  };
+  link.Session().OnCommand = [this, &follower](TTnCnx*, int count, TNSKTelnetState state) {
+    showBusy(state == atsCommand);
+    if (state == atsIdle && count == 0) follower.SessionIdle();
+  };
   handler.OnCommandRefused = [this](const std::string& hostLine) {
     QMessageBox::warning(this, kCaption, tr("The host refused the command:\n%1").arg(fromLatin1(hostLine)));
   };
@@ -219,7 +232,10 @@ void TfrmMain::wireMore(MoreConnection& more) {
                             "was closed; the objects loaded so far stay in the tree.")
                              .arg(limit));
   };
-  handler.OnNCPLoggedOn = [&more] { more.pathmonNode = more.link->Handler().CurrentPathmonNode(); };
+  handler.OnNCPLoggedOn = [&more] {
+    more.pathmonNode = more.link->Handler().CurrentPathmonNode();
+    more.follower->LoadStarted();
+  };
   handler.OnTreeCleared = [this, &more] {
     // The PATHMON's node stays, shown as not loaded.
     if (more.pathmonNode) more.pathmonNode->setText(more.link->target().pathmon);
@@ -236,11 +252,15 @@ void TfrmMain::wireMore(MoreConnection& more) {
       closeMoreUnder(host);
     };
   link.OnLoaded = [this, &more] { moreLoaded(more); };
-  link.OnListed = [this] {
+  link.OnListed = [this, &follower] {
+    follower.SessionIdle();
     queueCounts();
     showBusy(m_session->State() == atsCommand);
   };
-  link.Pool().OnLost = [this](const std::string& sentence) { listingLost(sentence); };
+  link.Pool().OnLost = [this, &follower](const std::string& sentence) {
+    follower.Abandon();
+    listingLost(sentence);
+  };
   link.OnRefused = [this, &more](bool tacl) {
     ShowLogonRefused(this, tacl ? RefusedLogon::Tacl : RefusedLogon::Ncp, std::exchange(m_refusedLogonLine, {}));
     more.link->Wipe();
@@ -382,18 +402,8 @@ void TfrmMain::closeAllMore() {
 
 void TfrmMain::refreshAll() {
   if (m_handler && m_handler->NCPLoggedOn()) m_follower->RefreshAll();
-  refreshMore(true);
-}
-
-void TfrmMain::refreshMore(bool byOperator) {
-  for (const auto& more : m_more) {
-    PathmonConnection& link = *more->link;
-    if (more->gone || !link.Loaded() || !link.Handler().NCPLoggedOn() || link.Pool().Busy()) continue;
-    if (byOperator)
-      link.Pool().PerformStatusAll();
-    else
-      link.Pool().StatusAll();
-  }
+  for (const auto& more : m_more)
+    if (!more->gone && more->link->Loaded() && more->link->Handler().NCPLoggedOn()) more->follower->RefreshAll();
 }
 
 std::optional<SecretText> TfrmMain::askPassword(bool tacl, const QString& host, const QString& user, QString* userOut) {

@@ -11,6 +11,7 @@
 
 #include "WindowFixture.h"
 #include "support/EventLoop.h"
+#include "ui/ChangesPanel.h"
 #include "ui/EstateSettings.h"
 #include "ui/IniFile.h"
 #include "ui/TfrmAuth.h"
@@ -91,6 +92,19 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
   choose("Stop");
   ASSERT_TRUE(waitUntil([&] { return item("(Stopped) LHOST1") != nullptr; }));
   EXPECT_TRUE(catcher.boxes.empty()) << catcher.texts().join(" | ").toStdString();
+
+  // A change elsewhere on $PM02 is in the alarm list after Refresh All.
+  stopFromSecondClient("station", "HOST01", "$PM02");
+  win->RefreshAllView->trigger();
+  // The line this console stopped is its own change.
+  ASSERT_TRUE(waitUntil([&] { return win->dkChanges->RowCount() == 2 && idle(); }))
+      << win->dkChanges->Row(0).join(",").toStdString();
+  for (int i = 0; i < 2; ++i) {
+    const QStringList row = win->dkChanges->Row(i);
+    EXPECT_EQ(row[ChangesPanel::kPathmon], "$PM02");
+    EXPECT_EQ(row[ChangesPanel::kHost], QString::fromStdString(sim->hostPort()));
+    EXPECT_EQ(row[ChangesPanel::kBy], row[ChangesPanel::kObject] == "Line LHOST1" ? "This console" : "Elsewhere");
+  }
 
   // Disconnect ends every connection; the tree goes.
   win->mmConnect->trigger();

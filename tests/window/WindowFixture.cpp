@@ -76,10 +76,10 @@ void WindowTest::oneConnection() {
   ASSERT_TRUE(waitUntil([&] { return win->ObjList() != nullptr; }));
 }
 
-void WindowTest::stopFromSecondClient(const QString& type, const QString& name) {
+void WindowTest::stopFromSecondClient(const QString& type, const QString& name, const QString& pathmon) {
   QProcess ncpctl;
   ncpctl.start(KORV_NCPCTL_PATH, {"--host", QString::fromStdString(sim->hostPort()), "--user", "OPS.OPER", "--ncp-user",
-                                  "NCPOPER", "--password-stdin", "stop", type, name});
+                                  "NCPOPER", "--pathmon", pathmon, "--password-stdin", "stop", type, name});
   ncpctl.write("secret1\nsecret2\n");
   ncpctl.closeWriteChannel();
   ASSERT_TRUE(ncpctl.waitForFinished(60000));

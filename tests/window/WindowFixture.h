@@ -56,7 +56,7 @@ class WindowTest : public ::testing::Test {
   // connection ([Main] Connections=1), for tests of what one connection sends.
   void oneConnection();
   // A second client (ncpctl) stops the object on the same simulator.
-  void stopFromSecondClient(const QString& type, const QString& name);
+  void stopFromSecondClient(const QString& type, const QString& name, const QString& pathmon = "$PM01");
   // Runs act once the login dialog is open.
   void whenLoginOpen(const std::function<void()>& act);
   // Answers the next login dialog: texts typed, Enter in the password field.

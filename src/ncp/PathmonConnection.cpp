@@ -12,7 +12,14 @@ PathmonConnection::PathmonConnection(ncp::TreeNodes& tree, ConnectionBudget& bud
   m_session->OnNCPState = [this](const std::string& text) { m_handler.NCPState(text); };
   m_session->OnSessionClosed = [this](TTnCnx*, uint16_t) { closed(); };
   m_session->OnSessionConnected = [this](TTnCnx*, uint16_t error) {
-    if (error != 0 && OnClosed) OnClosed(false, socketerrors::message(error));
+    if (error == 0) return;
+    // An SSH password refused is a refused logon like TACL's.
+    if (error == socketerrors::kSshAuthRefused) {
+      if (OnRefused) OnRefused(true);
+      return;
+    }
+    m_untrusted = socketerrors::isVerificationFailure(error);
+    if (OnClosed) OnClosed(false, socketerrors::message(error));
   };
   m_handler.OnTACLRefused = [this] {
     if (OnRefused) OnRefused(true);
@@ -22,11 +29,16 @@ PathmonConnection::PathmonConnection(ncp::TreeNodes& tree, ConnectionBudget& bud
     if (OnRefused) OnRefused(false);
   };
   m_handler.OnExpandHost = [this](ncp::TreeNode*) { pathmonsListed(); };
+  m_handler.OnNCPLoggedOn = [this] {
+    m_loading = true;
+    if (OnNCPLoggedOn) OnNCPLoggedOn();
+  };
+  m_session->OnCommand = [this](TTnCnx*, int count, TNSKTelnetState state) {
+    if (OnCommand) OnCommand(count, state);
+    if (state == atsIdle && count == 0) loadEnded();
+  };
   m_pool.OnListed = [this] {
-    if (!m_loaded) {
-      m_loaded = true;
-      if (OnLoaded) OnLoaded();
-    }
+    loadEnded();
     if (OnListed) OnListed();
   };
 }
@@ -42,7 +54,9 @@ void PathmonConnection::Open(const Target& target, const std::string& password, 
   m_target = target;
   m_ncpPassword = SecretText(std::string(ncpPassword));
   m_loaded = false;
+  m_loading = false;
   m_closing = false;
+  m_untrusted = false;
   m_session->Logon(target.host, target.user, password, kind);
 }
 
@@ -60,6 +74,13 @@ void PathmonConnection::pathmonsListed() {
   }
   m_ncpPassword.wipe();
   if (OnPathmonMissing) OnPathmonMissing(m_target.pathmon);
+}
+
+void PathmonConnection::loadEnded() {
+  if (!m_loading || m_pool.Busy() || m_session->State() != atsIdle || m_session->QueueCount() != 0) return;
+  m_loading = false;
+  m_loaded = true;
+  if (OnLoaded) OnLoaded();
 }
 
 void PathmonConnection::LogonNCP(ncp::TreeNode* pathmonNode, const std::string& user, const std::string& password) {

@@ -39,14 +39,19 @@ class PathmonConnection {
   PathmonConnection(const PathmonConnection&) = delete;
   PathmonConnection& operator=(const PathmonConnection&) = delete;
 
-  // The PATHMON list has come (no PATHMON named) or the load has ended.
+  // The NCP logon is complete and the objects are loading.
+  std::function<void()> OnNCPLoggedOn;
+  // The PATHMON list has come (no PATHMON named) or the load has ended:
+  // the session is idle with nothing queued and no listing runs.
   std::function<void()> OnLoaded;
-  // A listing run here (the load, a refresh) has handed on its answers.
+  // A listing run on the listing connections has handed on its answers.
   std::function<void()> OnListed;
+  // The session's queue and state, as TNCPTelnet's OnCommand tells them.
+  std::function<void(int queueCount, TNSKTelnetState state)> OnCommand;
   // The connection ended; asked: by Close. why: the sentence for one that
   // failed to open or was not asked.
   std::function<void(bool asked, const std::string& why)> OnClosed;
-  // The host refused the TACL logon (tacl) or the NCP logon; the host's line.
+  // The host refused the TACL logon (tacl; an SSH password too) or the NCP logon.
   std::function<void(bool tacl)> OnRefused;
   // The named PATHMON is not in the host's list.
   std::function<void(const std::string& pathmon)> OnPathmonMissing;
@@ -65,6 +70,9 @@ class PathmonConnection {
   const Target& target() const { return m_target; }
   bool Loaded() const { return m_loaded; }
   bool Closing() const { return m_closing; }
+  // The last opening failed on the host's certificate or SSH host key: the
+  // operator's to judge, never retried here.
+  bool Untrusted() const { return m_untrusted; }
   TNCPTelnet& Session() { return *m_session; }
   TXPNetObjList& Registry() { return m_registry; }
   NCPStateHandler& Handler() { return m_handler; }
@@ -72,12 +80,16 @@ class PathmonConnection {
 
  private:
   void pathmonsListed();
+  // The load has ended when the session is idle and no listing runs.
+  void loadEnded();
   void closed();
 
   Target m_target;
   SecretText m_ncpPassword;
   bool m_loaded = false;
+  bool m_loading = false;  // from the NCP logon to the load's end
   bool m_closing = false;
+  bool m_untrusted = false;
   // The session first: the handler and the pool hold it.
   std::unique_ptr<TNCPTelnet> m_session;
   TXPNetObjList m_registry;

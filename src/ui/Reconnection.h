@@ -37,6 +37,8 @@ class Reconnection : public QObject {
   void Stop();
 
   bool Attempting() const { return m_attempting; }
+  // An attempt is running or scheduled.
+  bool Pending() const { return m_attempting || m_timer.isActive(); }
 
  private:
   void attempt();

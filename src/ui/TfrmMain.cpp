@@ -288,7 +288,7 @@ void TfrmMain::buildMenus() {
   StopReconnecting = Tools->addAction(tr("&Stop Reconnecting"));
   StopReconnecting->setObjectName("StopReconnecting");
   StopReconnecting->setEnabled(false);
-  connect(StopReconnecting, &QAction::triggered, this, [this] { stopReconnecting(true); });
+  connect(StopReconnecting, &QAction::triggered, this, &TfrmMain::stopAllReconnecting);
   buildEstateMenu(Tools);
   N2 = Tools->addSeparator();
   N2->setObjectName("N2");

@@ -274,6 +274,11 @@ class TfrmMain : public QMainWindow {
   // The attempts end; wipe: the session's passwords go too (the operator
   // disconnected or stopped them, or the host refused one).
   void stopReconnecting(bool wipe);
+  // Tools, Stop Reconnecting: the operator's connection's attempts, with its
+  // passwords, and every further connection waiting to be opened again.
+  void stopAllReconnecting();
+  // Stop Reconnecting is enabled while some attempt is pending.
+  void showReconnecting();
   void showReconnection(const QDateTime& next);
   // The registry's entry of that object; null for none.
   static const ExtInfo* findEntry(const TXPNetObjList* registry, TXPNetType type, const std::string& name);

@@ -191,14 +191,13 @@ TfrmMain::MoreConnection* TfrmMain::openMore(const PathmonConnection::Target& ta
   more.follower->SetAutoRefresh(AutoRefresh->isChecked() ? settings.readAutoRefreshSeconds() : 0);
   wireMore(more);
   m_more.push_back(std::move(owned));
-  mmConnect->setText(tr("Disconnect"));
   try {
     more.link->Open(target, password, ncpPassword);
   } catch (...) {
-    more.gone = true;
     m_more.pop_back();
     throw;
   }
+  mmConnect->setText(tr("Disconnect"));
   return &more;
 }
 
@@ -219,7 +218,7 @@ void TfrmMain::wireMore(MoreConnection& more) {
   link.Session().OnOperatorAction = [this, &follower](const ncp::OperatorAction& action) {
     recordAction(action, &follower);
   };
-  link.Session().OnCommand = [this, &follower](TTnCnx*, int count, TNSKTelnetState state) {
+  link.OnCommand = [this, &follower](int count, TNSKTelnetState state) {
     showBusy(state == atsCommand);
     if (state == atsIdle && count == 0) follower.SessionIdle();
   };
@@ -232,7 +231,7 @@ void TfrmMain::wireMore(MoreConnection& more) {
                             "was closed; the objects loaded so far stay in the tree.")
                              .arg(limit));
   };
-  handler.OnNCPLoggedOn = [&more] {
+  link.OnNCPLoggedOn = [&more] {
     more.pathmonNode = more.link->Handler().CurrentPathmonNode();
     more.follower->LoadStarted();
   };
@@ -280,6 +279,7 @@ void TfrmMain::moreLoaded(MoreConnection& more) {
   if (more.reconnection && more.reconnection->Attempting()) {
     more.reconnection->Stop();
     addDebugLine(more.prefix + "reconnected");
+    showReconnecting();
   }
   if (QTreeWidgetItem* host = QtTreeNodes::item(more.link->Handler().HostNode())) host->setExpanded(true);
   queueCounts();
@@ -327,8 +327,9 @@ void TfrmMain::moreClosed(MoreConnection& more, bool asked, const std::string& w
 
 bool TfrmMain::reconnectMoreLater(MoreConnection& more, const std::string& why) {
   const bool attempting = more.reconnection && more.reconnection->Attempting();
-  // A connection that never loaded was the operator's attempt, told as such.
-  if (!attempting && !more.link->Loaded()) return false;
+  // A connection that never loaded was the operator's attempt, told as such;
+  // a host that no longer shows the identity trusted is the operator's to judge.
+  if ((!attempting && !more.link->Loaded()) || more.link->Untrusted()) return false;
   if (!attempting) {
     const SettingsFile settings(m_settingsPath);
     if (!settings.readReconnect() || more.link->Session().Password.empty()) return false;
@@ -348,6 +349,7 @@ bool TfrmMain::reconnectMoreLater(MoreConnection& more, const std::string& why) 
   }
   addDebugLine(more.prefix + why + "; reconnecting");
   more.reconnection->Lost();
+  showReconnecting();
   return true;
 }
 
@@ -370,6 +372,7 @@ void TfrmMain::closeMore(MoreConnection& more) {
   more.link->Close();
   // One waiting to be opened again has no connection whose end would tell it.
   if (!more.link->Session().IsConnected()) moreClosed(more, true, {});
+  showReconnecting();
 }
 
 void TfrmMain::closeMoreUnder(ncp::TreeNode* host) {
@@ -540,7 +543,8 @@ void TfrmMain::SaveEstate(const std::string& name) {
   };
   add(primaryOwner());
   for (const auto& more : m_more)
-    if (!more->gone && !more->tree->Anchor()) add(ownerOf(more->link->Handler().HostNode()));
+    if (!more->gone && !more->tree->Anchor() && more->link->Handler().HostNode())
+      add(ownerOf(more->link->Handler().HostNode()));
   try {
     EstateSettings(m_settingsPath).write(estate);
   } catch (const std::exception& e) {

@@ -1,5 +1,6 @@
 // The main window's attempts to open again a connection the host or the
 // network ended unasked (Reconnection schedules them).
+#include <algorithm>
 #include <string>
 
 #include "nsk/SecretText.h"
@@ -69,7 +70,7 @@ void TfrmMain::reconnected() {
 void TfrmMain::stopReconnecting(bool wipe) {
   m_reconnection->Stop();
   m_reconnectPathmon.clear();
-  StopReconnecting->setEnabled(false);
+  showReconnecting();
   sbAge->Reconnecting({});
   if (!wipe) return;
   // With the NCP password of the PATHMONs that were to be loaded again.
@@ -77,6 +78,20 @@ void TfrmMain::stopReconnecting(bool wipe) {
   SecretText::wipeString(m_session->Password);
   SecretText::wipeString(m_session->NCPPassword);
   m_session->Ssh.wipePassword();
+}
+
+void TfrmMain::stopAllReconnecting() {
+  if (m_reconnection->Pending()) stopReconnecting(true);
+  // The further connections waiting to be opened again end, their passwords with them.
+  for (const auto& more : m_more)
+    if (more->reconnection && more->reconnection->Pending()) closeMore(*more);
+}
+
+void TfrmMain::showReconnecting() {
+  const bool pending = m_reconnection->Pending() || std::any_of(m_more.begin(), m_more.end(), [](const auto& more) {
+                         return !more->gone && more->reconnection && more->reconnection->Pending();
+                       });
+  StopReconnecting->setEnabled(pending);
 }
 
 void TfrmMain::showReconnection(const QDateTime& next) {

@@ -59,6 +59,7 @@ class EstateTest : public WindowTest {
     const QString text = win->sbCounts->text();
     return text.mid(text.indexOf("Started ") + 8).toInt();
   }
+  void secondHostLoaded(const QStringList& extraArgs = {});
   QTreeWidgetItem* root(int i) const { return win->tvMain->topLevelItem(i); }
   QStringList childTexts(QTreeWidgetItem* parent) const {
     QStringList texts;
@@ -144,9 +145,11 @@ TEST_F(EstateTest, AnEstateOfTwoHostsOpensInOneStepAndIsKeptWithoutPasswords) {
   EXPECT_FALSE(written.contains("secret1") || written.contains("secret2"));
 }
 
-TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
-  // The second host ends the connection that starts a line.
-  startSecondHost({"--close-on", "START"});
+// The first host with $PM01 loaded, the second added beside it with both its
+// PATHMONs: $PM01 on the host's own connection, $PM02 on one of its own. The
+// second host ends the connection that starts a line.
+void EstateTest::secondHostLoaded(const QStringList& extraArgs) {
+  startSecondHost(QStringList{"--close-on", "START"} + extraArgs);
   confirmationsOff();
   IniFile(settingsPath).writeInteger("Main", "ReconnectFirstMs", 20);
   connectTacl();
@@ -154,13 +157,15 @@ TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
   answerLogin(QString::fromStdString(second->hostPort()), "OPS.OPER", "secret1");
   win->AddHost->trigger();
   ASSERT_TRUE(waitUntil([&] { return item("KORVDR") && item("KORVDR")->isExpanded(); })) << picture();
-  // The host's own connection loads $PM01, one of its own $PM02.
   win->tvMain->setCurrentItem(item("KORVDR"));
   answerNcpLogin();
   win->LoadAllPathmons->trigger();
   ASSERT_TRUE(waitUntil([&] { return item("(Started) DRS2") && item("(Started) DRP1") && idle(); })) << picture();
   EXPECT_EQ(win->MoreConnections(), 2u);
+}
 
+TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
+  secondHostLoaded();
   rightClick(item("(Started) DRL2"));
   choose("Start");
   ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); })) << picture();
@@ -171,6 +176,19 @@ TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
   EXPECT_EQ(childTexts(item("KORVDR")), (QStringList{"($PM01)", "($PM02)"}));
   EXPECT_NE(item("(Started) TCPIP1"), nullptr) << "the first host is untouched";
   EXPECT_TRUE(auditActions().contains("reconnect accepted"));
+}
+
+TEST_F(EstateTest, ARefusedLogonEndsTheAttemptsOfThatConnection) {
+  // The second host's password changes after its two connections logged on.
+  IniFile(settingsPath).writeInteger("Main", "Connections", 1);
+  secondHostLoaded({"--accept-logons", "2"});
+  rightClick(item("(Started) DRL2"));
+  choose("Start");
+  ASSERT_TRUE(waitUntil([&] { return win->MoreConnections() == 1 && idle(); })) << picture();
+  EXPECT_EQ(auditActions().filter("reconnect").join(","), "reconnect refused")
+      << "one attempt, no more: " << auditActions().join(",").toStdString() << debugText().toStdString();
+  EXPECT_FALSE(win->StopReconnecting->isEnabled());
+  EXPECT_EQ(childTexts(item("KORVDR")), (QStringList{"($PM01)", "$PM02"})) << "the host's other PATHMON stays";
 }
 
 }  // namespace

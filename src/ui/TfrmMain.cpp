@@ -422,6 +422,7 @@ void TfrmMain::FormShow() {
   };
   m_handler->OnExpandHost = [this](ncp::TreeNode* host) {
     if (QTreeWidgetItem* item = QtTreeNodes::item(host)) item->setExpanded(true);
+    placeHosts();
     const bool resumed = resumeAfterLoss();
     m_primaryListed = true;
     loadPending();

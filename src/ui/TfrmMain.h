@@ -327,6 +327,8 @@ class TfrmMain : public QMainWindow {
   // The PATHMONs waiting for their host's connection to list them, once no
   // connection is still leaving (those hold their share of the budget).
   void loadPending();
+  // The host nodes in the order of their connections.
+  void placeHosts();
   MoreConnection* openMore(const PathmonConnection::Target& target, const std::string& password,
                            const std::string& ncpPassword, ncp::TreeNode* anchor, const TNCPTelnet* like);
   void wireMore(MoreConnection& more);

@@ -36,7 +36,25 @@ std::vector<std::pair<ncp::TreeNode*, std::string>> pathmonsOf(const TXPNetObjLi
 }  // namespace
 
 size_t TfrmMain::MoreConnections() const {
-  return size_t(std::count_if(m_more.begin(), m_more.end(), [](const auto& more) { return !more->gone; }));
+  return size_t(std::count_if(m_more.begin(), m_more.end(),
+                              [](const auto& more) { return !more->gone && !more->link->Closing(); }));
+}
+
+void TfrmMain::placeHosts() {
+  // The operator's connection's host first, then the others as they were
+  // opened, however their answers raced.
+  std::vector<QTreeWidgetItem*> roots;
+  if (m_handler && m_handler->HostNode()) roots.push_back(QtTreeNodes::item(m_handler->HostNode()));
+  for (const auto& more : m_more)
+    if (!more->gone && !more->tree->Anchor() && more->link->Handler().HostNode())
+      roots.push_back(QtTreeNodes::item(more->link->Handler().HostNode()));
+  for (int i = 0; i < int(roots.size()); ++i) {
+    const int at = tvMain->indexOfTopLevelItem(roots[size_t(i)]);
+    if (at < 0 || at == i) continue;
+    const bool expanded = roots[size_t(i)]->isExpanded();
+    tvMain->insertTopLevelItem(i, tvMain->takeTopLevelItem(at));
+    roots[size_t(i)]->setExpanded(expanded);
+  }
 }
 
 TfrmMain::Owner TfrmMain::primaryOwner() const {
@@ -276,6 +294,7 @@ void TfrmMain::wireMore(MoreConnection& more) {
 }
 
 void TfrmMain::moreLoaded(MoreConnection& more) {
+  placeHosts();
   if (more.reconnection && more.reconnection->Attempting()) {
     more.reconnection->Stop();
     addDebugLine(more.prefix + "reconnected");
@@ -315,11 +334,12 @@ void TfrmMain::moreClosed(MoreConnection& more, bool asked, const std::string& w
     });
   // Not inside the connection's own handlers.
   QTimer::singleShot(0, this, [this] {
-    const auto gone = std::remove_if(m_more.begin(), m_more.end(), [](const auto& m) { return m->gone; });
+    // Partitioned, not removed: the gone ones are still looked at.
+    const auto gone = std::stable_partition(m_more.begin(), m_more.end(), [](const auto& m) { return !m->gone; });
     for (auto it = gone; it != m_more.end(); ++it)
       if (m_popupRegistry == &(*it)->link->Registry()) m_popupRegistry = m_objList.get();
     m_more.erase(gone, m_more.end());
-    if (m_connectAction && m_more.empty()) showDisconnected();
+    if (m_connectAction && MoreConnections() == 0) showDisconnected();
     loadPending();
   });
   queueCounts();
@@ -448,14 +468,14 @@ void TfrmMain::fillEstateMenu() {
   OpenEstateMenu->clear();
   for (const std::string& name : EstateSettings(m_settingsPath).names()) {
     QAction* open = OpenEstateMenu->addAction(fromLatin1(name));
-    open->setEnabled(m_connectAction && m_more.empty());
+    open->setEnabled(m_connectAction && MoreConnections() == 0);
     connect(open, &QAction::triggered, this, [this, name] { OpenEstate(name); });
   }
   OpenEstateMenu->setEnabled(!OpenEstateMenu->isEmpty());
 }
 
 void TfrmMain::AddHostClick() {
-  if (m_connectAction && m_more.empty()) return Connect1Click();
+  if (m_connectAction && MoreConnections() == 0) return Connect1Click();
   QString user;
   std::optional<SecretText> password = askPassword(true, {}, {}, &user);
   if (!password) return;
@@ -491,7 +511,7 @@ void TfrmMain::LoadAllPathmonsClick() {
 
 void TfrmMain::OpenEstate(const std::string& name) {
   const Estate estate = EstateSettings(m_settingsPath).read(name);
-  if (estate.hosts.empty() || !m_connectAction || !m_more.empty()) return;
+  if (estate.hosts.empty() || !m_connectAction || MoreConnections() > 0) return;
   bool first = true;
   for (const EstateHost& host : estate.hosts) {
     QString user;

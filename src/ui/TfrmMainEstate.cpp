@@ -452,15 +452,21 @@ void TfrmMain::buildEstateMenu(QMenu* tools) {
   connect(LoadAllPathmons, &QAction::triggered, this, &TfrmMain::LoadAllPathmonsClick);
   OpenEstateMenu = tools->addMenu(tr("Open &Estate"));
   OpenEstateMenu->setObjectName("OpenEstate");
-  connect(OpenEstateMenu, &QMenu::aboutToShow, this, &TfrmMain::fillEstateMenu);
+  // Filled as Tools opens: an estate saved meanwhile is there, and the
+  // estates open only while nothing is connected.
+  connect(tools, &QMenu::aboutToShow, this, &TfrmMain::fillEstateMenu);
   SaveEstateAction = tools->addAction(tr("Sa&ve Estate..."));
   SaveEstateAction->setObjectName("SaveEstate");
   connect(SaveEstateAction, &QAction::triggered, this, [this] {
     bool ok = false;
     const QString name = QInputDialog::getText(this, kCaption, tr("Estate name:"), QLineEdit::Normal, {}, &ok);
-    if (ok && !name.isEmpty()) SaveEstate(name.toLatin1().toStdString());
+    if (!ok || name.isEmpty()) return;
+    try {
+      SaveEstate(RequireLatin1Text(name, "Estate name"));
+    } catch (const EUnsafeCommandText& e) {
+      QMessageBox::warning(this, kCaption, tr("%1\nThe estate is not saved.").arg(QString::fromLatin1(e.what())));
+    }
   });
-  // Opening one fills the menu before it shows: an estate saved meanwhile is there.
   fillEstateMenu();
 }
 

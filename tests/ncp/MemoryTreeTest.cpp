@@ -1,11 +1,13 @@
 // The in-memory tree that the headless console prints and the registry tests
-// run on: order of children, deletion of subtrees, foreign nodes.
+// run on: order of children, deletion of subtrees, foreign nodes, and the
+// part of a tree one of several connections to a host makes.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "ncp/MemoryTree.h"
+#include "ncp/SharedTreeNodes.h"
 
 namespace {
 
@@ -134,3 +136,33 @@ TEST(MemoryTree, ClearEmptiesTheTree) {
 }
 
 }  // namespace
+
+// Two connections to one host: the second shares the host node and the
+// PATHMON shown (loaded or not), and its end takes only what it made.
+TEST(SharedTreeNodes, ASharingConnectionFindsThePathmonsShownAndClearsOnlyItsOwn) {
+  MemoryTree base;
+  ncp::SharedTreeNodes first(base);
+  TreeNode* host = first.addFirst("\\SYS1");
+  TreeNode* pm01 = first.addChild(host, "$PM01");
+  TreeNode* pm02 = first.addChild(host, "$PM02");
+  first.addChild(first.addChild(pm01, "P1"), "S1");
+  pm01->setText("($PM01)");
+
+  ncp::SharedTreeNodes second(base, host);
+  bool told = false;
+  second.OnBeforeClear = [&] { told = true; };
+  EXPECT_EQ(second.addFirst("\\SYS1"), host);
+  EXPECT_EQ(second.addChild(host, "$PM01"), pm01) << "shown as loaded";
+  EXPECT_EQ(second.addChild(host, "$PM02"), pm02);
+  TreeNode* process = second.addChild(pm02, "P2");
+  second.addChild(process, "S2");
+  second.deleteNode(pm02);
+  EXPECT_EQ(host->childCount(), 2) << "a shared node is not its to delete";
+  second.clear();
+  EXPECT_TRUE(told);
+  EXPECT_EQ(pm02->childCount(), 0);
+  EXPECT_EQ(pm01->child(0)->text(), "P1");
+
+  first.clear();
+  EXPECT_EQ(base.topCount(), 0);
+}

@@ -8,6 +8,9 @@
 // FIND_TEXT with its first match selected, and the window is saved as a
 // picture (the README's). The environment's CONNECTIONS, when set, is the
 // settings file's [Main] Connections (1: the operator's connection alone).
+// With HOSTS (ports of further simulators, blank-separated) the load opens
+// this host and those as an estate, $PM01 of each, and its line is "estate"
+// (bench/window/hosts.sh).
 //
 // usage: window_bench PORT DUMP [FIND_TEXT [SCREENSHOT]]
 #include <sys/resource.h>
@@ -28,9 +31,11 @@
 #include "ncp/ListingPool.h"
 #include "ncpctl/NodeWriter.h"
 #include "ui/ChangesPanel.h"
+#include "ui/EstateSettings.h"
 #include "ui/IniFile.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
+#include "ui/TfrmAuth.h"
 #include "ui/TfrmMain.h"
 #include "ui/TreeFind.h"
 
@@ -99,6 +104,8 @@ int main(int argc, char** argv) {
   }
   const std::string host = "127.0.0.1:" + std::string(argv[1]);
   const QString findText = argc > 3 ? QString::fromLatin1(argv[3]) : QString("S012345");
+  // The ports of further hosts: the load opens them all as an estate.
+  const QStringList extraHosts = QString::fromLocal8Bit(qgetenv("HOSTS")).split(' ', Qt::SkipEmptyParts);
 
   QTemporaryDir dir;
   if (const QByteArray connections = qgetenv("CONNECTIONS"); !connections.isEmpty())
@@ -131,16 +138,41 @@ int main(int argc, char** argv) {
   StallMeter stall;
   stall.reset();
   Phase load;
-  session.Logon(host, "OPS.OPER", "secret1");
-  waitFor([&] { return win.StateHandler()->HostNode() && !win.ObjList()->Items().empty() && idle(); });
-  ncp::TreeNode* pm01 = nullptr;
-  for (const auto& entry : win.ObjList()->Items())
-    if (entry->NetType == xpPathmon && entry->Name == "$PM01") pm01 = entry->Node;
-  if (!pm01) return 1;
-  win.StateHandler()->LogonNCP(pm01, "NCPOPER", "secret2");
-  waitFor([&] { return win.StateHandler()->NCPLoggedOn() && !win.Follower()->Loading() && idle(); });
+  if (extraHosts.isEmpty()) {
+    session.Logon(host, "OPS.OPER", "secret1");
+    waitFor([&] { return win.StateHandler()->HostNode() && !win.ObjList()->Items().empty() && idle(); });
+    ncp::TreeNode* pm01 = nullptr;
+    for (const auto& entry : win.ObjList()->Items())
+      if (entry->NetType == xpPathmon && entry->Name == "$PM01") pm01 = entry->Node;
+    if (!pm01) return 1;
+    win.StateHandler()->LogonNCP(pm01, "NCPOPER", "secret2");
+    waitFor([&] { return win.StateHandler()->NCPLoggedOn() && !win.Follower()->Loading() && idle(); });
+  } else {
+    // This host and the others as an estate, $PM01 of each, opened as the
+    // operator opens it: every password dialog answered as it opens. Their
+    // connections' events do not pass this session: polled.
+    Estate estate{"bench", {}};
+    for (const QString& port : QStringList{argv[1]} + extraHosts)
+      estate.hosts.push_back({"127.0.0.1:" + port.toStdString(), "OPS.OPER", {"$PM01"}, false, "NCPOPER"});
+    EstateSettings(dir.filePath("bench.ini")).write(estate);
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      TfrmAuth* dialog = win.frmAuth;
+      if (dialog->isVisible() && dialog->edPasswd->text().isEmpty()) {
+        dialog->edPasswd->setText(dialog->LoginMode() == TLoginMode::lmTACL ? "secret1" : "secret2");
+        dialog->done(TfrmAuth::mrOk);
+      }
+      check();
+    });
+    poll.start(20);
+    win.OpenEstate("bench");
+    waitFor([&] {
+      return win.tvMain->topLevelItemCount() == extraHosts.size() + 1 && win.StateHandler()->NCPLoggedOn() &&
+             win.MoreConnections() == size_t(extraHosts.size()) && win.AllIdle();
+    });
+  }
   QCoreApplication::processEvents();
-  load.report("load", stall);
+  load.report(extraHosts.isEmpty() ? "load" : "estate", stall);
 
   {
     std::string out;

@@ -164,6 +164,9 @@ class TfrmMain : public QMainWindow {
   void SaveEstate(const std::string& name);
   // The connections open beside the operator's.
   size_t MoreConnections() const;
+  // Every connection has nothing queued or running, no listing runs and
+  // every load has ended.
+  bool AllIdle() const;
 
   QTreeWidget* tvMain;
   QSplitter* spMain;

@@ -9,6 +9,7 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "ncp/ListingPool.h"
 #include "nsk/OperatorText.h"
 #include "ui/DataAgePanel.h"
 #include "ui/EstateSettings.h"
@@ -38,6 +39,16 @@ std::vector<std::pair<ncp::TreeNode*, std::string>> pathmonsOf(const TXPNetObjLi
 size_t TfrmMain::MoreConnections() const {
   return size_t(std::count_if(m_more.begin(), m_more.end(),
                               [](const auto& more) { return !more->gone && !more->link->Closing(); }));
+}
+
+bool TfrmMain::AllIdle() const {
+  const auto idle = [](const TNCPTelnet& session, const ListingPool* pool) {
+    return session.State() == atsIdle && session.QueueCount() == 0 && !(pool && pool->Busy());
+  };
+  if (!idle(*m_session, m_pool.get()) || m_follower->Loading()) return false;
+  return std::all_of(m_more.begin(), m_more.end(), [&](const auto& more) {
+    return more->gone || (more->link->Loaded() && idle(more->link->Session(), &more->link->Pool()));
+  });
 }
 
 void TfrmMain::placeHosts() {

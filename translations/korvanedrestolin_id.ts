@@ -833,6 +833,22 @@ Estat tidak disimpan.</translation>
         <source>The connection to %1 for %2 ended (%3); its objects are no longer shown until it is opened again.</source>
         <translation>Sambungan ke %1 untuk %2 berakhir (%3); objeknya tidak ditampilkan sampai sambungan dibuka lagi.</translation>
     </message>
+    <message>
+        <source>&amp;Refresh Host</source>
+        <translation>Perbarui H&amp;ost</translation>
+    </message>
+    <message>
+        <source>&amp;Disconnect Host</source>
+        <translation>Putusk&amp;an Host</translation>
+    </message>
+    <message>
+        <source>Disconnect from %1?
+
+Its PATHMONs leave the tree.</source>
+        <translation>Putuskan sambungan dari %1?
+
+PATHMON-nya keluar dari pohon.</translation>
+    </message>
 </context>
 <context>
     <name>TreeFind</name>

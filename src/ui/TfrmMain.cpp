@@ -580,8 +580,12 @@ void TfrmMain::logon(const std::string& host, const std::string& user, const std
 }
 
 void TfrmMain::DisConnect1Click() {
-  stopReconnecting(true);
   closeAllMore();
+  disconnectOperatorsHost();
+}
+
+void TfrmMain::disconnectOperatorsHost() {
+  stopReconnecting(true);
   if (m_pool) m_pool->Farewell();
   if (m_handler) m_handler->Disconnect();
   showDisconnected();

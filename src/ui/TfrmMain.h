@@ -51,7 +51,8 @@
 // share the host's connection budget; a command, the popup, the parameter
 // list, Find, F8 and the counts take the connection that shows the node;
 // Refresh All and the auto refresh refresh every one, each followed by a
-// RefreshFollower of its own into the one alarm list; Disconnect ends them all. One that ends
+// RefreshFollower of its own into the one alarm list; Disconnect ends them all,
+// Tools, Refresh Host and Disconnect Host those of the selected node's host. One that ends
 // unasked is told, its objects go, and it is opened again with backoff as
 // the operator's is; those sharing the operator's connection's host are
 // loaded again after that connection when it comes back.
@@ -162,6 +163,11 @@ class TfrmMain : public QMainWindow {
   void OpenEstate(const std::string& name);
   // Tools, Save Estate: the hosts and loaded PATHMONs shown, under a name.
   void SaveEstate(const std::string& name);
+  // Tools, Refresh Host and Disconnect Host: every PATHMON loaded on the
+  // selected node's host is refreshed; every connection to it ends (the
+  // other hosts stay).
+  void RefreshHostClick();
+  void DisconnectHostClick();
   // The connections open beside the operator's.
   size_t MoreConnections() const;
   // Every connection has nothing queued or running, no listing runs and
@@ -187,6 +193,8 @@ class TfrmMain : public QMainWindow {
   QAction* StopReconnecting;
   QAction* AddHost;
   QAction* LoadAllPathmons;
+  QAction* RefreshHost;
+  QAction* DisconnectHost;
   QMenu* OpenEstateMenu;
   QAction* SaveEstateAction;
   QAction* N2;
@@ -220,6 +228,10 @@ class TfrmMain : public QMainWindow {
   void wireSession();
   void FormShow();
   void showDisconnected();
+  // The operator's connection ends, its listing connections and its tree with it.
+  void disconnectOperatorsHost();
+  // The host node of the selected node; null for none.
+  ncp::TreeNode* selectedHost() const;
   void NCPTelnetSessionConnected(uint16_t error);
   // The logon with the TLS trust the settings file keeps for the host.
   void logon(const std::string& host, const std::string& user, const std::string& password,

@@ -461,6 +461,12 @@ void TfrmMain::buildEstateMenu(QMenu* tools) {
   LoadAllPathmons = tools->addAction(tr("Load All &PATHMONs"));
   LoadAllPathmons->setObjectName("LoadAllPathmons");
   connect(LoadAllPathmons, &QAction::triggered, this, &TfrmMain::LoadAllPathmonsClick);
+  RefreshHost = tools->addAction(tr("&Refresh Host"));
+  RefreshHost->setObjectName("RefreshHost");
+  connect(RefreshHost, &QAction::triggered, this, &TfrmMain::RefreshHostClick);
+  DisconnectHost = tools->addAction(tr("&Disconnect Host"));
+  DisconnectHost->setObjectName("DisconnectHost");
+  connect(DisconnectHost, &QAction::triggered, this, &TfrmMain::DisconnectHostClick);
   OpenEstateMenu = tools->addMenu(tr("Open &Estate"));
   OpenEstateMenu->setObjectName("OpenEstate");
   // Filled as Tools opens: an estate saved meanwhile is there, and the
@@ -509,9 +515,45 @@ void TfrmMain::AddHostClick() {
   }
 }
 
-void TfrmMain::LoadAllPathmonsClick() {
+ncp::TreeNode* TfrmMain::selectedHost() const {
   ncp::TreeNode* node = QtTreeNode::of(tvMain->currentItem());
   while (node && node->parent()) node = node->parent();
+  return node;
+}
+
+void TfrmMain::RefreshHostClick() {
+  ncp::TreeNode* host = selectedHost();
+  const Owner owner = ownerOf(host);
+  if (!host || !owner.handler || sbAge->IsLost()) return;
+  try {
+    if (owner.handler->NCPLoggedOn()) owner.follower->RefreshAll();
+    for (const auto& more : m_more)
+      if (!more->gone && more->tree->Anchor() == host && more->link->Handler().NCPLoggedOn())
+        more->follower->RefreshAll();
+  } catch (const ESocketException& e) {
+    tellSendFailed(e);
+  }
+}
+
+void TfrmMain::DisconnectHostClick() {
+  ncp::TreeNode* host = selectedHost();
+  QTreeWidgetItem* item = QtTreeNodes::item(host);
+  if (!host || !ownerOf(host).handler ||
+      !askFirst(tr("Disconnect from %1?\n\nIts PATHMONs leave the tree.").arg(item->text(0)), tr("Disconnect")))
+    return;
+  // The host may have gone while the question was open.
+  if (tvMain->indexOfTopLevelItem(item) < 0) return;
+  const Owner owner = ownerOf(host);
+  if (!owner.handler) return;
+  closeMoreUnder(host);
+  if (owner.more)
+    closeMore(*owner.more);
+  else
+    disconnectOperatorsHost();
+}
+
+void TfrmMain::LoadAllPathmonsClick() {
+  ncp::TreeNode* node = selectedHost();
   const Owner host = node ? ownerOf(node) : primaryOwner();
   if (!host.handler || !host.handler->HostNode() || sbAge->IsLost()) return;
   QTreeWidgetItem* hostItem = QtTreeNodes::item(host.handler->HostNode());

@@ -15,6 +15,7 @@
 #include "ui/EstateSettings.h"
 #include "ui/IniFile.h"
 #include "ui/TfrmAuth.h"
+#include "ui/TreeFind.h"
 
 using korvtest::waitUntil;
 using wintest::WindowTest;
@@ -84,6 +85,11 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
   EXPECT_EQ(childTexts(hostItem()), (QStringList{"($PM01)", "($PM02)", "($XPNT)"}));
   EXPECT_EQ(item("(Started) HOSTIF1")->parent(), item("($PM02)"));
   EXPECT_NE(item("(Started) TCPIP1"), nullptr) << "the first PATHMON stays loaded";
+  win->pnlFind->edFind->setText("HOST01");
+  EXPECT_TRUE(waitUntil([&] { return item("($PM01)")->isHidden(); }));
+  EXPECT_FALSE(item("($PM02)")->isHidden() || item("(Started) HOST01")->isHidden())
+      << "Find searches every connection's objects";
+  win->pnlFind->edFind->clear();
   EXPECT_EQ(win->MoreConnections(), 2u);
   EXPECT_TRUE(waitUntil([&] { return startedCount() == startedOnFirst + 3; }))
       << "$PM02's three are counted too: " << win->sbCounts->text().toStdString();
@@ -176,6 +182,13 @@ TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
   EXPECT_EQ(childTexts(item("KORVDR")), (QStringList{"($PM01)", "($PM02)"}));
   EXPECT_NE(item("(Started) TCPIP1"), nullptr) << "the first host is untouched";
   EXPECT_TRUE(auditActions().contains("reconnect accepted"));
+
+  // The second host alone is disconnected.
+  win->tvMain->setCurrentItem(item("(Started) DRP1"));
+  win->DisconnectHost->trigger();
+  ASSERT_TRUE(waitUntil([&] { return win->MoreConnections() == 0 && !item("KORVDR") && idle(); })) << picture();
+  EXPECT_TRUE(win->StateHandler()->NCPLoggedOn());
+  EXPECT_EQ(win->mmConnect->text(), "Disconnect");
 }
 
 TEST_F(EstateTest, ARefusedLogonEndsTheAttemptsOfThatConnection) {

@@ -54,6 +54,7 @@ void PathmonConnection::Open(const Target& target, const std::string& password, 
   m_target = target;
   m_ncpPassword = SecretText(std::string(ncpPassword));
   m_loaded = false;
+  m_listed = false;
   m_loading = false;
   m_closing = false;
   m_untrusted = false;
@@ -61,6 +62,7 @@ void PathmonConnection::Open(const Target& target, const std::string& password, 
 }
 
 void PathmonConnection::pathmonsListed() {
+  m_listed = true;
   if (m_target.pathmon.empty()) {
     m_loaded = true;
     if (OnLoaded) OnLoaded();

@@ -69,6 +69,8 @@ class PathmonConnection {
 
   const Target& target() const { return m_target; }
   bool Loaded() const { return m_loaded; }
+  // The host accepted the TACL logon and listed its PATHMONs since the last Open.
+  bool Listed() const { return m_listed; }
   bool Closing() const { return m_closing; }
   // The last opening failed on the host's certificate or SSH host key: the
   // operator's to judge, never retried here.
@@ -87,6 +89,7 @@ class PathmonConnection {
   Target m_target;
   SecretText m_ncpPassword;
   bool m_loaded = false;
+  bool m_listed = false;
   bool m_loading = false;  // from the NCP logon to the load's end
   bool m_closing = false;
   bool m_untrusted = false;

@@ -36,8 +36,6 @@ class SharedTreeNodes final : public TreeNodes {
   void clear() override;
 
   TreeNode* Anchor() const { return m_anchor; }
-  // The nodes this tree made whose parent is not its own.
-  const std::set<TreeNode*>& Roots() const { return m_roots; }
 
  private:
   // The anchor, or a PATHMON under it that another connection made.
@@ -47,6 +45,7 @@ class SharedTreeNodes final : public TreeNodes {
 
   TreeNodes& m_base;
   TreeNode* m_anchor;
+  // The nodes this tree made whose parent is not its own.
   std::set<TreeNode*> m_roots;
 };
 

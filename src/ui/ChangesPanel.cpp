@@ -140,7 +140,9 @@ void ChangesPanel::acknowledge(QTreeWidgetItem* item, const QString& at) {
 }
 
 void ChangesPanel::openRow(QTreeWidgetItem* item) {
-  if (item) emit Open(TXPNetType(item->data(0, kTypeRole).toInt()), item->data(0, kNameRole).toString());
+  if (item)
+    emit Open(TXPNetType(item->data(0, kTypeRole).toInt()), item->data(0, kNameRole).toString(), item->text(kHost),
+              item->text(kPathmon));
 }
 
 void ChangesPanel::recount() {

@@ -68,7 +68,7 @@ class ChangesPanel : public QDockWidget {
   QPushButton* btnAcknowledgeAll;
 
  signals:
-  void Open(TXPNetType type, const QString& name);
+  void Open(TXPNetType type, const QString& name, const QString& host, const QString& pathmon);
   // One row acknowledged: its object and new status.
   void Acknowledged(TXPNetType type, const QString& name, TXPNetStatus status);
   void UnacknowledgedChanged(int count);

@@ -951,8 +951,13 @@ bool TfrmMain::askFirst(const QString& question, const QString& go) {
 
 // ---- Alarm list -----------------------------------------------------------------------------
 
-void TfrmMain::selectObject(TXPNetType type, const QString& name) {
-  const ExtInfo* entry = findEntry(m_objList.get(), type, name.toLatin1().toStdString());
+void TfrmMain::selectObject(TXPNetType type, const QString& name, const QString& host, const QString& pathmon) {
+  const ExtInfo* entry = nullptr;
+  for (const TXPNetObjList* registry : registries()) {
+    const ExtInfo* found = findEntry(registry, type, name.toLatin1().toStdString());
+    const Owner owner = found ? ownerOf(found->Node) : Owner{};
+    if (found && fromLatin1(owner.hostField) == host && PathmonOf(*registry, *found) == pathmon) entry = found;
+  }
   QTreeWidgetItem* item = entry ? QtTreeNodes::item(entry->Node) : nullptr;
   if (!item) return;
   // A find that hides the object gives the whole tree back first.

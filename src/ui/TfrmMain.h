@@ -377,7 +377,8 @@ class TfrmMain : public QMainWindow {
   bool confirmDisconnect();
   bool askFirst(const QString& question, const QString& go);
   // Selects the object's node in the tree (an alarm row opened).
-  void selectObject(TXPNetType type, const QString& name);
+  // Of the connection to that host (its host field) that shows that PATHMON.
+  void selectObject(TXPNetType type, const QString& name, const QString& host, const QString& pathmon);
   void recordAcknowledgement(TXPNetType type, const QString& name, TXPNetStatus status);
   // The selected object's details in the parameter list.
   void showDetails();

@@ -358,9 +358,10 @@ void TfrmMain::moreClosed(MoreConnection& more, bool asked, const std::string& w
 
 bool TfrmMain::reconnectMoreLater(MoreConnection& more, const std::string& why) {
   const bool attempting = more.reconnection && more.reconnection->Attempting();
-  // A connection that never loaded was the operator's attempt, told as such;
-  // a host that no longer shows the identity trusted is the operator's to judge.
-  if ((!attempting && !more.link->Loaded()) || more.link->Untrusted()) return false;
+  // A connection the host never logged on was the operator's attempt, told
+  // as such; a host that no longer shows the identity trusted is the
+  // operator's to judge.
+  if ((!attempting && !more.link->Listed()) || more.link->Untrusted()) return false;
   if (!attempting) {
     const SettingsFile settings(m_settingsPath);
     if (!settings.readReconnect() || more.link->Session().Password.empty()) return false;

@@ -81,7 +81,7 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
   win->tvMain->setCurrentItem(hostItem());
   answerNcpLogin();
   win->LoadAllPathmons->trigger();
-  ASSERT_TRUE(waitUntil([&] { return item("(Started) HOST01") && item("($XPNT)") && idle(); }));
+  ASSERT_TRUE(waitUntil([&] { return item("(Started) HOST01") && item("($XPNT)") && win->AllIdle(); }));
   EXPECT_EQ(childTexts(hostItem()), (QStringList{"($PM01)", "($PM02)", "($XPNT)"}));
   EXPECT_EQ(item("(Started) HOSTIF1")->parent(), item("($PM02)"));
   EXPECT_NE(item("(Started) TCPIP1"), nullptr) << "the first PATHMON stays loaded";
@@ -104,7 +104,7 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
   stopFromSecondClient("station", "HOST01", "$PM02");
   win->RefreshAllView->trigger();
   // The line this console stopped is its own change.
-  ASSERT_TRUE(waitUntil([&] { return win->dkChanges->RowCount() == 2 && idle(); }))
+  ASSERT_TRUE(waitUntil([&] { return win->dkChanges->RowCount() == 2 && win->AllIdle(); }))
       << win->dkChanges->Row(0).join(",").toStdString();
   for (int i = 0; i < 2; ++i) {
     const QStringList row = win->dkChanges->Row(i);
@@ -112,6 +112,10 @@ TEST_F(EstateTest, EveryPathmonLoadsBesideTheFirstAndItsCommandsGoOnItsOwnConnec
     EXPECT_EQ(row[ChangesPanel::kHost], QString::fromStdString(sim->hostPort()));
     EXPECT_EQ(row[ChangesPanel::kBy], row[ChangesPanel::kObject] == "Line LHOST1" ? "This console" : "Elsewhere");
   }
+  // Enter on a row selects the object of its PATHMON.
+  win->dkChanges->lvChanges->setCurrentItem(win->dkChanges->lvChanges->topLevelItem(0));
+  QTest::keyClick(win->dkChanges->lvChanges, Qt::Key_Return);
+  EXPECT_EQ(win->tvMain->currentItem()->parent()->parent(), item("($PM02)"));
 
   // Disconnect ends every connection; the tree goes.
   win->mmConnect->trigger();
@@ -128,7 +132,8 @@ TEST_F(EstateTest, AnEstateOfTwoHostsOpensInOneStepAndIsKeptWithoutPasswords) {
   answerEveryLogin();
   win->OpenEstate("Shift");
   ASSERT_TRUE(waitUntil([&] {
-    return item("(Started) HOST01") && item("($XPNT)") && item("(Started) DRS2") && item("(Started) TCPIP1") && idle();
+    return item("(Started) HOST01") && item("($XPNT)") && item("(Started) DRS2") && item("(Started) TCPIP1") &&
+           win->AllIdle();
   })) << picture();
   EXPECT_EQ(loginsAnswered, 4) << "a TACL and an NCP password per host, nothing more";
   ASSERT_EQ(win->tvMain->topLevelItemCount(), 2);
@@ -166,7 +171,8 @@ void EstateTest::secondHostLoaded(const QStringList& extraArgs) {
   win->tvMain->setCurrentItem(item("KORVDR"));
   answerNcpLogin();
   win->LoadAllPathmons->trigger();
-  ASSERT_TRUE(waitUntil([&] { return item("(Started) DRS2") && item("(Started) DRP1") && idle(); })) << picture();
+  ASSERT_TRUE(waitUntil([&] { return item("(Started) DRS2") && item("(Started) DRP1") && win->AllIdle(); }))
+      << picture();
   EXPECT_EQ(win->MoreConnections(), 2u);
 }
 
@@ -176,8 +182,9 @@ TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
   choose("Start");
   ASSERT_TRUE(waitUntil([&] { return !catcher.boxes.empty(); })) << picture();
   EXPECT_TRUE(catcher.texts().join("").contains("for $PM02 ended")) << catcher.texts().join(" | ").toStdString();
-  ASSERT_TRUE(waitUntil([&] { return debugText().contains("reconnected") && item("(Started) DRS2") && idle(); }))
-      << picture();
+  ASSERT_TRUE(waitUntil([&] {
+    return debugText().contains("reconnected") && item("(Started) DRS2") && win->AllIdle();
+  })) << picture();
   EXPECT_EQ(catcher.boxes.size(), 1u) << "told once";
   EXPECT_EQ(childTexts(item("KORVDR")), (QStringList{"($PM01)", "($PM02)"}));
   EXPECT_NE(item("(Started) TCPIP1"), nullptr) << "the first host is untouched";
@@ -186,7 +193,7 @@ TEST_F(EstateTest, AConnectionTheHostEndsIsToldAndComesBackAlone) {
   // The second host alone is disconnected.
   win->tvMain->setCurrentItem(item("(Started) DRP1"));
   win->DisconnectHost->trigger();
-  ASSERT_TRUE(waitUntil([&] { return win->MoreConnections() == 0 && !item("KORVDR") && idle(); })) << picture();
+  ASSERT_TRUE(waitUntil([&] { return win->MoreConnections() == 0 && !item("KORVDR") && win->AllIdle(); })) << picture();
   EXPECT_TRUE(win->StateHandler()->NCPLoggedOn());
   EXPECT_EQ(win->mmConnect->text(), "Disconnect");
 }
@@ -197,7 +204,7 @@ TEST_F(EstateTest, ARefusedLogonEndsTheAttemptsOfThatConnection) {
   secondHostLoaded({"--accept-logons", "2"});
   rightClick(item("(Started) DRL2"));
   choose("Start");
-  ASSERT_TRUE(waitUntil([&] { return win->MoreConnections() == 1 && idle(); })) << picture();
+  ASSERT_TRUE(waitUntil([&] { return win->MoreConnections() == 1 && win->AllIdle(); })) << picture();
   EXPECT_EQ(auditActions().filter("reconnect").join(","), "reconnect refused")
       << "one attempt, no more: " << auditActions().join(",").toStdString() << debugText().toStdString();
   EXPECT_FALSE(win->StopReconnecting->isEnabled());

@@ -68,11 +68,12 @@ TEST_F(ReconnectionTest, ThePathmonsLoadedBesideComeBackWithIt) {
   win->tvMain->setCurrentItem(hostItem());
   answerNcpLogin();
   win->LoadAllPathmons->trigger();
-  ASSERT_TRUE(waitUntil([&] { return item("(Started) HOST01") && item("($XPNT)") && idle(); }));
+  ASSERT_TRUE(waitUntil([&] { return item("(Started) HOST01") && item("($XPNT)") && win->AllIdle(); }));
   const QStringList before = treeTexts();
   killConnection();
-  ASSERT_TRUE(waitUntil([&] { return debugText().contains("Reconnected to") && treeTexts() == before && idle(); }))
-      << treeTexts().join(" ").toStdString();
+  ASSERT_TRUE(waitUntil([&] {
+    return debugText().contains("Reconnected to") && treeTexts() == before && win->AllIdle();
+  })) << treeTexts().join(" ").toStdString();
   EXPECT_EQ(win->MoreConnections(), 2u);
 }
 

@@ -264,21 +264,22 @@ void TfrmMain::wireMore(MoreConnection& more) {
     more.pathmonNode = more.link->Handler().CurrentPathmonNode();
     more.follower->LoadStarted();
   };
-  handler.OnTreeCleared = [this, &more] {
-    // The PATHMON's node stays, shown as not loaded.
-    if (more.pathmonNode) more.pathmonNode->setText(more.link->target().pathmon);
-    more.pathmonNode = nullptr;
+  handler.OnTreeCleared = [this] {
     m_popup->Forget();
     queueCounts();
   };
-  // A host's own connection: the ones sharing its node end first.
-  if (!more.tree->Anchor())
-    more.tree->OnBeforeClear = [this, &more] {
-      ncp::TreeNode* host = more.link->Handler().HostNode();
-      // Lost: they are loaded again once it is back.
-      if (!more.link->Closing()) more.pending = pathmonsBeside(host);
-      closeMoreUnder(host);
-    };
+  more.tree->OnBeforeClear = [this, &more] {
+    // A shared PATHMON node stays, shown as not loaded (a host's own goes
+    // with its host node).
+    if (more.pathmonNode) more.pathmonNode->setText(more.link->target().pathmon);
+    more.pathmonNode = nullptr;
+    if (more.tree->Anchor()) return;
+    // A host's own connection: the ones sharing its node end first; when it
+    // was lost, they are loaded again once it is back.
+    ncp::TreeNode* host = more.link->Handler().HostNode();
+    if (!more.link->Closing()) more.pending = pathmonsBeside(host);
+    closeMoreUnder(host);
+  };
   link.OnLoaded = [this, &more] { moreLoaded(more); };
   link.OnListed = [this, &follower] {
     follower.SessionIdle();

@@ -5,13 +5,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/Latin1Text.h"
 #include "ui/ReadableText.h"
 
-namespace {
-
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-
-}  // namespace
+namespace {}  // namespace
 
 TfrmCertificate::TfrmCertificate(QWidget* parent) : QDialog(parent) {
   setObjectName("frmCertificate");

@@ -6,11 +6,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/Latin1Text.h"
 #include "ui/ReadableText.h"
 
 namespace {
-
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
 QString knownHostsName(const RefusedHostKey& key) { return fromLatin1(SshStream::KnownHostsName(key.host, key.port)); }
 

@@ -37,6 +37,7 @@
 #include "ui/CarriedObjects.h"
 #include "ui/ChangesPanel.h"
 #include "ui/DataAgePanel.h"
+#include "ui/Latin1Text.h"
 #include "ui/LogonRefusal.h"
 #include "ui/NextAlert.h"
 #include "ui/NodeImages.h"
@@ -57,8 +58,6 @@
 #include "ui/TreeFind.h"
 
 namespace {
-
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
 // The window state as its ordinal: 0 normal, 1 minimized, 2 maximized.
 int stateOrdinal(Qt::WindowStates state) {
@@ -430,12 +429,7 @@ void TfrmMain::FormShow() {
     if (!resumed) reconnected();
   };
   m_handler->OnDebugLine = [this](const std::string& line) { addDebugLine(line); };
-  m_handler->OnObjectLimit = [this](size_t limit) {
-    QMessageBox::warning(this, kCaption,
-                         tr("The host listed more than %1 objects. The load stopped there and the connection "
-                            "was closed; the objects loaded so far stay in the tree.")
-                             .arg(limit));
-  };
+  m_handler->OnObjectLimit = [this](size_t limit) { tellObjectLimit(limit); };
   const SettingsFile settings(m_settingsPath);
   m_budget.limit = settings.readConnectionsPerHost();
   m_pool = std::make_unique<ListingPool>(*m_session, *m_handler, m_budget);
@@ -458,9 +452,7 @@ void TfrmMain::FormShow() {
   m_follower->SetPool(m_pool.get());
   m_handler->MaxObjects = settings.readMaxObjects();
   m_session->PagePromptQuietMs = settings.readPagePromptQuietMs(m_session->PagePromptQuietMs);
-  m_handler->OnCommandRefused = [this](const std::string& hostLine) {
-    QMessageBox::warning(this, kCaption, tr("The host refused the command:\n%1").arg(fromLatin1(hostLine)));
-  };
+  m_handler->OnCommandRefused = [this](const std::string& hostLine) { tellCommandRefused(hostLine); };
   m_handler->OnTreeCleared = [this] {
     m_popup->Forget();
     clearStale();
@@ -565,15 +557,22 @@ void TfrmMain::Connect1Click() {
   } catch (const ESocketException& e) {
     // A host name that cannot be resolved or an invalid address: nothing
     // was opened.
-    QMessageBox::warning(this, kCaption,
-                         tr("Cannot connect to %1: %2").arg(frmAuth->hostText(), QString::fromLatin1(e.what())));
+    tellCannotConnect(frmAuth->hostText(), e);
   }
+}
+
+void TfrmMain::tellCannotConnect(const QString& host, const ESocketException& e) {
+  QMessageBox::warning(this, kCaption, tr("Cannot connect to %1: %2").arg(host, QString::fromLatin1(e.what())));
+}
+
+void TfrmMain::applyTrust(TNCPTelnet& session, const std::string& host) const {
+  session.Ssh.knownHostsFile = SettingsFile(m_settingsPath).readKnownHosts();
+  session.Tls = TlsTrustSettings(m_settingsPath).trustFor(TlsTrustSettings::hostKey(ncp::splitHostPort(host)));
 }
 
 void TfrmMain::logon(const std::string& host, const std::string& user, const std::string& password,
                      ncp::ActionKind kind) {
-  m_session->Ssh.knownHostsFile = SettingsFile(m_settingsPath).readKnownHosts();
-  m_session->Tls = TlsTrustSettings(m_settingsPath).trustFor(TlsTrustSettings::hostKey(ncp::splitHostPort(host)));
+  applyTrust(*m_session, host);
   m_hostField = host;
   m_session->Logon(host, user, password, kind);
   m_logonUnderway = true;
@@ -656,8 +655,7 @@ void TfrmMain::logonAgain() {
   try {
     logonWithKeptPassword(ncp::ActionKind::Connect);
   } catch (const ESocketException& e) {
-    QMessageBox::warning(this, kCaption,
-                         tr("Cannot connect to %1: %2").arg(fromLatin1(m_hostField), QString::fromLatin1(e.what())));
+    tellCannotConnect(fromLatin1(m_hostField), e);
   }
 }
 
@@ -713,6 +711,17 @@ SecretText TfrmMain::takePassword(const char* what) {
 
 void TfrmMain::tellUnsafeText(const EUnsafeCommandText& e) {
   QMessageBox::warning(this, kCaption, tr("%1.\nNothing was sent to the host.").arg(QString::fromLatin1(e.what())));
+}
+
+void TfrmMain::tellCommandRefused(const std::string& hostLine) {
+  QMessageBox::warning(this, kCaption, tr("The host refused the command:\n%1").arg(fromLatin1(hostLine)));
+}
+
+void TfrmMain::tellObjectLimit(size_t limit) {
+  QMessageBox::warning(this, kCaption,
+                       tr("The host listed more than %1 objects. The load stopped there and the connection "
+                          "was closed; the objects loaded so far stay in the tree.")
+                           .arg(limit));
 }
 
 void TfrmMain::tellSendFailed(const ESocketException& e) {

@@ -256,6 +256,14 @@ class TfrmMain : public QMainWindow {
   void tellUnsafeText(const EUnsafeCommandText& e);
   // A command that could not be sent, in the exception's own words.
   void tellSendFailed(const ESocketException& e);
+  // A host name that cannot be resolved or an invalid address: nothing was opened.
+  void tellCannotConnect(const QString& host, const ESocketException& e);
+  // The host's error line to a START, STOP or DELIVER; a host that listed
+  // more than the object limit. Either connection's.
+  void tellCommandRefused(const std::string& hostLine);
+  void tellObjectLimit(size_t limit);
+  // The known hosts and the TLS trust the settings file keeps for host.
+  void applyTrust(TNCPTelnet& session, const std::string& host) const;
   // The password typed in the login dialog, which is emptied.
   SecretText takePassword(const char* what);
   // Saves the position; a file that cannot be written is told once.

@@ -13,17 +13,15 @@
 #include "nsk/OperatorText.h"
 #include "ui/DataAgePanel.h"
 #include "ui/EstateSettings.h"
+#include "ui/Latin1Text.h"
 #include "ui/LogonRefusal.h"
 #include "ui/ObjectPopupMenu.h"
 #include "ui/RefreshFollower.h"
 #include "ui/SettingsFile.h"
 #include "ui/TfrmAuth.h"
 #include "ui/TfrmMain.h"
-#include "ui/TlsTrustSettings.h"
 
 namespace {
-
-QString fromLatin1(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
 
 // The PATHMON nodes of a host in tree order, with their names.
 std::vector<std::pair<ncp::TreeNode*, std::string>> pathmonsOf(const TXPNetObjList& registry,
@@ -207,8 +205,7 @@ TfrmMain::MoreConnection* TfrmMain::openMore(const PathmonConnection::Target& ta
   more.link = std::make_unique<PathmonConnection>(*more.tree, budget, settings.readConnections());
   more.prefix = "[" + target.host + (target.pathmon.empty() ? "" : " " + target.pathmon) + "] ";
   TNCPTelnet& session = more.link->Session();
-  session.Ssh.knownHostsFile = settings.readKnownHosts();
-  session.Tls = TlsTrustSettings(m_settingsPath).trustFor(TlsTrustSettings::hostKey(ncp::splitHostPort(target.host)));
+  applyTrust(session, target.host);
   session.PagePromptQuietMs = settings.readPagePromptQuietMs(session.PagePromptQuietMs);
   // A host key the operator accepted for this run holds for its connections.
   if (like) session.Ssh.acceptedHostKey = like->Ssh.acceptedHostKey;
@@ -251,15 +248,8 @@ void TfrmMain::wireMore(MoreConnection& more) {
     showBusy(state == atsCommand);
     if (state == atsIdle && count == 0) follower.SessionIdle();
   };
-  handler.OnCommandRefused = [this](const std::string& hostLine) {
-    QMessageBox::warning(this, kCaption, tr("The host refused the command:\n%1").arg(fromLatin1(hostLine)));
-  };
-  handler.OnObjectLimit = [this](size_t limit) {
-    QMessageBox::warning(this, kCaption,
-                         tr("The host listed more than %1 objects. The load stopped there and the connection "
-                            "was closed; the objects loaded so far stay in the tree.")
-                             .arg(limit));
-  };
+  handler.OnCommandRefused = [this](const std::string& hostLine) { tellCommandRefused(hostLine); };
+  handler.OnObjectLimit = [this](size_t limit) { tellObjectLimit(limit); };
   link.OnNCPLoggedOn = [&more] {
     more.pathmonNode = more.link->Handler().CurrentPathmonNode();
     more.follower->LoadStarted();
@@ -512,8 +502,7 @@ void TfrmMain::AddHostClick() {
   } catch (const EUnsafeCommandText& e) {
     tellUnsafeText(e);
   } catch (const ESocketException& e) {
-    QMessageBox::warning(this, kCaption,
-                         tr("Cannot connect to %1: %2").arg(frmAuth->hostText(), QString::fromLatin1(e.what())));
+    tellCannotConnect(frmAuth->hostText(), e);
   }
 }
 
@@ -603,8 +592,7 @@ void TfrmMain::OpenEstate(const std::string& name) {
     } catch (const EUnsafeCommandText& e) {
       tellUnsafeText(e);
     } catch (const ESocketException& e) {
-      QMessageBox::warning(this, kCaption,
-                           tr("Cannot connect to %1: %2").arg(fromLatin1(host.host), QString::fromLatin1(e.what())));
+      tellCannotConnect(fromLatin1(host.host), e);
     }
     first = false;
   }
